@@ -1,0 +1,51 @@
+// The one place where numbers become text and texts become numbers. Both
+// directions use the full stop as decimal separator whatever the locale of
+// the process: G-code needs it, and a program must not change with the
+// regional settings of the machine that wrote it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/run_error.h"
+
+namespace ventaro {
+
+// Outcome of reading a number text on its own, before any field is blamed.
+enum class ParseStatus { Ok, NotANumber, OutOfRange };
+
+struct ParsedNumber {
+  ParseStatus status;
+  double value;  // meaningful when status is Ok
+};
+
+// Accepts blanks (spaces and tabs) around the number, an optional sign,
+// digits with an optional full stop and fraction (at least one digit in all),
+// and an optional exponent ("e" or "E", optional sign, digits). Anything else
+// (the empty text, a comma, "inf", "nan", hexadecimal, thousands separators)
+// is not a number. A magnitude beyond the double range is out of range; one
+// too small for it becomes zero, the nearest double.
+ParsedNumber parseNumber(std::string_view text);
+
+// Conversions of a field's text at the moment a computation needs it. They
+// raise the run's error naming the field: type mismatch for a text that is
+// not a number, overflow for a value outside the target's range.
+double toDouble(std::string_view text, Field field);
+float toSingle(std::string_view text, Field field);
+// Rounds to the nearest integer, an exact half to the even neighbour.
+std::int16_t toInt16(std::string_view text, Field field);
+
+// The general number text of a single (7 significant digits) or a double
+// (15 significant digits): plain decimal form from 1E-4 up to below
+// 10^digits, exponent form ("1E-05", "2.5E+20") outside it, no trailing
+// zeros, no trailing point, "-" for negative values and "0" for both zeros.
+std::string NumberText(float value);
+std::string NumberText(double value);
+
+// Appends the number text to `out` without a temporary string.
+void appendNumberText(std::string& out, float value);
+void appendNumberText(std::string& out, double value);
+
+}  // namespace ventaro

@@ -1,0 +1,96 @@
+#include "gcode/program_bytes.h"
+
+#include <array>
+#include <cstdint>
+
+namespace ventaro {
+
+namespace {
+
+// Windows-1252 bytes 0x80 to 0x9F; 0 where the code page leaves a byte
+// undefined.
+constexpr std::array<char32_t, 32> kHigh{
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+char encode(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (std::size_t i = 0; i < kHigh.size(); ++i) {
+    if (kHigh[i] != 0 && kHigh[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+// Decodes one UTF-8 sequence at `pos`; an invalid one (stray continuation,
+// overlong form, surrogate, beyond U+10FFFF, cut short) yields 0xFFFD and
+// consumes one byte.
+char32_t decode(std::string_view s, std::size_t& pos) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
+  const std::uint8_t b0 = byte(pos);
+  if (b0 < 0x80) {
+    ++pos;
+    return b0;
+  }
+  int length = 0;
+  char32_t c = 0;
+  char32_t min = 0;
+  if ((b0 & 0xE0) == 0xC0) {
+    length = 2, c = b0 & 0x1F, min = 0x80;
+  } else if ((b0 & 0xF0) == 0xE0) {
+    length = 3, c = b0 & 0x0F, min = 0x800;
+  } else if ((b0 & 0xF8) == 0xF0) {
+    length = 4, c = b0 & 0x07, min = 0x10000;
+  } else {
+    ++pos;
+    return 0xFFFD;
+  }
+  if (pos + static_cast<std::size_t>(length) > s.size()) {
+    ++pos;
+    return 0xFFFD;
+  }
+  for (int i = 1; i < length; ++i) {
+    const std::uint8_t b = byte(pos + static_cast<std::size_t>(i));
+    if ((b & 0xC0) != 0x80) {
+      ++pos;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++pos;
+    return 0xFFFD;
+  }
+  pos += static_cast<std::size_t>(length);
+  return c;
+}
+
+}  // namespace
+
+std::string toWindows1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    // Most of a program is ASCII: copy runs of it as they are.
+    if (static_cast<std::uint8_t>(utf8[pos]) < 0x80) {
+      std::size_t end = pos;
+      while (end < utf8.size() && static_cast<std::uint8_t>(utf8[end]) < 0x80) ++end;
+      out.append(utf8.substr(pos, end - pos));
+      pos = end;
+      continue;
+    }
+    out += encode(decode(utf8, pos));
+  }
+  return out;
+}
+
+std::string programFileBytes(std::string_view program) {
+  if (program.empty()) return {};
+  std::string bytes = toWindows1252(program);
+  bytes += "\r\n";
+  return bytes;
+}
+
+}  // namespace ventaro

@@ -1,0 +1,25 @@
+// The roughing passes: every pass follows the same zig-zag over the roughing
+// stations, at a height that starts at the full stock allowance above the
+// designed surface and drops by the roughing depth from pass to pass.
+#pragma once
+
+#include <cstdint>
+
+#include "gcode/run_state.h"
+
+namespace ventaro {
+
+// The height of material above the designed surface at which the first pass
+// cuts: RoughDepth * passes + FinishDepth, rounded to single.
+float formStockAllowance(const BladeParameters& p);
+
+// Walks stations 0 to lastStation (already in the station table), places
+// every point, keeps the highest one and appends one line per point to each
+// pass text; a progress update after each station.
+void roughingWalk(RunState& run, int lastStation);
+
+// Appends each pass to the program: its comment, its lines, and a rapid move
+// 5 mm above the highest roughing point of that pass.
+void assemblePasses(RunState& run, std::string& program);
+
+}  // namespace ventaro
