@@ -1,23 +1,34 @@
-#include <cstdio>
-#include <iostream>
+// ventaro-gcode: writes the G-code program of one blade from options named
+// after the window's job fields.
+#include <exception>
+#include <new>
+#include <string>
 
-#include "gcode/compute.h"
-#include "gcode/program_bytes.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/run.h"
 
-int main() {
-  ventaro::JobFields fields;
-  ventaro::SectionTable table;
-  table.fill();
-  struct P : ventaro::ComputeObserver {
-    std::string last;
-    void progress(const std::string& f) override { last = f; }
-  } obs;
+int main(int argc, char** argv) {
+  using namespace ventaro::cli;
   try {
-    const std::string program = ventaro::compute(fields, table, &obs);
-    std::cout << ventaro::programFileBytes(program);
-    std::cerr << "progress: " << obs.last << "\n";
-  } catch (const ventaro::RunError& e) {
-    std::cerr << e.report(true) << "\n";
-    return 1;
+    ParseResult parsed = parseOptions(argc, argv);
+    if (parsed.usageError) {
+      printError(std::string(kProgramName) + ": " + *parsed.usageError);
+      printError(usageText().substr(0, usageText().size() - 1));
+      return kExitUsage;
+    }
+    if (parsed.options.help) {
+      if (auto failure = writeStandardOutput(helpText())) {
+        printError(std::string(kProgramName) + ": " + *failure);
+        return kExitFailed;
+      }
+      return kExitOk;
+    }
+    return runGenerator(std::move(parsed.options));
+  } catch (const std::bad_alloc&) {
+    printError(std::string(kProgramName) + ": out of memory");
+  } catch (const std::exception& error) {
+    printError(std::string(kProgramName) + ": " + error.what());
   }
+  return kExitFailed;
 }

@@ -1,0 +1,286 @@
+#include "cli/options.h"
+
+#include <algorithm>
+
+namespace ventaro::cli {
+
+namespace {
+
+// The order of the window's columns: rotor, passes and depths, feeds, tools,
+// and last the two station counts, which follow from the tools.
+constexpr std::array<Field, kFieldCount> kFieldOrder{
+    Field::TSR,         Field::D,          Field::HubRad,     Field::B,         Field::AT,
+    Field::Cl,          Field::Max,        Field::RoughPassesNo, Field::RoughDepth, Field::FinishDepth,
+    Field::FinishFeed,  Field::RoughFeed,  Field::RoughDia,   Field::RoughStep, Field::FinDia,
+    Field::FinStep,     Field::STNfinish,  Field::STNrough,
+};
+
+std::string stationDefault(Field field) {
+  const bool finish = field == Field::STNfinish;
+  std::string text = ";\ndefault worked out from --diameter, --hub-radius,\n";
+  text += finish ? "--fin-dia and --fin-step" : "--rough-dia and --rough-step";
+  text += " (";
+  text += JobFields::defaultText(field);
+  text += " with the defaults)";
+  return text;
+}
+
+std::string fieldHelp(Field field) {
+  std::string text(fieldLabel(field));
+  text += "; ";
+  text += fieldUnit(field);
+  if (field == Field::STNfinish || field == Field::STNrough) {
+    text += stationDefault(field);
+  } else {
+    text += "; default ";
+    text += JobFields::defaultText(field);
+  }
+  return text;
+}
+
+OptionSpec fieldOptionSpec(Field field) {
+  OptionSpec spec;
+  spec.name = fieldOption(field);
+  spec.kind = ValueKind::Required;
+  spec.valueName = "TEXT";
+  spec.field = field;
+  spec.help = fieldHelp(field);
+  spec.apply = [field](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+    options.fields[field] = std::string(*value);
+    options.given[static_cast<std::size_t>(field)] = true;
+    return std::nullopt;
+  };
+  return spec;
+}
+
+std::vector<OptionSpec> buildTable() {
+  std::vector<OptionSpec> table;
+  for (Field field : kFieldOrder) table.push_back(fieldOptionSpec(field));
+
+  table.push_back(OptionSpec{
+      .name = "--output",
+      .shortName = "-o",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "write the program to FILE instead of standard output;\n"
+              "FILE is replaced only once the new one is complete",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the output file name is empty";
+        options.output = std::string(*value);
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--quiet",
+      .kind = ValueKind::None,
+      .help = "do not print the \"progress: \" line on standard error",
+      .apply = [](CliOptions& options, std::optional<std::string_view>) -> std::optional<std::string> {
+        options.quiet = true;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--help",
+      .shortName = "-h",
+      .kind = ValueKind::None,
+      .help = "print this help and exit",
+      .apply = [](CliOptions& options, std::optional<std::string_view>) -> std::optional<std::string> {
+        options.help = true;
+        return std::nullopt;
+      },
+  });
+  return table;
+}
+
+const OptionSpec* findLong(std::string_view name) {
+  const auto& table = optionTable();
+  const auto it = std::find_if(table.begin(), table.end(), [&](const OptionSpec& s) { return s.name == name; });
+  return it == table.end() ? nullptr : &*it;
+}
+
+const OptionSpec* findShort(std::string_view name) {
+  const auto& table = optionTable();
+  const auto it = std::find_if(table.begin(), table.end(),
+                               [&](const OptionSpec& s) { return !s.shortName.empty() && s.shortName == name; });
+  return it == table.end() ? nullptr : &*it;
+}
+
+std::string quotedArg(std::string_view arg) {
+  std::string text = "'";
+  text += arg;
+  text += "'";
+  return text;
+}
+
+// Handles one argument at argv[i], advancing i past a value it takes.
+// Returns the usage error, if any.
+std::optional<std::string> parseOne(CliOptions& options, int argc, const char* const* argv, int& i) {
+  const std::string_view arg = argv[i];
+  std::string_view name = arg;
+  std::optional<std::string_view> value;
+  const OptionSpec* spec = nullptr;
+
+  if (arg.starts_with("--")) {
+    if (const auto eq = arg.find('='); eq != std::string_view::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    spec = findLong(name);
+  } else if (arg.size() > 1 && arg.front() == '-') {
+    spec = findShort(name);
+  } else {
+    return "unexpected argument " + quotedArg(arg);
+  }
+  if (!spec) return "unknown option " + quotedArg(name);
+
+  switch (spec->kind) {
+    case ValueKind::None:
+      if (value) return "option " + quotedArg(name) + " takes no value";
+      break;
+    case ValueKind::Required:
+      if (!value) {
+        // The next argument is the value whatever it looks like, so that
+        // "--hub-radius -1" means what it says.
+        if (i + 1 >= argc) return "option " + quotedArg(name) + " needs a value";
+        value = argv[++i];
+      }
+      break;
+    case ValueKind::Optional:
+      break;
+  }
+  // A line break in a value would split a line of the program in two.
+  if (value && value->find_first_of("\r\n") != std::string_view::npos) {
+    return "the value of " + quotedArg(name) + " holds a line break";
+  }
+  if (auto error = spec->apply(options, value)) return "option " + quotedArg(name) + ": " + *error;
+  return std::nullopt;
+}
+
+std::string optionColumn(const OptionSpec& spec) {
+  std::string text = "  ";
+  if (!spec.shortName.empty()) {
+    text += spec.shortName;
+    text += ", ";
+  }
+  text += spec.name;
+  if (spec.kind == ValueKind::Required) {
+    text += ' ';
+    text += spec.valueName;
+  } else if (spec.kind == ValueKind::Optional) {
+    text += "[=";
+    text += spec.valueName;
+    text += ']';
+  }
+  return text;
+}
+
+void appendOptionLine(std::string& out, const OptionSpec& spec, std::size_t column) {
+  std::string left = optionColumn(spec);
+  out += left;
+  out.append(column > left.size() ? column - left.size() : 1, ' ');
+  // Continuation lines of the help text stand under its first line.
+  for (char c : spec.help) {
+    out += c;
+    if (c == '\n') out.append(column, ' ');
+  }
+  out += '\n';
+}
+
+}  // namespace
+
+const std::vector<OptionSpec>& optionTable() {
+  static const std::vector<OptionSpec> table = buildTable();
+  return table;
+}
+
+const std::array<Field, kFieldCount>& fieldOptionOrder() { return kFieldOrder; }
+
+std::string_view fieldUnit(Field field) {
+  switch (field) {
+    case Field::TSR:
+      return "no unit";
+    case Field::D:
+    case Field::HubRad:
+    case Field::Max:
+      return "m";
+    case Field::B:
+      return "count";
+    case Field::AT:
+      return "degrees";
+    case Field::Cl:
+      return "no unit";
+    case Field::STNfinish:
+    case Field::STNrough:
+      return "steps over the rotor radius";
+    case Field::RoughPassesNo:
+      return "count, 0 to 5";
+    case Field::RoughDepth:
+      return "mm per pass";
+    case Field::FinishDepth:
+    case Field::RoughDia:
+    case Field::FinDia:
+      return "mm";
+    case Field::FinishFeed:
+    case Field::RoughFeed:
+      return "controller's feed unit";
+    case Field::RoughStep:
+    case Field::FinStep:
+      return "% of diameter";
+  }
+  return "";
+}
+
+ParseResult parseOptions(int argc, const char* const* argv) {
+  ParseResult result;
+  for (int i = 1; i < argc; ++i) {
+    if (auto error = parseOne(result.options, argc, argv, i)) {
+      result.usageError = std::move(error);
+      break;
+    }
+  }
+  return result;
+}
+
+std::string usageText() {
+  std::string text = "Usage: ";
+  text += kProgramName;
+  text += " [OPTION...] [-o FILE]\nTry '";
+  text += kProgramName;
+  text += " --help' for the list of options.\n";
+  return text;
+}
+
+std::string helpText() {
+  const auto& table = optionTable();
+  std::size_t column = 0;
+  for (const auto& spec : table) column = std::max(column, optionColumn(spec).size() + 2);
+
+  std::string text = "Usage: ";
+  text += kProgramName;
+  text += " [OPTION...] [-o FILE]\n\n"
+          "Designs one wind-turbine blade by the Betz optimum rule and writes its\n"
+          "3-axis G-code program: the roughing passes with tool T1, then the\n"
+          "finishing pass with tool T2.\n\n"
+          "Each job option takes the text of its window field exactly as it would be\n"
+          "typed there, and defaults to the field's initial text. Give a value as\n"
+          "\"--option VALUE\" or \"--option=VALUE\"; it may be empty or begin with \"-\"\n"
+          "(--hub-radius -1). When an option is given more than once, the last one\n"
+          "wins. A station count that is not given is worked out from the rotor and\n"
+          "its tool, as the window does when a tool field is typed.\n\n"
+          "Job fields (label; unit; default):\n";
+  for (const auto& spec : table) {
+    if (spec.field) appendOptionLine(text, spec, column);
+  }
+  text += "\nOther options:\n";
+  for (const auto& spec : table) {
+    if (!spec.field) appendOptionLine(text, spec, column);
+  }
+  text += "\nThe program is written in Windows-1252 with CR LF after every line. On\n"
+          "success the last line on standard error is \"progress: \" followed by the\n"
+          "final progress figure. Exit status: 0 on success, 1 when the computation\n"
+          "or the writing fails (no output file is created or changed), 2 for bad\n"
+          "usage.\n";
+  return text;
+}
+
+}  // namespace ventaro::cli

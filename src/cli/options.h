@@ -1,0 +1,71 @@
+// The options of ventaro-gcode: one per job field, named after it and taking
+// the field's text exactly as a user would type it, plus the output options.
+// The table is data: a new option is one more row in optionTable().
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/job_parameters.h"
+#include "core/run_error.h"
+
+namespace ventaro::cli {
+
+inline constexpr std::string_view kProgramName = "ventaro-gcode";
+
+// What one command line asks for, after parsing.
+struct CliOptions {
+  JobFields fields;                           // every field starts at its initial text
+  std::array<bool, kFieldCount> given{};      // true where an option set the field
+  std::optional<std::string> output;          // -o FILE; standard output when absent
+  bool quiet = false;                         // no progress line
+  bool help = false;                          // print the option list and stop
+
+  bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
+};
+
+// How an option takes its value.
+enum class ValueKind {
+  None,      // a switch: "--quiet"
+  Required,  // "--tsr 6" or "--tsr=6"; the next argument is taken whatever it is
+  Optional,  // "--report" alone, or "--report=FILE"; never takes the next argument
+};
+
+struct OptionSpec {
+  std::string_view name{};      // "--tsr"
+  std::string_view shortName{}; // "-o", or empty
+  ValueKind kind = ValueKind::Required;
+  std::string_view valueName{}; // "TEXT", "FILE": shown in the help
+  std::optional<Field> field{}; // the job field it sets; listed with the fields
+  std::string help{};           // after the option in the help; "\n" continues
+  // Stores the value; absent only for a switch or an optional value not
+  // given. May return an error text, which makes the command line bad usage.
+  std::function<std::optional<std::string>(CliOptions&, std::optional<std::string_view>)> apply{};
+};
+
+// Every option, in the order the help lists them.
+const std::vector<OptionSpec>& optionTable();
+
+// The job fields in the order their options are listed.
+const std::array<Field, kFieldCount>& fieldOptionOrder();
+
+// The unit of a field as the help shows it ("m", "mm", "% of tool diameter").
+std::string_view fieldUnit(Field field);
+
+struct ParseResult {
+  CliOptions options;
+  std::optional<std::string> usageError;  // set when the command line is bad usage
+};
+
+// Parses argv[1..]. Repeated options: the last one wins.
+ParseResult parseOptions(int argc, const char* const* argv);
+
+// Two lines for bad usage; the help text for --help.
+std::string usageText();
+std::string helpText();
+
+}  // namespace ventaro::cli

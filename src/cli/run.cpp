@@ -1,0 +1,94 @@
+#include "cli/run.h"
+
+#include <cstdio>
+#include <string>
+
+#include "cli/output.h"
+#include "core/section_table.h"
+#include "core/station_count.h"
+#include "gcode/compute.h"
+#include "gcode/program_bytes.h"
+
+namespace ventaro::cli {
+
+namespace {
+
+// Keeps the last progress figure. A run whose sweeps have no station makes
+// no update, and the window's progress field then still shows "0%".
+class ProgressRecorder : public ComputeObserver {
+ public:
+  void progress(const std::string& figure) override { last_ = figure; }
+  const std::string& last() const { return last_; }
+
+ private:
+  std::string last_ = "0%";
+};
+
+// The options a derived count is worked out from, for the hint.
+std::string_view countSources(Tool tool) {
+  return tool == Tool::Finishing ? "--diameter, --hub-radius, --fin-dia and --fin-step"
+                                 : "--diameter, --hub-radius, --rough-dia and --rough-step";
+}
+
+void reportRunError(const RunError& error) {
+  std::string line(kProgramName);
+  line += ": ";
+  line += error.report(true);
+  printError(line);
+}
+
+}  // namespace
+
+void printError(std::string_view line) {
+  std::string text(line);
+  text += '\n';
+  std::fwrite(text.data(), 1, text.size(), stderr);
+}
+
+int runGenerator(CliOptions options) {
+  // The station counts come first: a count that cannot be worked out is a
+  // failed run, not a silent fallback to the initial "100" or "50".
+  for (Tool tool : {Tool::Finishing, Tool::Roughing}) {
+    const Field field = stationField(tool);
+    if (options.isGiven(field)) continue;
+    try {
+      options.fields[field] = stationCountText(options.fields, tool);
+    } catch (const RunError& error) {
+      reportRunError(error);
+      // The rotor fields are read by the computation too, so giving the
+      // count would not help there; a tool field is read by the count alone.
+      if (error.field() == Field::D || error.field() == Field::HubRad) return kExitFailed;
+      std::string hint(kProgramName);
+      hint += ": the ";
+      hint += tool == Tool::Finishing ? "finishing" : "roughing";
+      hint += " station count is worked out from ";
+      hint += countSources(tool);
+      hint += "; give ";
+      hint += fieldOption(field);
+      hint += " to set it directly.";
+      printError(hint);
+      return kExitFailed;
+    }
+  }
+
+  SectionTable table;
+  table.fill();
+  ProgressRecorder progress;
+  std::string bytes;
+  try {
+    bytes = programFileBytes(compute(options.fields, table, &progress));
+  } catch (const RunError& error) {
+    reportRunError(error);
+    return kExitFailed;
+  }
+
+  const auto failure = options.output ? writeFileAtomically(*options.output, bytes) : writeStandardOutput(bytes);
+  if (failure) {
+    printError(std::string(kProgramName) + ": " + *failure);
+    return kExitFailed;
+  }
+  if (!options.quiet) printError("progress: " + progress.last());
+  return kExitOk;
+}
+
+}  // namespace ventaro::cli
