@@ -1,0 +1,298 @@
+#include "ui/main_window.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextCursor>
+#include <exception>
+
+#include "gcode/compute.h"
+#include "ui/message_boxes.h"
+#include "ui/save_program.h"
+
+namespace ventaro {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Ventaro");
+
+// Positions are in twips, 1440 to the inch: 15 to a pixel at 96 dpi.
+constexpr double kTwipsPerInch = 1440.0;
+constexpr int kClientWidth = 6405;
+constexpr int kClientHeight = 9720;
+
+// The classic Windows dialog font, or a font with its metrics (Arial's):
+// the fixed layout was drawn for them, and wider faces would be cut off by
+// the label widths. Where none is installed the platform's sans-serif face
+// stands in.
+QFont dialogFont(double points) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                    QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"), font.family()});
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(points);
+  return font;
+}
+
+QFont progressFont() {
+  QFont font = dialogFont(18);
+  font.setBold(true);
+  return font;
+}
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Shows each progress figure in the progress field as the run reaches it.
+// The field is repainted on the spot, since the run keeps the window's
+// thread until it ends, but at most every 40 ms: the largest run reports
+// 2002 figures, and painting every one would cost more than the run.
+class ProgressField : public ComputeObserver {
+ public:
+  explicit ProgressField(QLineEdit* field) : field_(field) { sincePaint_.start(); }
+
+  void progress(const std::string& figure) override {
+    field_->setText(fromUtf8(figure));
+    if (sincePaint_.elapsed() >= 40) {
+      field_->repaint();
+      sincePaint_.restart();
+    }
+  }
+
+ private:
+  QLineEdit* field_;
+  QElapsedTimer sincePaint_;
+};
+
+}  // namespace
+
+Form1::Form1(MessageBoxes& boxes, QWidget* parent) : QWidget(parent), boxes_(boxes) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+  pixelsPerTwip_ = dpi / kTwipsPerInch;
+
+  setWindowTitle(kTitle);
+  // The window's default font, that of its fields and buttons.
+  setFont(dialogFont(8));
+  setFixedSize(qRound(kClientWidth * pixelsPerTwip_), qRound(kClientHeight * pixelsPerTwip_));
+  createControls();
+  setTabOrder();
+  Form_Load();
+  // Connected only now: opening the window runs no change handler, so the
+  // station fields keep their stored defaults.
+  connectHandlers();
+  txtOutput->setFocus();
+}
+
+void Form1::place(QWidget* widget, int left, int top, int width, int height) const {
+  const auto px = [this](int twips) { return qRound(twips * pixelsPerTwip_); };
+  widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QLabel* Form1::addLabel(const QString& text, int left, int top, int width, int height, const QFont& font) {
+  auto* label = new QLabel(text, this);
+  label->setFont(font);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  place(label, left, top, width, height);
+  // A face a little wider than the one the layout was drawn for must not cut
+  // the label's end off: it may then run into the gap before its field.
+  const int needed = QFontMetrics(font).horizontalAdvance(text) + 1;
+  if (needed > label->width()) label->resize(needed, label->height());
+  return label;
+}
+
+QLineEdit* Form1::addField(const char* name, const QString& text, int left, int top, int width, int height) {
+  auto* field = new QLineEdit(text, this);
+  field->setObjectName(QLatin1String(name));
+  place(field, left, top, width, height);
+  return field;
+}
+
+void Form1::createControls() {
+  const QFont defaultFont = font();
+  const QFont rowFont = dialogFont(12);
+
+  // Top strip: file, progress and buttons.
+  addLabel(QStringLiteral("File name:"), 120, 240, 735, 255, defaultFont);
+  txtFileName = addField("txtFileName", QStringLiteral("blade.nc"), 960, 240, 1335, 405);
+  addLabel(QStringLiteral("File Path:"), 120, 720, 735, 255, defaultFont);
+  txtPath = addField("txtPath", QDir::toNativeSeparators(QDir::homePath()) + QDir::separator(), 960, 720, 3495, 375);
+  txtProgress = addField("txtProgress", QStringLiteral("0%"), 3480, 120, 1400, 495);
+  txtProgress->setFont(progressFont());
+  cmdStart = new QPushButton(QStringLiteral("Compute"), this);
+  cmdStart->setObjectName(QStringLiteral("cmdStart"));
+  place(cmdStart, 4920, 120, 1335, 495);
+  cmdSave = new QPushButton(QStringLiteral("Save Gcode"), this);
+  cmdSave->setObjectName(QStringLiteral("cmdSave"));
+  place(cmdSave, 4920, 720, 1335, 495);
+
+  // The program text, editable by the user but never read back.
+  txtOutput = new QPlainTextEdit(this);
+  txtOutput->setObjectName(QStringLiteral("txtOutput"));
+  txtOutput->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  txtOutput->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  txtOutput->setTabChangesFocus(true);
+  place(txtOutput, 120, 1320, 3135, 6855);
+
+  // Rotor and job parameters, one row each.
+  struct Row {
+    int top;
+    const char* label;
+    int labelWidth;
+    QLineEdit** field;
+    const char* name;
+    Field job;
+    int fieldWidth;
+  };
+  const Row rows[] = {
+      {1320, "Diameter / meter", 2055, &txtD, "txtD", Field::D, 500},
+      {1800, "Hub Radius / meter", 2055, &txtHubRad, "txtHubRad", Field::HubRad, 500},
+      {2280, "Tip Speed Ratio", 2055, &txtTSR, "txtTSR", Field::TSR, 500},
+      {2760, "Number of blades", 2055, &txtB, "txtB", Field::B, 500},
+      {3240, "Angle attack / \u00b0", 2055, &txtAT, "txtAT", Field::AT, 500},
+      {3720, "Lift coefficient", 2055, &txtCl, "txtCl", Field::Cl, 500},
+      {4200, "Max. Chord  /meter", 2055, &txtMax, "txtMax", Field::Max, 495},
+      {4800, "Stations (Finish)", 1935, &txtSTNfinish, "txtSTNfinish", Field::STNfinish, 500},
+      {5280, "Stations (Rough)", 1935, &txtSTNrough, "txtSTNrough", Field::STNrough, 500},
+      {5760, "Roughing Passes", 1935, &txtRoughPassesNo, "txtRoughPassesNo", Field::RoughPassesNo, 500},
+      {6240, "Roughing Depth / pass", 2175, &txtRoughDepth, "txtRoughDepth", Field::RoughDepth, 500},
+      {6720, "Finish pass depth", 1935, &txtFinishDepth, "txtFinishDepth", Field::FinishDepth, 500},
+      {7200, "Finish Feedrate", 1935, &txtFinishFeed, "txtFinishFeed", Field::FinishFeed, 500},
+      {7680, "Rough Feedrate", 1935, &txtRoughFeed, "txtRoughFeed", Field::RoughFeed, 500},
+  };
+  for (const Row& row : rows) {
+    const QFont font = row.job == Field::RoughDepth ? dialogFont(9.75) : rowFont;
+    addLabel(QString::fromUtf8(row.label), 3480, row.top, row.labelWidth, 375, font);
+    *row.field = addField(row.name, fromUtf8(std::string(JobFields::defaultText(row.job))), 5760, row.top,
+                          row.fieldWidth, 375);
+    jobFields_[static_cast<std::size_t>(row.job)] = *row.field;
+  }
+  // Written by the station-count rule only; the user may focus, select and
+  // copy them.
+  txtSTNfinish->setReadOnly(true);
+  txtSTNrough->setReadOnly(true);
+
+  // The two tools, a column each.
+  struct ToolColumn {
+    int left;
+    const char* heading;
+    QLineEdit** dia;
+    const char* diaName;
+    Field diaJob;
+    QLineEdit** step;
+    const char* stepName;
+    Field stepJob;
+  };
+  const ToolColumn tools[] = {
+      {120, "Roughing Tool:", &txtRoughDia, "txtRoughDia", Field::RoughDia, &txtRoughStep, "txtRoughStep",
+       Field::RoughStep},
+      {2520, "Finishing Tool:", &TxtFinDia, "TxtFinDia", Field::FinDia, &txtFinStep, "txtFinStep", Field::FinStep},
+  };
+  for (const ToolColumn& tool : tools) {
+    addLabel(QString::fromUtf8(tool.heading), tool.left, 8280, 1695, 375, rowFont);
+    addLabel(QStringLiteral("Diameter / mm"), tool.left, 8760, 1575, 375, rowFont);
+    addLabel(QStringLiteral("Stepover / %:"), tool.left, 9240, 1455, 375, rowFont);
+    const int fieldLeft = tool.left + 1680;
+    *tool.dia = addField(tool.diaName, fromUtf8(std::string(JobFields::defaultText(tool.diaJob))), fieldLeft, 8760,
+                         500, 375);
+    *tool.step = addField(tool.stepName, fromUtf8(std::string(JobFields::defaultText(tool.stepJob))), fieldLeft,
+                          9240, 500, 375);
+    jobFields_[static_cast<std::size_t>(tool.diaJob)] = *tool.dia;
+    jobFields_[static_cast<std::size_t>(tool.stepJob)] = *tool.step;
+  }
+}
+
+void Form1::setTabOrder() {
+  // Ascending tab index; the progress field (33) sits between the file name
+  // (30) and the roughing tool diameter (37).
+  QWidget* const order[] = {txtOutput,      cmdStart,       txtTSR,        txtD,          txtB,
+                            txtAT,          txtCl,          txtSTNfinish,  txtMax,        txtSTNrough,
+                            txtRoughPassesNo, txtRoughDepth, txtFinishDepth, txtFinishFeed, txtRoughFeed,
+                            cmdSave,        txtPath,        txtFileName,   txtProgress,   txtRoughDia,
+                            txtRoughStep,   txtHubRad,      txtFinStep,    TxtFinDia};
+  for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::connectHandlers() {
+  connect(cmdStart, &QPushButton::clicked, this, &Form1::cmdStart_Click);
+  connect(cmdSave, &QPushButton::clicked, this, &Form1::cmdSave_Click);
+  // textChanged: every change of the text, typed, deleted, pasted or cut.
+  connect(TxtFinDia, &QLineEdit::textChanged, this, &Form1::TxtFinDia_Change);
+  connect(txtFinStep, &QLineEdit::textChanged, this, &Form1::txtFinStep_Change);
+  connect(txtRoughDia, &QLineEdit::textChanged, this, &Form1::txtRoughDia_Change);
+  connect(txtRoughStep, &QLineEdit::textChanged, this, &Form1::txtRoughStep_Change);
+}
+
+void Form1::Form_Load() { table_.fill(); }
+
+JobFields Form1::readFields() const {
+  JobFields fields;
+  for (int i = 0; i < kFieldCount; ++i) {
+    fields[static_cast<Field>(i)] = jobFields_[static_cast<std::size_t>(i)]->text().toStdString();
+  }
+  return fields;
+}
+
+void Form1::showError(const QString& text) { boxes_.show(this, MessageKind::Error, kTitle, text); }
+
+void Form1::cmdStart_Click() {
+  // The run holds the window's thread to its end; no event is handled
+  // meanwhile, so the fields cannot change under it.
+  ProgressField progress(txtProgress);
+  try {
+    // The core hands the program over only when the run succeeds: after a
+    // failure, FinishPass and the output field keep the last good program.
+    FinishPass = compute(readFields(), table_, &progress);
+  } catch (const RunError& error) {
+    showError(fromUtf8(error.report()));
+    return;
+  } catch (const std::exception& error) {
+    showError(QStringLiteral("The computation failed: ") + QString::fromLocal8Bit(error.what()));
+    return;
+  }
+  // Lines are joined by CR LF; the text field's own line break is LF.
+  QString text = fromUtf8(FinishPass);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  txtOutput->setPlainText(text);
+  // Caret after the last character, so that the end of the program is in view.
+  txtOutput->moveCursor(QTextCursor::End);
+}
+
+void Form1::cmdSave_Click() {
+  const QString fullPath = txtPath->text() + txtFileName->text();
+  const SaveOutcome outcome = saveProgram(fullPath, FinishPass);
+  if (outcome.saved) {
+    boxes_.show(this, MessageKind::Notice, kTitle, savedMessage(fullPath));
+  } else {
+    showError(notSavedMessage(fullPath, outcome.reason));
+  }
+}
+
+void Form1::TxtFinDia_Change() { updateStationCount(Tool::Finishing); }
+void Form1::txtFinStep_Change() { updateStationCount(Tool::Finishing); }
+void Form1::txtRoughDia_Change() { updateStationCount(Tool::Roughing); }
+void Form1::txtRoughStep_Change() { updateStationCount(Tool::Roughing); }
+
+void Form1::updateStationCount(Tool tool) {
+  QLineEdit* target = tool == Tool::Roughing ? txtSTNrough : txtSTNfinish;
+  try {
+    const std::string count = stationCountText(readFields(), tool);
+    target->setText(fromUtf8(count));
+  } catch (const RunError& error) {
+    // Nothing is written: the station field keeps its previous text.
+    showError(fromUtf8(error.report()));
+  } catch (const std::exception& error) {
+    showError(QStringLiteral("The station count failed: ") + QString::fromLocal8Bit(error.what()));
+  }
+}
+
+}  // namespace ventaro

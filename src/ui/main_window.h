@@ -1,0 +1,90 @@
+// Form1, the program's only window: the job fields with their labels, the
+// two derived station counts, the output folder and file name, "Compute",
+// "Save Gcode", the progress figure and the program text. A thin client of
+// the core: every number it shows comes from ventaro_core / ventaro_gcode.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "core/job_parameters.h"
+#include "core/section_table.h"
+#include "core/station_count.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace ventaro {
+
+class MessageBoxes;
+
+class Form1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit Form1(MessageBoxes& boxes, QWidget* parent = nullptr);
+
+  // The program of the last successful computation, as "Save Gcode" writes
+  // it; empty before the first one.
+  const std::string& finishPass() const { return FinishPass; }
+
+ private:
+  // The window's event handlers, and no others.
+  void Form_Load();
+  void cmdStart_Click();
+  void cmdSave_Click();
+  void TxtFinDia_Change();
+  void txtFinStep_Change();
+  void txtRoughDia_Change();
+  void txtRoughStep_Change();
+
+  // The one routine behind the four tool-field handlers.
+  void updateStationCount(Tool tool);
+  JobFields readFields() const;
+  void showError(const QString& text);
+
+  void createControls();
+  void setTabOrder();
+  void connectHandlers();
+  QLabel* addLabel(const QString& text, int left, int top, int width, int height, const QFont& font);
+  QLineEdit* addField(const char* name, const QString& text, int left, int top, int width, int height);
+  void place(QWidget* widget, int left, int top, int width, int height) const;
+
+  MessageBoxes& boxes_;
+  double pixelsPerTwip_;
+  SectionTable table_;
+  std::string FinishPass;
+
+  QLineEdit* txtFileName = nullptr;
+  QLineEdit* txtPath = nullptr;
+  QLineEdit* txtProgress = nullptr;
+  QPushButton* cmdStart = nullptr;
+  QPushButton* cmdSave = nullptr;
+  QPlainTextEdit* txtOutput = nullptr;
+  QLineEdit* txtD = nullptr;
+  QLineEdit* txtHubRad = nullptr;
+  QLineEdit* txtTSR = nullptr;
+  QLineEdit* txtB = nullptr;
+  QLineEdit* txtAT = nullptr;
+  QLineEdit* txtCl = nullptr;
+  QLineEdit* txtMax = nullptr;
+  QLineEdit* txtSTNfinish = nullptr;
+  QLineEdit* txtSTNrough = nullptr;
+  QLineEdit* txtRoughPassesNo = nullptr;
+  QLineEdit* txtRoughDepth = nullptr;
+  QLineEdit* txtFinishDepth = nullptr;
+  QLineEdit* txtFinishFeed = nullptr;
+  QLineEdit* txtRoughFeed = nullptr;
+  QLineEdit* txtRoughDia = nullptr;
+  QLineEdit* txtRoughStep = nullptr;
+  QLineEdit* TxtFinDia = nullptr;
+  QLineEdit* txtFinStep = nullptr;
+
+  // The field of each job field, indexed by Field.
+  std::array<QLineEdit*, kFieldCount> jobFields_{};
+};
+
+}  // namespace ventaro
