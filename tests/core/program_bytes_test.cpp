@@ -1,0 +1,36 @@
+// The bytes of a saved program: Windows-1252, CR LF between lines and after
+// the last one.
+#include <gtest/gtest.h>
+
+#include "gcode/program_bytes.h"
+#include "test_support.h"
+
+namespace ventaro {
+namespace {
+
+TEST(ProgramBytes, Windows1252WithFinalLineEnd) {
+  EXPECT_EQ(programFileBytes(""), "");
+  EXPECT_EQ(programFileBytes("T2"), "T2\r\n");
+  EXPECT_EQ(programFileBytes("( Angle of Attack = 5\u00b0 )\r\nT2"), "( Angle of Attack = 5\xb0 )\r\nT2\r\n");
+  // The euro sign and the other letters of 0x80 to 0x9F, Latin-1 as is.
+  EXPECT_EQ(toWindows1252("\u20ac\u201c\u201d\u0160\u0178\u00e9\u00ff\u00a0"), "\x80\x93\x94\x8a\x9f\xe9\xff\xa0");
+  // What the code page lacks: a C1 control, CJK, an emoji, broken UTF-8.
+  EXPECT_EQ(toWindows1252("a\u0081b\u4e2dc\U0001F600d"), "a?b?c?d");
+  EXPECT_EQ(toWindows1252("\xff|\xc3|\xe2\x82|\xc0\xaf|\xed\xa0\x80"), "?|?|??|??|???");
+}
+
+TEST(ProgramBytes, DefaultProgram) {
+  const std::string program = compute(JobFields(), test::table());
+  const std::string bytes = programFileBytes(program);
+  // One byte fewer for the degree sign, two more for the last line end.
+  ASSERT_EQ(bytes.size(), program.size() - 1 + 2);
+  const std::string head =
+      "( Blade Diameter = 3.36m )\r\n( Number of blades = 3 )\r\n( Tip Speed Ratio = 6 )\r\n"
+      "( Angle of Attack = 5\xb0 )\r\n";
+  const std::string tail = "\r\nG1 X1678.4 Y203.77 Z4.9285\r\n";
+  EXPECT_EQ(bytes.substr(0, head.size()), head);
+  EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+}
+
+}  // namespace
+}  // namespace ventaro

@@ -1,0 +1,100 @@
+// How runs fail: the kind, the field and the report text of each error, how
+// far the run got before it, and which field a run with several bad texts
+// names first.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace ventaro {
+namespace {
+
+using test::failingRun;
+using test::fieldsWith;
+using test::Recorder;
+
+TEST(RunErrors, ReportTexts) {
+  const RunError hub = failingRun(fieldsWith({{Field::HubRad, ""}}));
+  EXPECT_EQ(hub.kind(), ErrorKind::TypeMismatch);
+  EXPECT_EQ(hub.field(), Field::HubRad);
+  EXPECT_EQ(hub.report(), "Type mismatch: \u201cHub Radius / meter\u201d is not a number.");
+  EXPECT_EQ(hub.report(true), "Type mismatch: \u201cHub Radius / meter\u201d (--hub-radius) is not a number.");
+  EXPECT_EQ(std::string(hub.what()), hub.report());
+
+  const RunError passes = failingRun(fieldsWith({{Field::RoughPassesNo, "40000"}}));
+  EXPECT_EQ(passes.kind(), ErrorKind::Overflow);
+  EXPECT_EQ(passes.report(true), "Overflow: \u201cRoughing Passes\u201d (--passes) is outside -32768 to 32767.");
+
+  Recorder recorder;
+  const RunError finish = failingRun(fieldsWith({{Field::STNfinish, "2000"}}), &recorder);
+  EXPECT_EQ(finish.kind(), ErrorKind::SubscriptOutOfRange);
+  EXPECT_EQ(finish.report(), "Subscript out of range: more than 1001 finishing stations.");
+  // Stations 0 to 1000 were placed and counted, station 1001 not begun.
+  ASSERT_EQ(recorder.figures.size(), 45u + 1001u);
+  EXPECT_EQ(recorder.stations.back(), std::pair(Sweep::Finishing, 1000));
+  EXPECT_EQ(recorder.points, (45 + 1001) * 18);
+
+  for (Field field : {Field::TSR, Field::RoughDia, Field::FinDia, Field::FinStep}) {
+    EXPECT_EQ(fieldOption(field).substr(0, 2), "--") << fieldLabel(field);
+  }
+  EXPECT_EQ(fieldLabel(Field::Max), "Max. Chord  /meter");
+  EXPECT_EQ(fieldLabel(Field::AT), "Angle attack / \u00b0");
+}
+
+TEST(RunErrors, KindsAndHowFarTheRunGot) {
+  const struct {
+    const char* name;
+    test::Overrides overrides;
+    ErrorKind kind;
+    std::size_t figures;  // progress updates before the error
+    int points;           // section points placed before the error
+  } cases[] = {
+      {"six passes", {{Field::RoughPassesNo, "6"}}, ErrorKind::SubscriptOutOfRange, 0, 1},
+      {"minus one pass", {{Field::RoughPassesNo, "-1"}}, ErrorKind::Overflow, 0, 1},
+      {"256 passes", {{Field::RoughPassesNo, "256"}}, ErrorKind::Overflow, 0, 1},
+      {"255 passes", {{Field::RoughPassesNo, "255"}}, ErrorKind::SubscriptOutOfRange, 0, 1},
+      {"no stations counted", {{Field::STNfinish, "0"}, {Field::STNrough, "0"}}, ErrorKind::DivisionByZero, 0, 0},
+      {"2000 roughing stations", {{Field::STNrough, "2000"}}, ErrorKind::SubscriptOutOfRange, 0, 0},
+      {"1001 stations from the axis", {{Field::HubRad, "0"}, {Field::STNfinish, "1001"}},
+       ErrorKind::SubscriptOutOfRange, 51 + 1001, (51 + 1001) * 18},
+      {"rotor diameter 0", {{Field::D, "0"}}, ErrorKind::DivisionByZero, 0, 0},
+      {"tip speed ratio 0", {{Field::TSR, "0"}}, ErrorKind::DivisionByZero, 0, 0},
+      {"no blades", {{Field::B, "0"}}, ErrorKind::DivisionByZero, 0, 0},
+      {"empty tip speed ratio", {{Field::TSR, ""}}, ErrorKind::TypeMismatch, 0, 0},
+      {"a hub radius beyond singles", {{Field::HubRad, "1e39"}}, ErrorKind::Overflow, 0, 0},
+      {"a roughing depth beyond singles", {{Field::RoughDepth, "2e38"}}, ErrorKind::FloatingPoint, 0, 0},
+      {"a stock width beyond singles", {{Field::Max, "1e300"}}, ErrorKind::Overflow, 0, 0},
+  };
+  for (const auto& c : cases) {
+    Recorder recorder;
+    const RunError error = failingRun(fieldsWith(c.overrides), &recorder);
+    EXPECT_EQ(error.kind(), c.kind) << c.name << ": " << error.report();
+    EXPECT_EQ(recorder.figures.size(), c.figures) << c.name;
+    EXPECT_EQ(recorder.points, c.points) << c.name;
+  }
+}
+
+TEST(RunErrors, FirstConversionDecidesWhichFieldIsNamed) {
+  // Every field bad; fixing them one by one, in the order a run meets its
+  // first conversions, must name the next one each time.
+  const Field order[] = {Field::HubRad,     Field::RoughPassesNo, Field::FinDia, Field::RoughDepth, Field::FinishDepth,
+                         Field::STNrough,   Field::STNfinish,     Field::D,      Field::TSR,        Field::B,
+                         Field::Cl,         Field::AT,            Field::Max};
+  JobFields fields;
+  for (Field field : order) fields[field] = "x";
+  // Copied, never converted: these cannot fail a run.
+  for (Field field : {Field::RoughDia, Field::RoughFeed, Field::FinishFeed, Field::RoughStep, Field::FinStep}) {
+    fields[field] = "x";
+  }
+  for (Field field : order) {
+    const RunError error = failingRun(fields);
+    EXPECT_EQ(error.kind(), ErrorKind::TypeMismatch) << fieldLabel(field);
+    EXPECT_EQ(error.field(), field) << "expected " << fieldLabel(field) << ", got " << error.report();
+    fields[field] = JobFields::defaultText(field);
+  }
+  const std::vector<std::string> lines = test::linesOf(compute(fields, test::table()));
+  EXPECT_EQ(lines[5], "( T1:x )");
+  EXPECT_EQ(lines[9], "Fx");
+}
+
+}  // namespace
+}  // namespace ventaro
