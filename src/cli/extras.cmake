@@ -1,0 +1,11 @@
+# The outputs beside the program: station table, machining report and
+# controller profiles (Qt-free), and the preview picture (Qt Gui and Svg).
+add_library(ventaro_extras STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/design_record.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fixed_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/station_csv.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/program_moves.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/machining_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/controller_profile.cpp
+)
+target_link_libraries(ventaro_extras PUBLIC ventaro_gcode PRIVATE ventaro_numeric ventaro_warnings)

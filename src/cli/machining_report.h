@@ -1,0 +1,23 @@
+// The machining report: a plain-text summary of one program for the person
+// at the machine. Moves, path lengths, times and boxes are read from the
+// program's own move lines (what the controller runs); the station warnings
+// and spacings come from the stations the same computation placed.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/design_record.h"
+#include "cli/program_moves.h"
+
+namespace ventaro {
+
+// "0 to 12, 15, 17 to 20" for ascending station indices.
+std::string stationRanges(const std::vector<int>& indices);
+
+// The whole report, lines ending in "\n".
+std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
+                            const SectionTable& table);
+
+}  // namespace ventaro
