@@ -9,3 +9,7 @@ add_library(ventaro_extras STATIC
   ${CMAKE_CURRENT_LIST_DIR}/controller_profile.cpp
 )
 target_link_libraries(ventaro_extras PUBLIC ventaro_gcode PRIVATE ventaro_numeric ventaro_warnings)
+
+find_package(Qt6 REQUIRED COMPONENTS Gui Svg)
+add_library(ventaro_preview STATIC ${CMAKE_CURRENT_LIST_DIR}/preview.cpp)
+target_link_libraries(ventaro_preview PUBLIC ventaro_extras PRIVATE Qt6::Gui Qt6::Svg ventaro_warnings)

@@ -12,6 +12,9 @@ namespace ventaro {
 
 namespace {
 
+// The field's label in quotation marks, as the window shows it.
+std::string label(Field field) { return "\u201c" + std::string(fieldLabel(field)) + "\u201d"; }
+
 std::string mm(double v) { return fixedText(v, 3); }
 std::string len(double v) { return fixedText(v, 1); }
 
@@ -60,7 +63,8 @@ std::string timeText(const Tally& t) {
 
 void tallyLines(std::string& out, std::string_view indent, const Tally& t) {
   out += indent;
-  out += std::to_string(t.cutMoves) + " cutting moves (G1), " + std::to_string(t.rapidMoves) + " rapid moves (G0)\n";
+  out += std::to_string(t.cutMoves) + " cutting moves (G1), " + std::to_string(t.rapidMoves) +
+         (t.rapidMoves == 1 ? " rapid move (G0)\n" : " rapid moves (G0)\n");
   out += indent;
   out += "cutting path " + len(t.cutLength) + " mm, rapid path " + len(t.rapidLength) + " mm, time " + timeText(t) +
          "\n";
@@ -114,7 +118,7 @@ std::string spacingLine(std::string_view sweep, const TextNumber& d, const TextN
   if (toolDia.status == ParseStatus::Ok && stepover.status == ParseStatus::Ok) {
     line += mm(toolDia.value * stepover.value / 100.0) + " mm (" + f[dia] + " mm x " + f[step] + " %)";
   } else {
-    line += "unknown (" + quoted(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
+    line += "unknown (" + label(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
   }
   return line + "\n";
 }
@@ -147,7 +151,7 @@ void feedWarnings(std::string& out, int& count, const ProgramMoves& moves) {
     if (positiveNumber(text)) continue;
     ++count;
     const Field field = i == 0 ? Field::RoughFeed : Field::FinishFeed;
-    out += "  the feed line \u201cF" + text + "\u201d (" + quoted(field) + ", " + std::string(fieldOption(field)) +
+    out += "  the feed line \u201cF" + text + "\u201d (" + label(field) + ", " + std::string(fieldOption(field)) +
            ") is not a positive number: the controller will reject the line\n";
   }
 }
@@ -207,7 +211,7 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
   const double width = p.Max.value() * 1000.0;
   const double hub = static_cast<double>(p.HubRad) * 1000.0;
   const double tip = p.D.value() * 1000.0 / 2.0;
-  out += "  width " + mm(width) + " mm (the stock width, " + quoted(Field::Max) + " " + fields[Field::Max] + " m)\n";
+  out += "  width " + mm(width) + " mm (the stock width, " + label(Field::Max) + " " + fields[Field::Max] + " m)\n";
   out += "  length " + mm(tip - hub) + " mm (hub radius " + mm(hub) + " to tip " + mm(tip) + ")\n";
   const ProgramSection* pass1 = nullptr;
   for (const auto& s : moves.sections) {
@@ -219,9 +223,9 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
   } else {
     out += "  height unknown: roughing pass 1 has no cutting move\n";
   }
-  if (whole.box.x.lo && (*whole.box.x.hi > tip || *whole.box.x.lo < hub)) {
-    out += "  the moves run from X " + mm(*whole.box.x.lo) + " to X " + mm(*whole.box.x.hi) +
-           ": the last station lies within half a station spacing of the tip, inside or beyond it\n";
+  if (whole.box.x.hi && *whole.box.x.hi > tip) {
+    out += "  the moves reach X " + mm(*whole.box.x.hi) +
+           ", beyond the tip: the last station lies within half a station spacing of the tip\n";
   }
 
   out += "\nStation spacing beside the tool stepover:\n";
