@@ -28,7 +28,7 @@ void runJob(benchmark::State& state, const ventaro::JobFields& fields) {
   std::size_t bytes = 0;
   std::size_t lines = 0;
   for (auto _ : state) {
-    std::string file = ventaro::programFileBytes(ventaro::compute(fields, table));
+    std::string file = ventaro::toProgramFileBytes(ventaro::compute(fields, table));
     bytes = file.size();
     benchmark::DoNotOptimize(file.data());
     benchmark::ClobberMemory();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/extras_run.h"
 #include "cli/output.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
@@ -46,6 +47,10 @@ void printError(std::string_view line) {
 }
 
 int runGenerator(CliOptions options) {
+  if (auto error = extrasUsageError(options)) {
+    printError(std::string(kProgramName) + ": " + *error);
+    return kExitUsage;
+  }
   // The station counts come first: a count that cannot be worked out is a
   // failed run, not a silent fallback to the initial "100" or "50".
   for (Tool tool : {Tool::Finishing, Tool::Roughing}) {
@@ -74,9 +79,16 @@ int runGenerator(CliOptions options) {
   SectionTable table;
   table.fill();
   ProgressRecorder progress;
+  DesignRecorder design(&progress);
+  ExtraOutputs extras;
   std::string bytes;
   try {
-    bytes = programFileBytes(compute(options.fields, table, &progress));
+    std::string program = compute(options.fields, table, &design);
+    if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
+      printError(std::string(kProgramName) + ": " + *failure);
+      return kExitFailed;
+    }
+    bytes = toProgramFileBytes(std::move(program));
   } catch (const RunError& error) {
     reportRunError(error);
     return kExitFailed;
@@ -84,6 +96,10 @@ int runGenerator(CliOptions options) {
 
   const auto failure = options.output ? writeFileAtomically(*options.output, bytes) : writeStandardOutput(bytes);
   if (failure) {
+    printError(std::string(kProgramName) + ": " + *failure);
+    return kExitFailed;
+  }
+  if (auto failure = writeExtras(extras)) {
     printError(std::string(kProgramName) + ": " + *failure);
     return kExitFailed;
   }

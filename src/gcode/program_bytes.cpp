@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace ventaro {
 
@@ -66,6 +67,19 @@ char32_t decode(std::string_view s, std::size_t& pos) {
   return c;
 }
 
+// The index of the first byte that is not ASCII, or the size. A program is
+// ASCII but for its degree sign, so this looks at eight bytes at a time.
+std::size_t firstNonAscii(std::string_view s) {
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, s.data() + i, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0) break;
+  }
+  while (i < s.size() && static_cast<std::uint8_t>(s[i]) < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 std::string toWindows1252(std::string_view utf8) {
@@ -87,10 +101,28 @@ std::string toWindows1252(std::string_view utf8) {
 }
 
 std::string programFileBytes(std::string_view program) {
+  std::string copy;
+  copy.reserve(program.size() + 2);
+  copy.append(program);
+  return toProgramFileBytes(std::move(copy));
+}
+
+std::string toProgramFileBytes(std::string&& program) {
   if (program.empty()) return {};
-  std::string bytes = toWindows1252(program);
-  bytes += "\r\n";
-  return bytes;
+  // Past the ASCII start, each character is decoded before its one byte is
+  // written, and the write position never passes the read position.
+  std::size_t read = 0;
+  std::size_t write = 0;
+  while (read < program.size()) {
+    const std::size_t ascii = firstNonAscii(std::string_view(program).substr(read));
+    if (write != read) std::memmove(program.data() + write, program.data() + read, ascii);
+    read += ascii;
+    write += ascii;
+    if (read < program.size()) program[write++] = encode(decode(program, read));
+  }
+  program.resize(write);
+  program += "\r\n";
+  return std::move(program);
 }
 
 }  // namespace ventaro

@@ -15,6 +15,11 @@ namespace ventaro {
 // program gives an empty file.
 std::string programFileBytes(std::string_view program);
 
+// The same bytes, converted in the program's own buffer (Windows-1252 never
+// takes more bytes than UTF-8), for a caller that no longer needs the text:
+// saves a copy of a program that may run to megabytes.
+std::string toProgramFileBytes(std::string&& program);
+
 // The text in Windows-1252 alone, without the final line end.
 std::string toWindows1252(std::string_view utf8);
 

@@ -1,0 +1,93 @@
+// The number texts of the plain decimal range are written by exact integer
+// arithmetic rather than by the general conversion; both must give the same
+// text for every value. The general conversion (std::to_chars at 7 or 15
+// significant digits) is the reference here.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "core/number_text.h"
+
+namespace ventaro {
+namespace {
+
+template <typename T>
+std::string reference(T value, int digits) {
+  if (value == 0) return "0";
+  char buffer[64];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+  std::string text(buffer, end);
+  for (char& c : text) c = c == 'e' ? 'E' : c;
+  return text;
+}
+
+void expectSame(float value) { ASSERT_EQ(NumberText(value), reference(value, 7)) << std::hexfloat << value; }
+void expectSame(double value) { ASSERT_EQ(NumberText(value), reference(value, 15)) << std::hexfloat << value; }
+
+TEST(NumberTextPlain, EdgesOfThePlainRange) {
+  for (double v : {1e-4, 0.0001, 0.00010000000000000001, 1e15, 999999999999999.0, 999999999999999.5,
+                   999999999999999.4, 99999999999999.95, 0.00009999999999999999, 9.999999999999995,
+                   9.9999999999999947, 0.5, 1.0, 2.0, 10.0, 100.0, 1680.0, 200.0001, -12.3456789,
+                   123456789012345.5, 123456789012346.5, 0.1, 0.2, 0.3}) {
+    expectSame(v);
+    expectSame(-v);
+    expectSame(std::nextafter(v, 0.0));
+    expectSame(std::nextafter(v, 2e15));
+  }
+  for (float v : {1e-4f, 1e7f, 9999999.0f, 9999999.5f, 1234567.5f, 1234568.5f, 0.2f, 200.0001f, 1.9999999f,
+                  4.4000006f, 53.60006f, 9999.9995f, 0.00099999995f}) {
+    expectSame(v);
+    expectSame(-v);
+    expectSame(std::nextafter(v, 0.0f));
+    expectSame(std::nextafter(v, 2e7f));
+  }
+}
+
+TEST(NumberTextPlain, ExactHalvesRoundToEven) {
+  // Doubles at 15 digits and singles at 7 meet an exact half only in the
+  // top decade of the plain range.
+  for (double v = 100000000000000.5; v < 100000000000100.0; v += 1.0) expectSame(v);
+  for (float v = 1000000.5f; v < 1000100.0f; v += 1.0f) expectSame(v);
+  EXPECT_EQ(NumberText(123456789012345.5), "123456789012346");
+  EXPECT_EQ(NumberText(123456789012344.5), "123456789012344");
+  EXPECT_EQ(NumberText(1234567.5f), "1234568");
+  EXPECT_EQ(NumberText(1234566.5f), "1234566");
+}
+
+TEST(NumberTextPlain, RandomValuesOfEveryMagnitude) {
+  std::mt19937_64 random(20261208);
+  // Bit patterns spread over the whole range, and values near the decades.
+  for (int i = 0; i < 400000; ++i) {
+    const std::uint64_t bits = random();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) expectSame(d);
+    const auto low = static_cast<std::uint32_t>(bits);
+    float f;
+    std::memcpy(&f, &low, sizeof f);
+    if (std::isfinite(f)) expectSame(f);
+
+    std::uniform_real_distribution<double> decade(-6.0, 17.0);
+    const double near = std::pow(10.0, decade(random));
+    expectSame(near);
+    expectSame(static_cast<float>(near));
+    const double power = std::pow(10.0, std::floor(decade(random)));
+    expectSame(power * (1.0 - 1e-15 * static_cast<double>(random() % 20)));
+  }
+  // Coordinates of ordinary blades: millimetres with a few decimals.
+  std::uniform_real_distribution<double> millimetres(-2000.0, 2000.0);
+  for (int i = 0; i < 200000; ++i) {
+    const double v = millimetres(random);
+    expectSame(v);
+    expectSame(static_cast<float>(v));
+    expectSame(std::round(v * 1000.0) / 1000.0);
+  }
+}
+
+}  // namespace
+}  // namespace ventaro
