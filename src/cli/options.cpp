@@ -71,6 +71,56 @@ std::vector<OptionSpec> buildTable() {
       },
   });
   table.push_back(OptionSpec{
+      .name = "--controller",
+      .kind = ValueKind::Required,
+      .valueName = "NAME",
+      .help = "plain (default: the window's program), linuxcnc (adds G21 G90,\n"
+              "M6 with each tool call, a pause before T2, M2) or grbl (no G64,\n"
+              "the same pause and M2, lines within 80 characters)",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        const auto controller = controllerByName(*value);
+        if (!controller) return "the controller must be plain, linuxcnc or grbl";
+        options.controller = *controller;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--stations",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "also write the station table of both sweeps to FILE (CSV)",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the station table file name is empty";
+        options.stations = std::string(*value);
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--report",
+      .kind = ValueKind::Optional,
+      .valueName = "FILE",
+      .help = "also write the machining report (moves, path lengths, times,\n"
+              "boxes, block size, warnings) to FILE, or to standard output\n"
+              "when the program goes to a file (-o)",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value && value->empty()) return "the report file name is empty";
+        options.report = true;
+        options.reportFile = value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--preview",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "also draw the preview picture to FILE, .svg or .png",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the preview file name is empty";
+        options.preview = std::string(*value);
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
       .name = "--quiet",
       .kind = ValueKind::None,
       .help = "do not print the \"progress: \" line on standard error",
@@ -146,6 +196,7 @@ std::optional<std::string> parseOne(CliOptions& options, int argc, const char* c
       }
       break;
     case ValueKind::Optional:
+      if (!value && i + 1 < argc && argv[i + 1][0] != '-' && argv[i + 1][0] != '\0') value = argv[++i];
       break;
   }
   // A line break in a value would split a line of the program in two.

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/controller_profile.h"
 #include "core/job_parameters.h"
 #include "core/run_error.h"
 
@@ -23,6 +24,11 @@ struct CliOptions {
   std::array<bool, kFieldCount> given{};      // true where an option set the field
   std::optional<std::string> output;          // -o FILE; standard output when absent
   bool quiet = false;                         // no progress line
+  std::optional<std::string> stations;        // --stations FILE.csv: the station table
+  bool report = false;                        // --report[=FILE]: the machining report
+  std::optional<std::string> reportFile;      //   its file; standard output when absent
+  std::optional<std::string> preview;         // --preview FILE.svg|FILE.png
+  Controller controller = Controller::Plain;  // --controller plain|linuxcnc|grbl
   bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
@@ -32,7 +38,8 @@ struct CliOptions {
 enum class ValueKind {
   None,      // a switch: "--quiet"
   Required,  // "--tsr 6" or "--tsr=6"; the next argument is taken whatever it is
-  Optional,  // "--report" alone, or "--report=FILE"; never takes the next argument
+  Optional,  // "--report" alone, "--report=FILE", or "--report FILE" when the next
+             // argument does not begin with "-" (there are no plain arguments)
 };
 
 struct OptionSpec {

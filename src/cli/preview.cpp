@@ -304,8 +304,22 @@ PreviewFormat previewFormat(std::string_view path) {
   throw PreviewError("the preview file name must end in .svg or .png: \"" + std::string(path) + "\"");
 }
 
+namespace {
+
+// A headless run has no runtime folder; Qt's note about it says nothing the
+// user can act on. Every other message goes to Qt's usual handler.
+QtMessageHandler qtDefaultHandler = nullptr;
+
+void quietHeadlessNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
+  if (qtDefaultHandler) qtDefaultHandler(type, context, message);
+}
+
+}  // namespace
+
 void ensureGuiApplication() {
   if (QGuiApplication::instance()) return;
+  qtDefaultHandler = qInstallMessageHandler(quietHeadlessNotes);
   if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }

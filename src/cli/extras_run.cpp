@@ -1,0 +1,62 @@
+#include "cli/extras_run.h"
+
+#include "cli/controller_profile.h"
+#include "cli/machining_report.h"
+#include "cli/output.h"
+#include "cli/preview.h"
+#include "cli/program_moves.h"
+#include "cli/station_csv.h"
+
+namespace ventaro::cli {
+
+std::optional<std::string> extrasUsageError(const CliOptions& options) {
+  if (options.report && !options.reportFile && !options.output) {
+    return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
+  }
+  if (options.preview) {
+    try {
+      (void)previewFormat(*options.preview);
+    } catch (const PreviewError& error) {
+      return error.what();
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
+                                         const SectionTable& table, ExtraOutputs& out) {
+  try {
+    program = forController(program, options.controller);
+    if (options.stations) {
+      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
+    }
+    if (options.report) {
+      std::string text = machiningReport(program, record, options.fields, table);
+      if (options.reportFile) {
+        out.files.emplace_back(*options.reportFile, std::move(text));
+      } else {
+        out.reportText = std::move(text);
+      }
+    }
+    if (options.preview) {
+      const ProgramMoves moves = readProgramMoves(program);
+      const PreviewInput input = previewInput(record, moves, options.fields);
+      out.files.emplace_back(*options.preview, previewBytes(input, previewFormat(*options.preview)));
+    }
+  } catch (const ControllerError& error) {
+    return error.what();
+  } catch (const PreviewError& error) {
+    return error.what();
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> writeExtras(const ExtraOutputs& out) {
+  for (const auto& [path, bytes] : out.files) {
+    if (auto failure = writeFileAtomically(path, bytes)) return failure;
+  }
+  if (out.reportText) return writeStandardOutput(*out.reportText);
+  return std::nullopt;
+}
+
+}  // namespace ventaro::cli

@@ -1,0 +1,34 @@
+// The outputs of ventaro-gcode beside the program: the controller profile of
+// the program text, the station table, the machining report and the preview
+// picture. Everything is built in memory from the one computation before
+// anything is written, so a failure leaves no half set of files.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/design_record.h"
+#include "cli/options.h"
+
+namespace ventaro::cli {
+
+struct ExtraOutputs {
+  std::vector<std::pair<std::string, std::string>> files;  // path, bytes
+  std::optional<std::string> reportText;                   // for standard output
+};
+
+// A combination of options that cannot work, e.g. the report and the program
+// both on standard output.
+std::optional<std::string> extrasUsageError(const CliOptions& options);
+
+// Turns `program` into the chosen controller's form and builds the other
+// outputs asked for. Returns the error text when one cannot be built.
+std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
+                                         const SectionTable& table, ExtraOutputs& out);
+
+// Writes the files (each replaced only by a complete new one) and the report.
+std::optional<std::string> writeExtras(const ExtraOutputs& out);
+
+}  // namespace ventaro::cli
