@@ -49,8 +49,14 @@ SaveOutcome saveProgram(const QString& fullPath, const std::string& program) {
   QSaveFile file(fullPath);
   if (!file.open(QIODevice::WriteOnly)) return {false, file.errorString()};
   const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(bytes.data(), size) != size) {
-    const QString reason = file.errorString();
+  // Written and flushed here, so that a full disk or a file size limit is
+  // seen with the system's own reason while errno still holds it.
+  errno = 0;
+  if (file.write(bytes.data(), size) != size || !file.flush()) {
+    const int error = errno;
+    QString reason = file.errorString();
+    if (error != 0 && (reason.isEmpty() || reason == QLatin1String("Unknown error")))
+      reason = QString::fromLocal8Bit(std::strerror(error));
     file.cancelWriting();
     return {false, reason};
   }
