@@ -17,6 +17,8 @@ TEST(ProgramBytes, Windows1252WithFinalLineEnd) {
   // What the code page lacks: a C1 control, CJK, an emoji, broken UTF-8.
   EXPECT_EQ(toWindows1252("a\u0081b\u4e2dc\U0001F600d"), "a?b?c?d");
   EXPECT_EQ(toWindows1252("\xff|\xc3|\xe2\x82|\xc0\xaf|\xed\xa0\x80"), "?|?|??|??|???");
+  // The file conversion works in the program's own buffer: the same rules.
+  EXPECT_EQ(programFileBytes("G1 X1 Y2 Z3 \u20ac\xff|\xe2\x82|\u00b0\U0001F600."), "G1 X1 Y2 Z3 \x80?|??|\xb0?.\r\n");
 }
 
 TEST(ProgramBytes, DefaultProgram) {

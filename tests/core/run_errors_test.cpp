@@ -33,9 +33,8 @@ TEST(RunErrors, ReportTexts) {
   EXPECT_EQ(recorder.stations.back(), std::pair(Sweep::Finishing, 1000));
   EXPECT_EQ(recorder.points, (45 + 1001) * 18);
 
-  for (Field field : {Field::TSR, Field::RoughDia, Field::FinDia, Field::FinStep}) {
-    EXPECT_EQ(fieldOption(field).substr(0, 2), "--") << fieldLabel(field);
-  }
+  EXPECT_EQ(failingRun(fieldsWith({{Field::STNrough, "2000"}})).report(true),
+            "Subscript out of range: more than 1001 roughing stations.");
   EXPECT_EQ(fieldLabel(Field::Max), "Max. Chord  /meter");
   EXPECT_EQ(fieldLabel(Field::AT), "Angle attack / \u00b0");
 }
@@ -52,6 +51,9 @@ TEST(RunErrors, KindsAndHowFarTheRunGot) {
       {"minus one pass", {{Field::RoughPassesNo, "-1"}}, ErrorKind::Overflow, 0, 1},
       {"256 passes", {{Field::RoughPassesNo, "256"}}, ErrorKind::Overflow, 0, 1},
       {"255 passes", {{Field::RoughPassesNo, "255"}}, ErrorKind::SubscriptOutOfRange, 0, 1},
+      {"six passes, no stations", {{Field::RoughPassesNo, "6"}, {Field::HubRad, "2"}}, ErrorKind::SubscriptOutOfRange,
+       0, 0},
+      {"minus one pass, no stations", {{Field::RoughPassesNo, "-1"}, {Field::HubRad, "2"}}, ErrorKind::Overflow, 0, 0},
       {"no stations counted", {{Field::STNfinish, "0"}, {Field::STNrough, "0"}}, ErrorKind::DivisionByZero, 0, 0},
       {"2000 roughing stations", {{Field::STNrough, "2000"}}, ErrorKind::SubscriptOutOfRange, 0, 0},
       {"1001 stations from the axis", {{Field::HubRad, "0"}, {Field::STNfinish, "1001"}},
