@@ -1,5 +1,6 @@
 #include "core/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -160,15 +161,17 @@ void writeEightDigits(char* out, std::uint32_t value) {
   std::memcpy(out + 6, kDigitPairs + 2 * (lower % 100), 2);
 }
 
-// The plain decimal text of a value from 1E-4 up to below 10^digits, where
-// every coordinate of an ordinary blade lies, in exact integer arithmetic:
-// the value is m / 2^shift, so its leading `digits` decimal digits are
-// m * 10^k / 2^shift, rounded half to even on the exact remainder, as
-// printf's %g and to_chars round. A program writes hundreds of thousands of
-// numbers, and this is several times faster than the general conversion.
-// Returns false, writing nothing, for a value outside that range or one
-// that rounds up to 10^digits; the general conversion writes those.
-bool appendPlainDecimal(std::string& out, double value, int digits) {
+// The plain decimal range, from 1E-4 up to below 10^digits, where every
+// coordinate of an ordinary blade lies, is rounded in exact integer
+// arithmetic: the value is m / 2^shift, so its leading `digits` decimal
+// digits are m * 10^k / 2^shift, rounded half to even on the exact
+// remainder, as printf's %g and to_chars round. A program writes hundreds of
+// thousands of numbers, and this is several times faster than the general
+// conversion. Gives the rounded digits as an integer of exactly `digits`
+// digits and the decimal exponent of the first; false for a value outside
+// the range or one that rounds up to 10^digits, which the general
+// conversion writes.
+bool roundPlain(double value, int digits, std::uint64_t& leading, int& exponent) {
   if (digits != 7 && digits != 15) return false;
   const double magnitude = std::fabs(value);
   if (!(magnitude >= 1e-4 && magnitude < static_cast<double>(kPowersOfTen[digits]))) return false;
@@ -183,9 +186,8 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
   // The value lies in [2^(b-1), 2^b) with b = storedExponent - 1022, so its
   // decimal exponent is floor((b - 1) log10 2) or one more. 78913 / 2^18 is
   // log10 2 closely enough for these few exponents.
-  int exponent = ((storedExponent - 1023) * 78913) >> 18;
+  exponent = ((storedExponent - 1023) * 78913) >> 18;
   Wide scaled = 0;
-  std::uint64_t leading = 0;
   for (;;) {
     scaled = static_cast<Wide>(m) * kPowersOfTen[digits - 1 - exponent];  // below 2^117
     leading = static_cast<std::uint64_t>(scaled >> shift);
@@ -196,21 +198,14 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
   const Wide remainder = scaled & ((static_cast<Wide>(1) << shift) - 1);
   const Wide half = static_cast<Wide>(1) << (shift - 1);
   if (remainder > half || (remainder == half && (leading & 1) != 0)) ++leading;
-  if (leading == kPowersOfTen[digits]) return false;  // 9.99...95 and the like
+  return leading != kPowersOfTen[digits];  // not 9.99...95 and the like
+}
 
-  // Sixteen digits, two at a time; the first is 0 for either digit count.
-  char all[16];
-  const auto high = static_cast<std::uint32_t>(leading / 100000000);
-  const auto low = static_cast<std::uint32_t>(leading % 100000000);
-  writeEightDigits(all, high);
-  writeEightDigits(all + 8, low);
-  const char* significant = all + (digits == 15 ? 1 : 9);
-  int count = digits;
-  while (count > 1 && significant[count - 1] == '0') --count;
-
-  char text[32];  // at most "-0.000" and 15 digits
-  char* p = text;
-  if (value < 0) *p++ = '-';
+// Writes the plain decimal form of `count` significant digits (no trailing
+// zero unless count is 1) with the decimal exponent of the first into
+// `text`; returns the end. Needs room for 24 characters.
+char* formatPlain(char* p, bool negative, const char* significant, int count, int exponent) {
+  if (negative) *p++ = '-';
   if (exponent >= 0) {
     const int integerDigits = exponent + 1;
     if (count > integerDigits) {
@@ -233,7 +228,47 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
     std::memcpy(p, significant, static_cast<std::size_t>(count));
     p += count;
   }
-  out.append(text, static_cast<std::size_t>(p - text));
+  return p;
+}
+
+int withoutTrailingZeros(const char* significant, int count) {
+  while (count > 1 && significant[count - 1] == '0') --count;
+  return count;
+}
+
+bool appendPlainDecimal(std::string& out, double value, int digits) {
+  std::uint64_t leading = 0;
+  int exponent = 0;
+  if (!roundPlain(value, digits, leading, exponent)) return false;
+  // Sixteen digits, two at a time; the first is 0 for either digit count.
+  char all[16];
+  writeEightDigits(all, static_cast<std::uint32_t>(leading / 100000000));
+  writeEightDigits(all + 8, static_cast<std::uint32_t>(leading % 100000000));
+  const char* significant = all + (digits == 15 ? 1 : 9);
+  char text[32];
+  const char* end = formatPlain(text, value < 0, significant, withoutTrailingZeros(significant, digits), exponent);
+  out.append(text, static_cast<std::size_t>(end - text));
+  return true;
+}
+
+// The first `width` characters of the plain decimal text. They hold at most
+// `width` significant digits, so only those are written; the digits after
+// them matter only when all are zero, since trailing zeros are dropped.
+bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size_t width) {
+  if (width == 0 || width > 8) return false;
+  std::uint64_t leading = 0;
+  int exponent = 0;
+  if (!roundPlain(value, digits, leading, exponent)) return false;
+  const int shown = std::min(digits, static_cast<int>(width));
+  const std::uint64_t unit = kPowersOfTen[digits - shown];
+  const std::uint64_t top = leading / unit;
+  char all[8];
+  writeEightDigits(all, static_cast<std::uint32_t>(top));
+  const char* significant = all + (8 - shown);
+  const int count = leading % unit == 0 ? withoutTrailingZeros(significant, shown) : shown;
+  char text[32];
+  const char* end = formatPlain(text, value < 0, significant, count, exponent);
+  out.append(text, std::min(static_cast<std::size_t>(end - text), width));
   return true;
 }
 
@@ -260,6 +295,21 @@ void appendGeneral(std::string& out, T value, int digits) {
 
 void appendNumberText(std::string& out, float value) { appendGeneral(out, value, 7); }
 void appendNumberText(std::string& out, double value) { appendGeneral(out, value, 15); }
+
+namespace {
+
+template <typename T>
+void appendCut(std::string& out, T value, int digits, std::size_t width) {
+  if (value != 0 && appendPlainDecimalCut(out, static_cast<double>(value), digits, width)) return;
+  const std::size_t start = out.size();
+  appendGeneral(out, value, digits);
+  if (out.size() - start > width) out.resize(start + width);
+}
+
+}  // namespace
+
+void appendNumberTextCut(std::string& out, float value, std::size_t width) { appendCut(out, value, 7, width); }
+void appendNumberTextCut(std::string& out, double value, std::size_t width) { appendCut(out, value, 15, width); }
 
 std::string NumberText(float value) {
   std::string text;

@@ -48,4 +48,9 @@ std::string NumberText(double value);
 void appendNumberText(std::string& out, float value);
 void appendNumberText(std::string& out, double value);
 
+// Appends the first `width` characters of the number text (the whole text
+// when it is shorter): a coordinate word.
+void appendNumberTextCut(std::string& out, float value, std::size_t width);
+void appendNumberTextCut(std::string& out, double value, std::size_t width);
+
 }  // namespace ventaro

@@ -8,9 +8,7 @@ constexpr std::size_t kCoordWidth = 6;
 
 template <typename T>
 void appendCut(std::string& out, T value) {
-  const std::size_t start = out.size();
-  appendNumberText(out, value);
-  if (out.size() - start > kCoordWidth) out.resize(start + kCoordWidth);
+  appendNumberTextCut(out, value, kCoordWidth);
 }
 
 }  // namespace
