@@ -10,6 +10,8 @@ packages=(
   xvfb xauth time
   clang libclang-rt-14-dev
   locales
+  fonts-dejavu-core  # the preview picture's labels
+  linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
 )
 # Extra packages a caller asks for, e.g. "deps.sh linuxcnc-uspace".
 packages+=("$@")
