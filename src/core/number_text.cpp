@@ -201,32 +201,38 @@ bool roundPlain(double value, int digits, std::uint64_t& leading, int& exponent)
   return leading != kPowersOfTen[digits];  // not 9.99...95 and the like
 }
 
+// Copies of at most 16 bytes are done as one copy of 16, so that they
+// compile to two stores instead of a call; sources and targets are padded.
+inline char* copyShort(char* p, const char* from, int n) {
+  std::memcpy(p, from, 16);
+  return p + n;
+}
+inline char* zerosShort(char* p, int n) {
+  std::memset(p, '0', 16);
+  return p + n;
+}
+
 // Writes the plain decimal form of `count` significant digits (no trailing
-// zero unless count is 1) with the decimal exponent of the first into
-// `text`; returns the end. Needs room for 24 characters.
+// zero unless count is 1) with the decimal exponent of the first to `p`;
+// returns the end. `significant` must have 16 readable bytes and `p` room
+// for 48.
 char* formatPlain(char* p, bool negative, const char* significant, int count, int exponent) {
   if (negative) *p++ = '-';
   if (exponent >= 0) {
     const int integerDigits = exponent + 1;
     if (count > integerDigits) {
-      std::memcpy(p, significant, static_cast<std::size_t>(integerDigits));
-      p += integerDigits;
+      p = copyShort(p, significant, integerDigits);
       *p++ = '.';
-      std::memcpy(p, significant + integerDigits, static_cast<std::size_t>(count - integerDigits));
-      p += count - integerDigits;
+      p = copyShort(p, significant + integerDigits, count - integerDigits);
     } else {
-      std::memcpy(p, significant, static_cast<std::size_t>(count));
-      p += count;
-      std::memset(p, '0', static_cast<std::size_t>(integerDigits - count));
-      p += integerDigits - count;
+      p = copyShort(p, significant, count);
+      p = zerosShort(p, integerDigits - count);
     }
   } else {
     *p++ = '0';
     *p++ = '.';
-    std::memset(p, '0', static_cast<std::size_t>(-exponent - 1));
-    p += -exponent - 1;
-    std::memcpy(p, significant, static_cast<std::size_t>(count));
-    p += count;
+    p = zerosShort(p, -exponent - 1);
+    p = copyShort(p, significant, count);
   }
   return p;
 }
@@ -241,11 +247,11 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
   int exponent = 0;
   if (!roundPlain(value, digits, leading, exponent)) return false;
   // Sixteen digits, two at a time; the first is 0 for either digit count.
-  char all[16];
+  char all[40] = {};
   writeEightDigits(all, static_cast<std::uint32_t>(leading / 100000000));
   writeEightDigits(all + 8, static_cast<std::uint32_t>(leading % 100000000));
   const char* significant = all + (digits == 15 ? 1 : 9);
-  char text[32];
+  char text[48];
   const char* end = formatPlain(text, value < 0, significant, withoutTrailingZeros(significant, digits), exponent);
   out.append(text, static_cast<std::size_t>(end - text));
   return true;
@@ -261,14 +267,27 @@ bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size
   if (!roundPlain(value, digits, leading, exponent)) return false;
   const int shown = std::min(digits, static_cast<int>(width));
   const std::uint64_t unit = kPowersOfTen[digits - shown];
-  const std::uint64_t top = leading / unit;
-  char all[8];
+  // The six characters of a coordinate word: divisions by constants, which
+  // compile to multiplications, instead of a division by a variable.
+  std::uint64_t top = 0;
+  if (shown == 6 && digits == 15) {
+    top = leading / 1000000000ULL;
+  } else if (shown == 6 && digits == 7) {
+    top = leading / 10;
+  } else {
+    top = leading / unit;
+  }
+  char all[24] = {};
   writeEightDigits(all, static_cast<std::uint32_t>(top));
   const char* significant = all + (8 - shown);
-  const int count = leading % unit == 0 ? withoutTrailingZeros(significant, shown) : shown;
-  char text[32];
+  const int count = leading - top * unit == 0 ? withoutTrailingZeros(significant, shown) : shown;
+  char text[48];
   const char* end = formatPlain(text, value < 0, significant, count, exponent);
-  out.append(text, std::min(static_cast<std::size_t>(end - text), width));
+  // A constant-length append and a shorter size again, rather than a copy
+  // of variable length.
+  const std::size_t start = out.size();
+  out.append(text, 8);
+  out.resize(start + std::min(static_cast<std::size_t>(end - text), width));
   return true;
 }
 
