@@ -128,6 +128,17 @@ TEST(Program, NoStationsAtAll) {
   EXPECT_EQ(compute(fieldsWith({{Field::HubRad, "2"}, {Field::TSR, ""}}), table()), emptyTsr);
 }
 
+TEST(Program, NoPointAboveZeroLeavesTheHighestPointUnset) {
+  // Twisted by 90 degrees in a wide stock, every section lies below Z 0: the
+  // rapid moves go to X 0, 5 mm above the allowance of their pass.
+  const std::vector<std::string> lines =
+      linesOf(compute(fieldsWith({{Field::AT, "90"}, {Field::Max, "1"}}), table()));
+  ASSERT_EQ(lines.size(), 4051u);
+  EXPECT_EQ(lines[10 + 811], "G0 X0 Z22");
+  EXPECT_EQ(lines[10 + 812 + 811], "G0 X0 Z17");
+  EXPECT_EQ(lines[10 + 2 * 812 + 811], "G0 X0 Z12");
+}
+
 TEST(Program, FieldTextsAreCopiedAsTyped) {
   const std::vector<std::string> lines = linesOf(compute(
       fieldsWith({{Field::D, "3.360"}, {Field::RoughDia, "37.0"}, {Field::FinDia, "20.0"}, {Field::RoughFeed, ""},
