@@ -27,6 +27,17 @@ std::size_t sweepBytes(int lastStation) {
   return lastStation < 0 ? 0 : static_cast<std::size_t>(lastStation + 1) * 18 * 32;
 }
 
+// Room for the finishing sweep, from the count the progress step has
+// already converted, so that nothing here can raise an error before the
+// run reaches the finishing sweep. Its last station is the count less the
+// hub's share, rounded, and never past station 1000. Only a guess: a short
+// one costs one reallocation, not a wrong byte.
+int finishingGuess(const BladeParameters& p) {
+  const double count = p.STNfinish.value();
+  if (!(count >= 0.0)) return -1;
+  return count >= 1000.0 ? 1000 : static_cast<int>(count) + 1;
+}
+
 }  // namespace
 
 std::string progressFigure(float total) {
@@ -60,8 +71,14 @@ std::string compute(const JobFields& fields, const SectionTable& table, ComputeO
   const int passes = run.p.RoughPassesNo >= 0 && run.p.RoughPassesNo <= kPassSlots ? run.p.RoughPassesNo : 0;
   for (int k = 0; k < passes; ++k) run.RoughPass[static_cast<std::size_t>(k)].reserve(sweepBytes(lastRough));
   roughingWalk(run, lastRough);
-  program.reserve(program.size() + static_cast<std::size_t>(passes) * (sweepBytes(lastRough) + 64));
+  // The whole program's room at once: growing a buffer of megabytes later
+  // would hold the old and the new copy at the same time.
+  program.reserve(program.size() + static_cast<std::size_t>(passes) * (sweepBytes(lastRough) + 64) +
+                  sweepBytes(finishingGuess(run.p)) + 128);
   assemblePasses(run, program);
+  // The pass texts are in the program now; their memory is not needed for
+  // the finishing sweep.
+  for (auto& text : run.RoughPass) std::string().swap(text);
 
   appendFinishingToolBlock(program, run.p, fields[Field::FinishFeed]);
   const int lastFinish = LastStation(run.p, run.p.STNfinish, Sweep::Finishing);

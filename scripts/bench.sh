@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs the generator benchmark, then measures the peak memory of
+# ventaro-gcode writing the largest program the limits allow.
+# Goals on the 2-core build machine: default computation under 0.3 ms,
+# largest under 15 ms, ventaro-gcode writing the largest under 16 MiB.
+# Extra arguments go to the benchmark, e.g. --benchmark_repetitions=5.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+
+build=build/bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVENTARO_BUILD_UI=OFF -DVENTARO_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target ventaro-bench ventaro-gcode
+
+"$build/bench/generator/ventaro-bench" "$@"
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+/usr/bin/time -v "$build/src/cli/ventaro-gcode" --hub-radius 0 --stations-finish 1000 --stations-rough 1000 \
+  --passes 5 -o "$out/largest.nc" 2>"$out/time.txt"
+kib=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/time.txt")
+lines=$(tr -cd '\n' <"$out/largest.nc" | wc -c)
+bytes=$(stat -c %s "$out/largest.nc")
+verdict="met"
+[ "$kib" -lt 16384 ] || verdict="MISSED"
+echo "ventaro-gcode, largest program ($lines lines, $bytes bytes): maximum resident size $kib KiB" \
+  "(goal under 16384 KiB: $verdict)"
+[ "$verdict" = met ]
