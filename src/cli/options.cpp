@@ -74,9 +74,10 @@ std::vector<OptionSpec> buildTable() {
       .name = "--controller",
       .kind = ValueKind::Required,
       .valueName = "NAME",
-      .help = "plain (default: the window's program), linuxcnc (adds G21 G90,\n"
-              "M6 with each tool call, a pause before T2, M2) or grbl (no G64,\n"
-              "the same pause and M2, lines within 80 characters)",
+      .help = "plain (default: the window's program), linuxcnc\n"
+              "(adds G21 G90, M6 with each tool call, a pause\n"
+              "before T2, M2) or grbl (no G64, the same pause\n"
+              "and M2, lines within 80 characters)",
       .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
         const auto controller = controllerByName(*value);
         if (!controller) return "the controller must be plain, linuxcnc or grbl";
@@ -88,7 +89,8 @@ std::vector<OptionSpec> buildTable() {
       .name = "--stations",
       .kind = ValueKind::Required,
       .valueName = "FILE",
-      .help = "also write the station table of both sweeps to FILE (CSV)",
+      .help = "also write the station table of both sweeps\n"
+              "to FILE (CSV)",
       .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
         if (value->empty()) return "the station table file name is empty";
         options.stations = std::string(*value);
@@ -99,9 +101,10 @@ std::vector<OptionSpec> buildTable() {
       .name = "--report",
       .kind = ValueKind::Optional,
       .valueName = "FILE",
-      .help = "also write the machining report (moves, path lengths, times,\n"
-              "boxes, block size, warnings) to FILE, or to standard output\n"
-              "when the program goes to a file (-o)",
+      .help = "also write the machining report (moves, path\n"
+              "lengths, times, boxes, block size, warnings) to\n"
+              "FILE, or to standard output when the program\n"
+              "goes to a file (-o)",
       .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
         if (value && value->empty()) return "the report file name is empty";
         options.report = true;
@@ -113,7 +116,8 @@ std::vector<OptionSpec> buildTable() {
       .name = "--preview",
       .kind = ValueKind::Required,
       .valueName = "FILE",
-      .help = "also draw the preview picture to FILE, .svg or .png",
+      .help = "also draw the preview picture to FILE, .svg\n"
+              "or .png",
       .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
         if (value->empty()) return "the preview file name is empty";
         options.preview = std::string(*value);
