@@ -320,9 +320,11 @@ void quietHeadlessNotes(QtMsgType type, const QMessageLogContext& context, const
 void ensureGuiApplication() {
   if (QGuiApplication::instance()) return;
   qtDefaultHandler = qInstallMessageHandler(quietHeadlessNotes);
-  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
+  // A picture drawn into memory needs no display: the offscreen platform
+  // also keeps a run over ssh with a stale DISPLAY from aborting, which is
+  // what Qt does when it cannot reach the display it was told to use. A
+  // platform the user chose is kept.
+  if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   static int argc = 1;
   static char name[] = "ventaro-gcode";
   static char* argv[] = {name, nullptr};

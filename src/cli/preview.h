@@ -35,7 +35,7 @@ class PreviewError : public std::runtime_error {
 PreviewFormat previewFormat(std::string_view path);
 
 // Text on a picture needs a QGuiApplication: creates one when the process
-// has none, on the offscreen platform when no display is set.
+// has none, on the offscreen platform unless QT_QPA_PLATFORM names another.
 void ensureGuiApplication();
 
 // The picture's file bytes; raises PreviewError when it cannot be encoded.

@@ -2,6 +2,10 @@
 // none changes the program, and bad combinations are refused.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+#include <string>
+
 #include "cli_process.h"
 
 namespace ventaro::testing {
@@ -27,6 +31,31 @@ TEST(CliExtras, EveryOutputAndTheSameProgram) {
   const auto eq = runCli({"-o", dir.file("blade3.nc"), "--quiet", "--report=" + dir.file("r2.txt")});
   ASSERT_EQ(eq.status, 0) << eq.err;
   EXPECT_EQ(readFile(dir.file("r2.txt")), readFile(dir.file("r.txt")));
+}
+
+TEST(CliExtras, PreviewNeedsNoDisplay) {
+  // A display that cannot be reached (a stale DISPLAY over ssh) must not
+  // stop the picture, which is drawn into memory.
+  TempDir dir;
+  const auto keep = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  const auto restore = [](const char* name, const std::optional<std::string>& v) {
+    if (v) {
+      ::setenv(name, v->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  };
+  const auto display = keep("DISPLAY"), platform = keep("QT_QPA_PLATFORM");
+  ::setenv("DISPLAY", ":97", 1);
+  ::unsetenv("QT_QPA_PLATFORM");
+  const auto run = runCli({"-o", dir.file("b.nc"), "--quiet", "--preview", dir.file("p.png")});
+  restore("DISPLAY", display);
+  restore("QT_QPA_PLATFORM", platform);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(readFile(dir.file("p.png")).starts_with("\x89PNG"));
 }
 
 TEST(CliExtras, ControllerProfiles) {
