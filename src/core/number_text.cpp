@@ -1,6 +1,7 @@
 #include "core/number_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -146,6 +147,10 @@ constexpr std::uint64_t kPowersOfTen[20] = {
     10000000000000000000ULL,
 };
 
+// 1E-5 to 1E16, index e + 5 for 1E(e).
+constexpr double kDecades[22] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                 1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -186,15 +191,15 @@ bool roundPlain(double value, int digits, std::uint64_t& leading, int& exponent)
   // The value lies in [2^(b-1), 2^b) with b = storedExponent - 1022, so its
   // decimal exponent is floor((b - 1) log10 2) or one more. 78913 / 2^18 is
   // log10 2 closely enough for these few exponents.
+  // The comparison settles which: the doubles nearest 1E-4 to 1E-1 lie
+  // above the powers of ten, and 1 to 1E16 are exact, so comparing with
+  // them is comparing with the powers themselves.
   exponent = ((storedExponent - 1023) * 78913) >> 18;
-  Wide scaled = 0;
-  for (;;) {
-    scaled = static_cast<Wide>(m) * kPowersOfTen[digits - 1 - exponent];  // below 2^117
-    leading = static_cast<std::uint64_t>(scaled >> shift);
-    if (leading < kPowersOfTen[digits]) break;
-    ++exponent;
-  }
-  if (leading < kPowersOfTen[digits - 1]) return false;  // cannot happen; the general way is right anyway
+  if (magnitude >= kDecades[exponent + 1 + 5]) ++exponent;
+  const Wide scaled = static_cast<Wide>(m) * kPowersOfTen[digits - 1 - exponent];  // below 2^117
+  leading = static_cast<std::uint64_t>(scaled >> shift);
+  // Cannot happen; the general conversion is right anyway.
+  if (leading < kPowersOfTen[digits - 1] || leading >= kPowersOfTen[digits]) return false;
   const Wide remainder = scaled & ((static_cast<Wide>(1) << shift) - 1);
   const Wide half = static_cast<Wide>(1) << (shift - 1);
   if (remainder > half || (remainder == half && (leading & 1) != 0)) ++leading;
@@ -257,10 +262,34 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
   return true;
 }
 
-// The first `width` characters of the plain decimal text. They hold at most
-// `width` significant digits, so only those are written; the digits after
-// them matter only when all are zero, since trailing zeros are dropped.
+// Eight digits of `value` (below 10^8) as the bytes of a word, first digit
+// in the lowest byte, as they lie in memory on a little-endian machine.
+std::uint64_t eightDigitWord(std::uint32_t value) {
+  const auto pair = [](std::uint32_t x) {
+    std::uint16_t bytes = 0;
+    std::memcpy(&bytes, kDigitPairs + 2 * x, 2);
+    return static_cast<std::uint64_t>(bytes);
+  };
+  const std::uint32_t upper = value / 10000;
+  const std::uint32_t lower = value % 10000;
+  return pair(upper / 100) | pair(upper % 100) << 16 | pair(lower / 100) << 32 | pair(lower % 100) << 48;
+}
+
+// The low `n` bytes of a word (n from 0 to 8).
+constexpr std::uint64_t lowBytes(std::uint64_t word, int n) {
+  return n >= 8 ? word : word & ((std::uint64_t{1} << (8 * n)) - 1);
+}
+constexpr std::uint64_t shiftedUp(std::uint64_t word, int n) { return n >= 8 ? 0 : word << (8 * n); }
+constexpr std::uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
+
+// The first `width` (at most 8) characters of the plain decimal text. They
+// hold at most `width` significant digits, so only those are written; the
+// digits after them matter only when all are zero, since trailing zeros are
+// dropped. The characters are put together in one word and stored at once:
+// a coordinate word is written for every point of every pass, and bytes
+// stored one by one and then copied stall the processor.
 bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size_t width) {
+  if constexpr (std::endian::native != std::endian::little) return false;
   if (width == 0 || width > 8) return false;
   std::uint64_t leading = 0;
   int exponent = 0;
@@ -277,17 +306,41 @@ bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size
   } else {
     top = leading / unit;
   }
-  char all[24] = {};
-  writeEightDigits(all, static_cast<std::uint32_t>(top));
-  const char* significant = all + (8 - shown);
-  const int count = leading - top * unit == 0 ? withoutTrailingZeros(significant, shown) : shown;
-  char text[48];
-  const char* end = formatPlain(text, value < 0, significant, count, exponent);
-  // A constant-length append and a shorter size again, rather than a copy
-  // of variable length.
+  // The significant digits from the lowest byte up.
+  std::uint64_t significant = eightDigitWord(static_cast<std::uint32_t>(top)) >> (8 * (8 - shown));
+  int count = shown;
+  if (leading - top * unit == 0) {
+    while (count > 1 && ((significant >> (8 * (count - 1))) & 0xFF) == '0') --count;
+    significant = lowBytes(significant, count);
+  }
+
+  std::uint64_t text = 0;
+  int length = 0;
+  if (exponent >= 0) {
+    const int integerDigits = exponent + 1;
+    if (count > integerDigits) {  // then integerDigits < count <= 8
+      text = lowBytes(significant, integerDigits) | shiftedUp('.', integerDigits) |
+             shiftedUp(significant >> (8 * integerDigits), integerDigits + 1);
+      length = count + 1;
+    } else {
+      text = significant | (lowBytes(kZeros, integerDigits) & ~lowBytes(~std::uint64_t{0}, count));
+      length = integerDigits;
+    }
+  } else {
+    const int prefix = 1 - exponent;  // "0." and -exponent - 1 zeros: 2 to 5
+    text = (lowBytes(kZeros, prefix) & ~std::uint64_t{0xFF00}) | (std::uint64_t{'.'} << 8) |
+           shiftedUp(significant, prefix);
+    length = prefix + count;
+  }
+  if (value < 0) {
+    text = '-' | (text << 8);
+    ++length;
+  }
+  char bytes[8];
+  std::memcpy(bytes, &text, sizeof bytes);
   const std::size_t start = out.size();
-  out.append(text, 8);
-  out.resize(start + std::min(static_cast<std::size_t>(end - text), width));
+  out.append(bytes, sizeof bytes);
+  out.resize(start + std::min(static_cast<std::size_t>(length), width));
   return true;
 }
 
