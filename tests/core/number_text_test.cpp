@@ -100,7 +100,15 @@ TEST(CoordText, CutsToSixCharactersWithoutRounding) {
   EXPECT_EQ(CoordText(-1234.56), "-1234.");
   EXPECT_EQ(CoordText(1.9999999f), "2");
   EXPECT_EQ(CoordText(static_cast<double>(1.9999999f)), "1.9999");
-  EXPECT_EQ(CoordText(0.000015), "1.5E-0");
+  // Below 1E-4 a coordinate is the cut of its plain decimal form, never a
+  // cut exponent form that a controller would read as another number.
+  EXPECT_EQ(CoordText(0.000015), "0.0000");
+  EXPECT_EQ(CoordText(-0.000015), "-0.000");
+  EXPECT_EQ(CoordText(1.2345678e-5f), "0.0000");
+  EXPECT_EQ(CoordText(-9.9999e-5f), "-0.000");
+  EXPECT_EQ(CoordText(1e-300), "0.0000");
+  EXPECT_EQ(CoordText(0.0001), "0.0001");
+  EXPECT_EQ(CoordText(-0.0001f), "-0.000");
   EXPECT_EQ(CoordText(1234567.0), "123456");
   EXPECT_EQ(CoordText(-0.0f), "0");
 
