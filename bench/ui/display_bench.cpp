@@ -80,6 +80,7 @@ void BM_ShowOnly_Largest(benchmark::State& state) {
   ventaro::SectionTable table;
   table.fill();
   const std::string program = ventaro::compute(largestFields(), table);
+  // Qt's setPlainText alone, for comparison with the window's insertion.
   // Argument 1: without line wrapping, to see what wrapping costs.
   if (state.range(0) == 1) window.output()->setLineWrapMode(QPlainTextEdit::NoWrap);
   for (auto _ : state) {
