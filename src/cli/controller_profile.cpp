@@ -117,8 +117,8 @@ std::string_view controllerName(Controller controller) {
 
 std::size_t savedLength(std::string_view line) { return toWindows1252(line).size(); }
 
-std::string forController(std::string_view program, Controller controller) {
-  if (controller == Controller::Plain) return std::string(program);
+std::string forController(std::string program, Controller controller) {
+  if (controller == Controller::Plain) return program;
   const bool grbl = controller == Controller::Grbl;
   const std::vector<std::string> in = splitLines(program);
 

@@ -36,8 +36,9 @@ class ControllerError : public std::runtime_error {
 };
 
 // The program text (lines joined by CR LF, no break at either end, as the
-// computation returns it) for the controller. Raises ControllerError.
-std::string forController(std::string_view program, Controller controller);
+// computation returns it) for the controller. Raises ControllerError. The
+// plain program is handed back as it came, without a copy when moved in.
+std::string forController(std::string program, Controller controller);
 
 // The characters a line takes in the saved file (Windows-1252: one byte each).
 std::size_t savedLength(std::string_view line);

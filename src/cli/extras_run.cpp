@@ -3,8 +3,8 @@
 #include "cli/controller_profile.h"
 #include "cli/machining_report.h"
 #include "cli/output.h"
-#include "cli/preview.h"
-#include "cli/program_moves.h"
+#include "cli/preview_input.h"
+#include "cli/preview_loader.h"
 #include "cli/station_csv.h"
 
 namespace ventaro::cli {
@@ -23,10 +23,14 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
   return std::nullopt;
 }
 
+bool needsDesignRecord(const CliOptions& options) {
+  return options.stations || options.report || options.preview;
+}
+
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
-    program = forController(program, options.controller);
+    program = forController(std::move(program), options.controller);
     if (options.stations) {
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
     }
@@ -39,9 +43,8 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      const ProgramMoves moves = readProgramMoves(program);
-      const PreviewInput input = previewInput(record, moves, options.fields);
-      out.files.emplace_back(*options.preview, previewBytes(input, previewFormat(*options.preview)));
+      out.files.emplace_back(*options.preview,
+                             previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
     }
   } catch (const ControllerError& error) {
     return error.what();

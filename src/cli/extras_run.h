@@ -23,6 +23,10 @@ struct ExtraOutputs {
 // both on standard output.
 std::optional<std::string> extrasUsageError(const CliOptions& options);
 
+// Whether an output asked for is built from the stations the computation
+// placed: a run without one need not record them.
+bool needsDesignRecord(const CliOptions& options);
+
 // Turns `program` into the chosen controller's form and builds the other
 // outputs asked for. Returns the error text when one cannot be built.
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,

@@ -287,25 +287,6 @@ void paint(QPainter& p, const PreviewInput& in) {
              "Millimetres, machine axes. Toolpaths drawn from the program's own move lines; rapid moves dashed.");
 }
 
-}  // namespace
-
-PreviewInput previewInput(const DesignRecord& record, const ProgramMoves& moves, const JobFields& fields) {
-  const BladeParameters p = readParameters(fields);
-  return PreviewInput{&record, &moves, p.Max.value() * 1000.0, static_cast<double>(p.HubRad) * 1000.0,
-                      p.D.value() * 1000.0 / 2.0};
-}
-
-PreviewFormat previewFormat(std::string_view path) {
-  const auto dot = path.rfind('.');
-  std::string ext(dot == std::string_view::npos ? std::string_view() : path.substr(dot + 1));
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  if (ext == "svg") return PreviewFormat::Svg;
-  if (ext == "png") return PreviewFormat::Png;
-  throw PreviewError("the preview file name must end in .svg or .png: \"" + std::string(path) + "\"");
-}
-
-namespace {
-
 // A headless run has no runtime folder; Qt's note about it says nothing the
 // user can act on. Every other message goes to Qt's usual handler.
 QtMessageHandler qtDefaultHandler = nullptr;

@@ -79,11 +79,13 @@ int runGenerator(CliOptions options) {
   SectionTable table;
   table.fill();
   ProgressRecorder progress;
+  // The stations are recorded only for an output built from them.
   DesignRecorder design(&progress);
+  ComputeObserver* observer = needsDesignRecord(options) ? static_cast<ComputeObserver*>(&design) : &progress;
   ExtraOutputs extras;
   std::string bytes;
   try {
-    std::string program = compute(options.fields, table, &design);
+    std::string program = compute(options.fields, table, observer);
     if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;

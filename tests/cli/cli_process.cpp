@@ -56,7 +56,7 @@ RunResult runCli(const std::vector<std::string>& args, const RunSetup& setup) {
   const int errFd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (outFd < 0 || errFd < 0) throw std::runtime_error("cannot create the stream files");
 
-  std::string program = VENTARO_GCODE_PATH;
+  std::string program = setup.executable.empty() ? std::string(VENTARO_GCODE_PATH) : setup.executable;
   std::vector<std::string> strings = args;
   std::vector<char*> argv{program.data()};
   for (auto& a : strings) argv.push_back(a.data());

@@ -16,6 +16,7 @@ struct RunSetup {
   std::string workingDir{};         // empty: the test's own
   std::optional<mode_t> umask{};    // applied in the child only
   std::optional<uid_t> uid{};       // the child drops to this user and group
+  std::string executable{};         // empty: the built ventaro-gcode
 };
 
 struct RunResult {

@@ -2,9 +2,12 @@
 // none changes the program, and bad combinations are refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli_process.h"
 
@@ -21,8 +24,15 @@ TEST(CliExtras, EveryOutputAndTheSameProgram) {
   EXPECT_EQ(all.err, "");
   EXPECT_EQ(readFile(dir.file("blade.nc")), readFile(dir.file("plain.nc")));
   EXPECT_TRUE(readFile(dir.file("s.csv")).starts_with("sweep,index,radius (mm; 3 decimals),"));
+  // A header and one row per station: 45 roughing and 89 finishing.
+  const std::string csv = readFile(dir.file("s.csv"));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 45 + 89);
+  EXPECT_NE(csv.find("\nfinishing,88,1678.400,"), std::string::npos);
   EXPECT_TRUE(readFile(dir.file("r.txt")).starts_with("Machining report\n\nProgram: 4051 lines.\n"));
-  EXPECT_NE(readFile(dir.file("p.svg")).find("<svg"), std::string::npos);
+  const std::string svg = readFile(dir.file("p.svg"));
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  EXPECT_NE(svg.find("roughing pass 3"), std::string::npos);
+  EXPECT_NE(svg.find("stock width 300.0 mm"), std::string::npos);
 
   // The report on standard output, the program in its file.
   const auto out = runCli({"-o", dir.file("blade2.nc"), "--quiet", "--report"});
@@ -56,6 +66,37 @@ TEST(CliExtras, PreviewNeedsNoDisplay) {
   restore("QT_QPA_PLATFORM", platform);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(readFile(dir.file("p.png")).starts_with("\x89PNG"));
+}
+
+TEST(CliExtras, CommandLineLinkedWithoutQt) {
+  // The libraries a program needs are named in its dynamic string table.
+  const std::string binary = readFile(VENTARO_GCODE_PATH);
+  ASSERT_NE(binary.find("libc.so"), std::string::npos);
+  EXPECT_EQ(binary.find("libQt6"), std::string::npos);
+}
+
+TEST(CliExtras, PreviewWithoutItsModule) {
+  // A ventaro-gcode with no preview module beside it still writes programs,
+  // but a run asking for a preview fails as a whole and writes nothing.
+  TempDir bin, dir;
+  const std::string alone = bin.file("ventaro-gcode");
+  std::filesystem::copy_file(VENTARO_GCODE_PATH, alone);
+  RunSetup setup;
+  setup.executable = alone;
+  const auto plain = runCli({"-o", dir.file("a.nc"), "--quiet", "--stations", dir.file("s.csv")}, setup);
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.nc", "s.csv"}));
+
+  TempDir none;
+  const auto run = runCli({"-o", none.file("b.nc"), "--stations", none.file("s.csv"), "--preview", none.file("p.png")},
+                          setup);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  const std::string module = bin.path() + "/ventaro-gcode-preview.so";
+  EXPECT_TRUE(run.err.starts_with("ventaro-gcode: the preview needs the module \"" + module +
+                                  "\", which could not be loaded: "))
+      << run.err;
+  EXPECT_TRUE(none.entries().empty());
 }
 
 TEST(CliExtras, ControllerProfiles) {

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "cli/controller_profile.h"
 #include "extras_support.h"
@@ -35,6 +37,13 @@ std::vector<std::string> moveLines(const std::vector<std::string>& lines) {
 TEST(ControllerProfile, PlainIsTheWindowsProgram) {
   const DesignRun run;
   EXPECT_EQ(forController(run.program, Controller::Plain), run.program);
+  // Moved in, the plain program is handed back in its own buffer: a program
+  // of megabytes is not copied.
+  std::string moved = run.program;
+  const char* buffer = moved.data();
+  const std::string plain = forController(std::move(moved), Controller::Plain);
+  EXPECT_EQ(plain.data(), buffer);
+  EXPECT_EQ(plain, run.program);
   EXPECT_EQ(controllerByName("plain"), Controller::Plain);
   EXPECT_EQ(controllerByName("linuxcnc"), Controller::LinuxCnc);
   EXPECT_EQ(controllerByName("grbl"), Controller::Grbl);
