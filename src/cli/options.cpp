@@ -39,18 +39,18 @@ std::string fieldHelp(Field field) {
 }
 
 OptionSpec fieldOptionSpec(Field field) {
-  OptionSpec spec;
-  spec.name = fieldOption(field);
-  spec.kind = ValueKind::Required;
-  spec.valueName = "TEXT";
-  spec.field = field;
-  spec.help = fieldHelp(field);
-  spec.apply = [field](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+  OptionSpec row;
+  row.name = fieldOption(field);
+  row.kind = ValueKind::Required;
+  row.valueName = "TEXT";
+  row.field = field;
+  row.help = fieldHelp(field);
+  row.apply = [field](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
     options.fields[field] = std::string(*value);
     options.given[static_cast<std::size_t>(field)] = true;
     return std::nullopt;
   };
-  return spec;
+  return row;
 }
 
 std::vector<OptionSpec> buildTable() {
@@ -172,22 +172,22 @@ std::optional<std::string> parseOne(CliOptions& options, int argc, const char* c
   const std::string_view arg = argv[i];
   std::string_view name = arg;
   std::optional<std::string_view> value;
-  const OptionSpec* spec = nullptr;
+  const OptionSpec* row = nullptr;
 
   if (arg.starts_with("--")) {
     if (const auto eq = arg.find('='); eq != std::string_view::npos) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    spec = findLong(name);
+    row = findLong(name);
   } else if (arg.size() > 1 && arg.front() == '-') {
-    spec = findShort(name);
+    row = findShort(name);
   } else {
     return "unexpected argument " + quotedArg(arg);
   }
-  if (!spec) return "unknown option " + quotedArg(name);
+  if (!row) return "unknown option " + quotedArg(name);
 
-  switch (spec->kind) {
+  switch (row->kind) {
     case ValueKind::None:
       if (value) return "option " + quotedArg(name) + " takes no value";
       break;
@@ -207,34 +207,34 @@ std::optional<std::string> parseOne(CliOptions& options, int argc, const char* c
   if (value && value->find_first_of("\r\n") != std::string_view::npos) {
     return "the value of " + quotedArg(name) + " holds a line break";
   }
-  if (auto error = spec->apply(options, value)) return "option " + quotedArg(name) + ": " + *error;
+  if (auto error = row->apply(options, value)) return "option " + quotedArg(name) + ": " + *error;
   return std::nullopt;
 }
 
-std::string optionColumn(const OptionSpec& spec) {
+std::string optionColumn(const OptionSpec& row) {
   std::string text = "  ";
-  if (!spec.shortName.empty()) {
-    text += spec.shortName;
+  if (!row.shortName.empty()) {
+    text += row.shortName;
     text += ", ";
   }
-  text += spec.name;
-  if (spec.kind == ValueKind::Required) {
+  text += row.name;
+  if (row.kind == ValueKind::Required) {
     text += ' ';
-    text += spec.valueName;
-  } else if (spec.kind == ValueKind::Optional) {
+    text += row.valueName;
+  } else if (row.kind == ValueKind::Optional) {
     text += "[=";
-    text += spec.valueName;
+    text += row.valueName;
     text += ']';
   }
   return text;
 }
 
-void appendOptionLine(std::string& out, const OptionSpec& spec, std::size_t column) {
-  std::string left = optionColumn(spec);
+void appendOptionLine(std::string& out, const OptionSpec& row, std::size_t column) {
+  std::string left = optionColumn(row);
   out += left;
   out.append(column > left.size() ? column - left.size() : 1, ' ');
   // Continuation lines of the help text stand under its first line.
-  for (char c : spec.help) {
+  for (char c : row.help) {
     out += c;
     if (c == '\n') out.append(column, ' ');
   }
@@ -308,7 +308,7 @@ std::string usageText() {
 std::string helpText() {
   const auto& table = optionTable();
   std::size_t column = 0;
-  for (const auto& spec : table) column = std::max(column, optionColumn(spec).size() + 2);
+  for (const auto& row : table) column = std::max(column, optionColumn(row).size() + 2);
 
   std::string text = "Usage: ";
   text += kProgramName;
@@ -323,12 +323,12 @@ std::string helpText() {
           "wins. A station count that is not given is worked out from the rotor and\n"
           "its tool, as the window does when a tool field is typed.\n\n"
           "Job fields (label; unit; default):\n";
-  for (const auto& spec : table) {
-    if (spec.field) appendOptionLine(text, spec, column);
+  for (const auto& row : table) {
+    if (row.field) appendOptionLine(text, row, column);
   }
   text += "\nOther options:\n";
-  for (const auto& spec : table) {
-    if (!spec.field) appendOptionLine(text, spec, column);
+  for (const auto& row : table) {
+    if (!row.field) appendOptionLine(text, row, column);
   }
   text += "\nThe program is written in Windows-1252 with CR LF after every line. On\n"
           "success the last line on standard error is \"progress: \" followed by the\n"
