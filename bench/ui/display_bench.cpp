@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QTest>
+#include <QTextCursor>
 #include <memory>
 
 #include "gcode/compute.h"

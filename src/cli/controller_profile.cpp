@@ -82,8 +82,9 @@ std::string_view feedOption(int feedLine) { return feedLine == 0 ? "--rough-feed
 void checkFeed(std::string_view line, int feedLine, Controller controller) {
   const ParsedNumber n = parseNumber(line.substr(1));
   if (n.status == ParseStatus::Ok && std::isfinite(n.value) && n.value > 0) return;
-  throw ControllerError("the " + std::string(controllerName(controller)) + " program needs feeds that are positive numbers: the feed line \u201c" +
-                        std::string(line) + "\u201d from \u201c" + std::string(feedField(feedLine)) + "\u201d (" +
+  throw ControllerError("the " + std::string(controllerName(controller)) +
+                        " program needs feeds that are positive numbers: the feed line \u201c" + std::string(line) +
+                        "\u201d from \u201c" + std::string(feedField(feedLine)) + "\u201d (" +
                         std::string(feedOption(feedLine)) + ") would be rejected by the controller");
 }
 
@@ -159,8 +160,8 @@ std::string forController(std::string program, Controller controller) {
       out.push_back(line);
     }
     if (grbl && savedLength(out.back()) > kGrblLineLimit) {
-      throw ControllerError("the grbl program cannot hold the line \u201c" + out.back() + "\u201d: GRBL takes at most " +
-                            std::to_string(kGrblLineLimit) + " characters per line");
+      throw ControllerError("the grbl program cannot hold the line \u201c" + out.back() +
+                            "\u201d: GRBL takes at most " + std::to_string(kGrblLineLimit) + " characters per line");
     }
   }
   out.push_back("M2");

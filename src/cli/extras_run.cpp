@@ -23,9 +23,7 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
   return std::nullopt;
 }
 
-bool needsDesignRecord(const CliOptions& options) {
-  return options.stations || options.report || options.preview;
-}
+bool needsDesignRecord(const CliOptions& options) { return options.stations || options.report || options.preview; }
 
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {

@@ -29,9 +29,7 @@ std::string rangeText(const AxisRange& r) {
   return mm(*r.lo) + " to " + mm(*r.hi);
 }
 
-std::string boxText(const Box& b) {
-  return "X " + rangeText(b.x) + ", Y " + rangeText(b.y) + ", Z " + rangeText(b.z);
-}
+std::string boxText(const Box& b) { return "X " + rangeText(b.x) + ", Y " + rangeText(b.y) + ", Z " + rangeText(b.z); }
 
 // Totals of a group of sections (one pass, one tool, the whole program).
 struct Tally {
@@ -66,8 +64,8 @@ void tallyLines(std::string& out, std::string_view indent, const Tally& t) {
   out += std::to_string(t.cutMoves) + " cutting moves (G1), " + std::to_string(t.rapidMoves) +
          (t.rapidMoves == 1 ? " rapid move (G0)\n" : " rapid moves (G0)\n");
   out += indent;
-  out += "cutting path " + len(t.cutLength) + " mm, rapid path " + len(t.rapidLength) + " mm, time " + timeText(t) +
-         "\n";
+  out +=
+      "cutting path " + len(t.cutLength) + " mm, rapid path " + len(t.rapidLength) + " mm, time " + timeText(t) + "\n";
   out += indent;
   out += "box " + boxText(t.box) + "\n";
 }
@@ -218,8 +216,8 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
     if (s.pass == 1 && !pass1) pass1 = &s;
   }
   if (pass1 && pass1->cutBox.z.lo) {
-    out += "  height " + mm(*pass1->cutBox.z.hi - *pass1->cutBox.z.lo) + " mm (Z " + mm(*pass1->cutBox.z.lo) +
-           " to " + mm(*pass1->cutBox.z.hi) + ", the lowest to the highest Z of roughing pass 1)\n";
+    out += "  height " + mm(*pass1->cutBox.z.hi - *pass1->cutBox.z.lo) + " mm (Z " + mm(*pass1->cutBox.z.lo) + " to " +
+           mm(*pass1->cutBox.z.hi) + ", the lowest to the highest Z of roughing pass 1)\n";
   } else {
     out += "  height unknown: roughing pass 1 has no cutting move\n";
   }

@@ -9,10 +9,10 @@ namespace {
 // The order of the window's columns: rotor, passes and depths, feeds, tools,
 // and last the two station counts, which follow from the tools.
 constexpr std::array<Field, kFieldCount> kFieldOrder{
-    Field::TSR,         Field::D,          Field::HubRad,     Field::B,         Field::AT,
-    Field::Cl,          Field::Max,        Field::RoughPassesNo, Field::RoughDepth, Field::FinishDepth,
-    Field::FinishFeed,  Field::RoughFeed,  Field::RoughDia,   Field::RoughStep, Field::FinDia,
-    Field::FinStep,     Field::STNfinish,  Field::STNrough,
+    Field::TSR,        Field::D,         Field::HubRad,        Field::B,          Field::AT,
+    Field::Cl,         Field::Max,       Field::RoughPassesNo, Field::RoughDepth, Field::FinishDepth,
+    Field::FinishFeed, Field::RoughFeed, Field::RoughDia,      Field::RoughStep,  Field::FinDia,
+    Field::FinStep,    Field::STNfinish, Field::STNrough,
 };
 
 std::string stationDefault(Field field) {
@@ -312,17 +312,18 @@ std::string helpText() {
 
   std::string text = "Usage: ";
   text += kProgramName;
-  text += " [OPTION...] [-o FILE]\n\n"
-          "Designs one wind-turbine blade by the Betz optimum rule and writes its\n"
-          "3-axis G-code program: the roughing passes with tool T1, then the\n"
-          "finishing pass with tool T2.\n\n"
-          "Each job option takes the text of its window field exactly as it would be\n"
-          "typed there, and defaults to the field's initial text. Give a value as\n"
-          "\"--option VALUE\" or \"--option=VALUE\"; it may be empty or begin with \"-\"\n"
-          "(--hub-radius -1). When an option is given more than once, the last one\n"
-          "wins. A station count that is not given is worked out from the rotor and\n"
-          "its tool, as the window does when a tool field is typed.\n\n"
-          "Job fields (label; unit; default):\n";
+  text +=
+      " [OPTION...] [-o FILE]\n\n"
+      "Designs one wind-turbine blade by the Betz optimum rule and writes its\n"
+      "3-axis G-code program: the roughing passes with tool T1, then the\n"
+      "finishing pass with tool T2.\n\n"
+      "Each job option takes the text of its window field exactly as it would be\n"
+      "typed there, and defaults to the field's initial text. Give a value as\n"
+      "\"--option VALUE\" or \"--option=VALUE\"; it may be empty or begin with \"-\"\n"
+      "(--hub-radius -1). When an option is given more than once, the last one\n"
+      "wins. A station count that is not given is worked out from the rotor and\n"
+      "its tool, as the window does when a tool field is typed.\n\n"
+      "Job fields (label; unit; default):\n";
   for (const auto& row : table) {
     if (row.field) appendOptionLine(text, row, column);
   }
@@ -330,11 +331,12 @@ std::string helpText() {
   for (const auto& row : table) {
     if (!row.field) appendOptionLine(text, row, column);
   }
-  text += "\nThe program is written in Windows-1252 with CR LF after every line. On\n"
-          "success the last line on standard error is \"progress: \" followed by the\n"
-          "final progress figure. Exit status: 0 on success, 1 when the computation\n"
-          "or the writing fails (no output file is created or changed), 2 for bad\n"
-          "usage.\n";
+  text +=
+      "\nThe program is written in Windows-1252 with CR LF after every line. On\n"
+      "success the last line on standard error is \"progress: \" followed by the\n"
+      "final progress figure. Exit status: 0 on success, 1 when the computation\n"
+      "or the writing fails (no output file is created or changed), 2 for bad\n"
+      "usage.\n";
   return text;
 }
 

@@ -43,12 +43,12 @@ enum class ValueKind {
 };
 
 struct OptionSpec {
-  std::string_view name{};      // "--tsr"
-  std::string_view shortName{}; // "-o", or empty
+  std::string_view name{};       // "--tsr"
+  std::string_view shortName{};  // "-o", or empty
   ValueKind kind = ValueKind::Required;
-  std::string_view valueName{}; // "TEXT", "FILE": shown in the help
-  std::optional<Field> field{}; // the job field it sets; listed with the fields
-  std::string help{};           // after the option in the help; "\n" continues
+  std::string_view valueName{};  // "TEXT", "FILE": shown in the help
+  std::optional<Field> field{};  // the job field it sets; listed with the fields
+  std::string help{};            // after the option in the help; "\n" continues
   // Stores the value; absent only for a switch or an optional value not
   // given. May return an error text, which makes the command line bad usage.
   std::function<std::optional<std::string>(CliOptions&, std::optional<std::string_view>)> apply{};

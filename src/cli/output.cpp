@@ -79,13 +79,13 @@ std::optional<std::string> writeFileAtomically(const std::string& path, std::str
   std::string target = path;
   mode_t mode = newFileMode();
 
-  struct stat st{};
+  struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return failure(path, EISDIR);
     if (!S_ISREG(st.st_mode)) return writeInPlace(path, bytes);
     mode = st.st_mode & 07777;
     // Replace the file a link points to, not the link.
-    struct stat link{};
+    struct stat link {};
     if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
       if (char* real = ::realpath(path.c_str(), nullptr)) {
         target = real;

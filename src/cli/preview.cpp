@@ -28,8 +28,8 @@ const QColor kGrid(225, 225, 225);
 const QColor kBlock(240, 226, 196);
 const QColor kChord(20, 90, 180);
 const QColor kTwist(200, 60, 40);
-const QColor kPass[] = {QColor(214, 120, 20), QColor(150, 70, 170), QColor(30, 140, 90),
-                        QColor(180, 40, 90), QColor(90, 90, 200)};
+const QColor kPass[] = {QColor(214, 120, 20), QColor(150, 70, 170), QColor(30, 140, 90), QColor(180, 40, 90),
+                        QColor(90, 90, 200)};
 
 QFont font(int px, bool bold = false) {
   QFont f("DejaVu Sans");
@@ -150,7 +150,8 @@ void drawPlanform(QPainter& p, const PreviewInput& in, QRectF area) {
     const double t = r.station.Twist * 180 / std::numbers::pi;
     minTwist = std::min(minTwist, t), maxTwist = std::max(maxTwist, t);
   }
-  Plot plot{area, in.hubMm - 20, in.tipMm + 20, 0, tickStep(maxChord, 5) * std::ceil(maxChord * 1.05 / tickStep(maxChord, 5))};
+  Plot plot{area, in.hubMm - 20, in.tipMm + 20, 0,
+            tickStep(maxChord, 5) * std::ceil(maxChord * 1.05 / tickStep(maxChord, 5))};
   drawTitle(p, plot, "Planform: chord and twist along the span (finishing stations)");
   drawFrame(p, plot, "radius X / mm", "chord / mm");
 
@@ -188,7 +189,8 @@ void drawPlanform(QPainter& p, const PreviewInput& in, QRectF area) {
   legend(p, area.topRight() + QPointF(-300, 10),
          {{QPen(kChord, 2.5), "chord"},
           {QPen(kTwist, 2.5), "twist (right scale)"},
-          {QPen(kInk, 1.5, Qt::DashLine), "stock width " + QString::fromStdString(fixedText(in.stockWidthMm, 1)) + " mm"}});
+          {QPen(kInk, 1.5, Qt::DashLine),
+           "stock width " + QString::fromStdString(fixedText(in.stockWidthMm, 1)) + " mm"}});
 }
 
 void drawTopView(QPainter& p, const PreviewInput& in, QRectF area) {

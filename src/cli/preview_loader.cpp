@@ -52,8 +52,8 @@ VentaroPreviewDraw loadEntry() {
   void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module) {
     const char* why = ::dlerror();
-    throw PreviewError("the preview needs the module \"" + path + "\", which could not be loaded: " +
-                       (why ? why : "unknown reason"));
+    throw PreviewError("the preview needs the module \"" + path +
+                       "\", which could not be loaded: " + (why ? why : "unknown reason"));
   }
   void* symbol = ::dlsym(module, VENTARO_PREVIEW_ENTRY);
   if (!symbol) {

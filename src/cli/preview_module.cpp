@@ -30,8 +30,8 @@ DesignRecord recordOf(const VentaroPreviewRequest& request) {
 std::string draw(const VentaroPreviewRequest& request) {
   if (request.abiVersion != VENTARO_PREVIEW_ABI_VERSION) {
     throw PreviewError("the preview module does not belong to this ventaro-gcode (interface version " +
-                       std::to_string(request.abiVersion) + " asked, " +
-                       std::to_string(VENTARO_PREVIEW_ABI_VERSION) + " built)");
+                       std::to_string(request.abiVersion) + " asked, " + std::to_string(VENTARO_PREVIEW_ABI_VERSION) +
+                       " built)");
   }
   if (request.format != VENTARO_PREVIEW_SVG && request.format != VENTARO_PREVIEW_PNG) {
     throw PreviewError("the preview module was asked for an unknown picture format");
@@ -46,8 +46,8 @@ std::string draw(const VentaroPreviewRequest& request) {
 }  // namespace ventaro
 
 extern "C" __attribute__((visibility("default"))) int ventaro_preview_draw(const VentaroPreviewRequest* request,
-                                                                            VentaroPreviewSink picture,
-                                                                            VentaroPreviewSink error, void* context) {
+                                                                           VentaroPreviewSink picture,
+                                                                           VentaroPreviewSink error, void* context) {
   // Nothing may unwind into the caller.
   const auto fail = [&](std::string_view text) {
     error(context, text.data(), text.size());

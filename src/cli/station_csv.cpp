@@ -18,9 +18,9 @@ void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, 
   const auto deg = [](double x) { return fixedText(x, kDegDecimals); };
   csv += csvField(sweep);
   csv += ',' + std::to_string(rec.index);
-  for (const std::string& cell : {mm(v.radiusMm), mm(v.chordMm), deg(v.twistDeg), deg(v.inflowDeg), mm(v.leadingY),
-                                  mm(v.leadingZ), mm(v.trailingY), mm(v.trailingZ), mm(v.trailingDrop),
-                                  mm(v.thickY), mm(v.thickZ)}) {
+  for (const std::string& cell :
+       {mm(v.radiusMm), mm(v.chordMm), deg(v.twistDeg), deg(v.inflowDeg), mm(v.leadingY), mm(v.leadingZ),
+        mm(v.trailingY), mm(v.trailingZ), mm(v.trailingDrop), mm(v.thickY), mm(v.thickZ)}) {
     csv += ',';
     csv += cell;
   }

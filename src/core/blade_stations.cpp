@@ -20,8 +20,7 @@ BladeStation& StationTable::at(int i, Sweep sweep) {
 std::int16_t LastStation(const BladeParameters& p, const TextNumber& S, Sweep sweep) {
   const char* what = sweep == Sweep::Roughing ? "the last roughing station" : "the last finishing station";
   // The doubled hub radius is held in single precision; it is exact.
-  const float h = toSingleN(static_cast<double>(p.HubRad) + static_cast<double>(p.HubRad),
-                            Step{what, Field::HubRad});
+  const float h = toSingleN(static_cast<double>(p.HubRad) + static_cast<double>(p.HubRad), Step{what, Field::HubRad});
   const double s = S.value();
   const double hd = div(h, p.D.value(), Step{what, Field::D});
   const double q = sub(s, mul(hd, S.value(), Step{what, S.field()}), Step{what, S.field()});

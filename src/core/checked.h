@@ -21,10 +21,10 @@ namespace ventaro {
 
 // Says what was being computed, for the error text; built only on failure.
 struct Step {
-  const char* what;            // e.g. "the chord"
-  std::optional<Field> field;  // the field most directly involved, if any
-  int station = -1;            // station index, or -1
-  const char* sweep = nullptr; // "roughing" / "finishing"
+  const char* what;             // e.g. "the chord"
+  std::optional<Field> field;   // the field most directly involved, if any
+  int station = -1;             // station index, or -1
+  const char* sweep = nullptr;  // "roughing" / "finishing"
 };
 
 [[noreturn]] void raiseStep(ErrorKind kind, const Step& step);
@@ -45,9 +45,7 @@ inline double check(double result, Family family, const Step& step, bool zeroDiv
 inline double add(double a, double b, const Step& s) { return detail::check(a + b, Family::FieldText, s); }
 inline double sub(double a, double b, const Step& s) { return detail::check(a - b, Family::FieldText, s); }
 inline double mul(double a, double b, const Step& s) { return detail::check(a * b, Family::FieldText, s); }
-inline double div(double a, double b, const Step& s) {
-  return detail::check(a / b, Family::FieldText, s, b == 0.0);
-}
+inline double div(double a, double b, const Step& s) { return detail::check(a / b, Family::FieldText, s, b == 0.0); }
 inline double pow2(double a, const Step& s) { return detail::check(std::pow(a, 2.0), Family::FieldText, s); }
 
 // Native steps.

@@ -7,24 +7,24 @@ namespace ventaro {
 namespace {
 
 constexpr std::array<std::string_view, kFieldCount> kDefaults{
-    "6",    // TSR
-    "3.36", // D
-    "0.2",  // HubRad
-    "3",    // B
-    "5",    // AT
-    "0.8",  // Cl
-    "0.3",  // Max
-    "100",  // STNfinish
-    "50",   // STNrough
-    "3",    // RoughPassesNo
-    "5",    // RoughDepth
-    "2",    // FinishDepth
-    "600",  // FinishFeed
-    "1200", // RoughFeed
-    "37",   // RoughDia
-    "80",   // RoughStep
-    "20",   // FinDia
-    "74",   // FinStep
+    "6",     // TSR
+    "3.36",  // D
+    "0.2",   // HubRad
+    "3",     // B
+    "5",     // AT
+    "0.8",   // Cl
+    "0.3",   // Max
+    "100",   // STNfinish
+    "50",    // STNrough
+    "3",     // RoughPassesNo
+    "5",     // RoughDepth
+    "2",     // FinishDepth
+    "600",   // FinishFeed
+    "1200",  // RoughFeed
+    "37",    // RoughDia
+    "80",    // RoughStep
+    "20",    // FinDia
+    "74",    // FinStep
 };
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 namespace ventaro {
 
-double stationCount(std::string_view d, std::string_view hubRad, std::string_view toolDia,
-                    std::string_view stepover, Tool tool) {
+double stationCount(std::string_view d, std::string_view hubRad, std::string_view toolDia, std::string_view stepover,
+                    Tool tool) {
   const Field diaField = tool == Tool::Roughing ? Field::RoughDia : Field::FinDia;
   const Field stepField = tool == Tool::Roughing ? Field::RoughStep : Field::FinStep;
   const char* what = tool == Tool::Roughing ? "the roughing station count" : "the finishing station count";

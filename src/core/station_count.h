@@ -15,8 +15,8 @@ enum class Tool { Roughing, Finishing };
 // a double at its use, in the order D, hub radius, tool diameter, stepover;
 // raises the error of the first step that fails. Not rounded, not range
 // checked: a hub beyond the tip gives a negative count.
-double stationCount(std::string_view d, std::string_view hubRad, std::string_view toolDia,
-                    std::string_view stepover, Tool tool);
+double stationCount(std::string_view d, std::string_view hubRad, std::string_view toolDia, std::string_view stepover,
+                    Tool tool);
 
 // The count as its station field holds it ("100", "84.5714285714286").
 std::string stationCountText(const JobFields& fields, Tool tool);

@@ -173,8 +173,8 @@ void Form1::createControls() {
   for (const Row& row : rows) {
     const QFont font = row.job == Field::RoughDepth ? dialogFont(9.75) : rowFont;
     addLabel(QString::fromUtf8(row.label), 3480, row.top, row.labelWidth, 375, font);
-    *row.field = addField(row.name, fromUtf8(std::string(JobFields::defaultText(row.job))), 5760, row.top,
-                          row.fieldWidth, 375);
+    *row.field =
+        addField(row.name, fromUtf8(std::string(JobFields::defaultText(row.job))), 5760, row.top, row.fieldWidth, 375);
     jobFields_[static_cast<std::size_t>(row.job)] = *row.field;
   }
   // Written by the station-count rule only; the user may focus, select and
@@ -203,10 +203,10 @@ void Form1::createControls() {
     addLabel(QStringLiteral("Diameter / mm"), tool.left, 8760, 1575, 375, rowFont);
     addLabel(QStringLiteral("Stepover / %:"), tool.left, 9240, 1455, 375, rowFont);
     const int fieldLeft = tool.left + 1680;
-    *tool.dia = addField(tool.diaName, fromUtf8(std::string(JobFields::defaultText(tool.diaJob))), fieldLeft, 8760,
-                         500, 375);
-    *tool.step = addField(tool.stepName, fromUtf8(std::string(JobFields::defaultText(tool.stepJob))), fieldLeft,
-                          9240, 500, 375);
+    *tool.dia =
+        addField(tool.diaName, fromUtf8(std::string(JobFields::defaultText(tool.diaJob))), fieldLeft, 8760, 500, 375);
+    *tool.step =
+        addField(tool.stepName, fromUtf8(std::string(JobFields::defaultText(tool.stepJob))), fieldLeft, 9240, 500, 375);
     jobFields_[static_cast<std::size_t>(tool.diaJob)] = *tool.dia;
     jobFields_[static_cast<std::size_t>(tool.stepJob)] = *tool.step;
   }
@@ -215,11 +215,30 @@ void Form1::createControls() {
 void Form1::setTabOrder() {
   // Ascending tab index; the progress field (33) sits between the file name
   // (30) and the roughing tool diameter (37).
-  QWidget* const order[] = {txtOutput,      cmdStart,       txtTSR,        txtD,          txtB,
-                            txtAT,          txtCl,          txtSTNfinish,  txtMax,        txtSTNrough,
-                            txtRoughPassesNo, txtRoughDepth, txtFinishDepth, txtFinishFeed, txtRoughFeed,
-                            cmdSave,        txtPath,        txtFileName,   txtProgress,   txtRoughDia,
-                            txtRoughStep,   txtHubRad,      txtFinStep,    TxtFinDia};
+  QWidget* const order[] = {txtOutput,
+                            cmdStart,
+                            txtTSR,
+                            txtD,
+                            txtB,
+                            txtAT,
+                            txtCl,
+                            txtSTNfinish,
+                            txtMax,
+                            txtSTNrough,
+                            txtRoughPassesNo,
+                            txtRoughDepth,
+                            txtFinishDepth,
+                            txtFinishFeed,
+                            txtRoughFeed,
+                            cmdSave,
+                            txtPath,
+                            txtFileName,
+                            txtProgress,
+                            txtRoughDia,
+                            txtRoughStep,
+                            txtHubRad,
+                            txtFinStep,
+                            TxtFinDia};
   for (std::size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 }
 

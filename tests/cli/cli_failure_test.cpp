@@ -130,7 +130,7 @@ TEST_F(CliFailure, OutputThatCannotBeWrittenLeavesNoFile) {
   ASSERT_EQ(::mkdir(dir_.file("sub").c_str(), 0755), 0);
   const std::vector<Case> cases{
       {dir_.file("missing/blade.nc"), "No such file or directory"},
-      {dir_.file("sub"), "Is a directory"},               // stops root too
+      {dir_.file("sub"), "Is a directory"},             // stops root too
       {dir_.file("blade.nc/x.nc"), "Not a directory"},  // under a regular file
       {"/dev/full", "No space left on device"},
   };

@@ -91,8 +91,7 @@ TEST(CliHelp, ListsEveryOptionWithLabelUnitAndDefault) {
     const auto at = help.find(head);
     ASSERT_NE(at, std::string::npos) << head;
     const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
-    EXPECT_NE(line.find(std::string(fieldLabel(field)) + "; " + std::string(cli::fieldUnit(field))),
-              std::string::npos)
+    EXPECT_NE(line.find(std::string(fieldLabel(field)) + "; " + std::string(cli::fieldUnit(field))), std::string::npos)
         << line;
     if (field != Field::STNfinish && field != Field::STNrough) {
       EXPECT_TRUE(line.ends_with("; default " + std::string(JobFields::defaultText(field)))) << line;

@@ -2,9 +2,9 @@
 // streams, and collects what it wrote.
 #pragma once
 
+#include <sys/types.h>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace ventaro::testing {
@@ -13,10 +13,10 @@ enum class StdoutTo { Capture, Closed, DevFull };
 
 struct RunSetup {
   StdoutTo stdoutTo = StdoutTo::Capture;
-  std::string workingDir{};         // empty: the test's own
-  std::optional<mode_t> umask{};    // applied in the child only
-  std::optional<uid_t> uid{};       // the child drops to this user and group
-  std::string executable{};         // empty: the built ventaro-gcode
+  std::string workingDir{};       // empty: the test's own
+  std::optional<mode_t> umask{};  // applied in the child only
+  std::optional<uid_t> uid{};     // the child drops to this user and group
+  std::string executable{};       // empty: the built ventaro-gcode
 };
 
 struct RunResult {

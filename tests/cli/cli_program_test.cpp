@@ -84,8 +84,9 @@ TEST(CliProgram, StationCountsFollowTheTools) {
   // Roughing tool of 40 mm at 80 %: 148000 / 40 / 80.
   EXPECT_EQ(runCli({"--rough-dia", "40"}).out, programOf({{Field::RoughDia, "40"}, {Field::STNrough, "46.25"}}));
   // The rotor counts too: a 4 m rotor spans 1.8 m.
-  EXPECT_EQ(runCli({"--diameter", "4"}).out,
-            programOf({{Field::D, "4"}, {Field::STNfinish, "121.621621621622"}, {Field::STNrough, "60.8108108108108"}}));
+  EXPECT_EQ(
+      runCli({"--diameter", "4"}).out,
+      programOf({{Field::D, "4"}, {Field::STNfinish, "121.621621621622"}, {Field::STNrough, "60.8108108108108"}}));
 }
 
 TEST(CliProgram, GivenStationCountsWinOverTheTools) {
@@ -115,10 +116,15 @@ TEST(CliProgram, ValuesAreTakenExactlyAsTyped) {
 }
 
 TEST(CliProgram, CopiedTextsAreWrittenInWindows1252) {
-  const auto run = runCli({"--rough-dia", "\xC3\x98" "37", "--stations-rough", "50", "--rough-feed=\xE2\x82\xAC\xCE\xA9"});
+  const auto run = runCli({"--rough-dia",
+                           "\xC3\x98"
+                           "37",
+                           "--stations-rough", "50", "--rough-feed=\xE2\x82\xAC\xCE\xA9"});
   ASSERT_EQ(run.status, 0);
-  EXPECT_EQ(lineOf(run.out, 6), "( T1:\xD8" "37 )");  // Ø
-  EXPECT_EQ(lineOf(run.out, 10), "F\x80?");           // € is 0x80, Ω has no byte
+  EXPECT_EQ(lineOf(run.out, 6),
+            "( T1:\xD8"
+            "37 )");                         // Ø
+  EXPECT_EQ(lineOf(run.out, 10), "F\x80?");  // € is 0x80, Ω has no byte
 }
 
 TEST(CliProgram, ProgressLineShowsTheFieldsLastFigure) {
@@ -145,7 +151,7 @@ TEST(CliProgram, ReplacingAFileKeepsItsModeAndFollowsLinks) {
 
   ASSERT_EQ(runCli({"-o", dir.file("link.nc")}).status, 0);
   EXPECT_EQ(readFile(target), programOf());
-  struct stat st{};
+  struct stat st {};
   ASSERT_EQ(::lstat(dir.file("link.nc").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   ASSERT_EQ(::stat(target.c_str(), &st), 0);

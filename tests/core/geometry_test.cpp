@@ -63,7 +63,8 @@ TEST(StationCount, Failures) {
   EXPECT_EQ(failure({{Field::FinDia, ""}}), P(ErrorKind::TypeMismatch, Field::FinDia));
   EXPECT_EQ(failure({{Field::FinStep, "7a"}}), P(ErrorKind::TypeMismatch, Field::FinStep));
   // D is read first, then the hub radius, the diameter and the stepover.
-  EXPECT_EQ(failure({{Field::D, "x"}, {Field::HubRad, "x"}, {Field::FinDia, "x"}}), P(ErrorKind::TypeMismatch, Field::D));
+  EXPECT_EQ(failure({{Field::D, "x"}, {Field::HubRad, "x"}, {Field::FinDia, "x"}}),
+            P(ErrorKind::TypeMismatch, Field::D));
   EXPECT_EQ(failure({{Field::HubRad, ""}, {Field::FinDia, "x"}}), P(ErrorKind::TypeMismatch, Field::HubRad));
   EXPECT_EQ(failure({{Field::FinDia, "0"}}), P(ErrorKind::DivisionByZero, Field::FinDia));
   EXPECT_EQ(failure({{Field::FinStep, "0"}}).first, ErrorKind::DivisionByZero);

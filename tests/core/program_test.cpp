@@ -18,9 +18,15 @@ using test::Recorder;
 using test::table;
 
 const std::vector<std::string> kHeaderAndRoughingTool{
-    "( Blade Diameter = 3.36m )",    "( Number of blades = 3 )", "( Tip Speed Ratio = 6 )",
-    "( Angle of Attack = 5\u00b0 )", "( Coefficient of lift = 0.8 )", "( T1:37 )",
-    "( T2:20 )",                     "G64",                      "T1",
+    "( Blade Diameter = 3.36m )",
+    "( Number of blades = 3 )",
+    "( Tip Speed Ratio = 6 )",
+    "( Angle of Attack = 5\u00b0 )",
+    "( Coefficient of lift = 0.8 )",
+    "( T1:37 )",
+    "( T2:20 )",
+    "G64",
+    "T1",
     "F1200",
 };
 
@@ -44,7 +50,8 @@ TEST(DefaultProgram, LinesOfEveryBlock) {
     EXPECT_EQ(lines[start + 1], "G1 X200.00 Y310.30 " + passZ[k][0]);
     EXPECT_EQ(lines[start + 811], "G0 X200.0001 " + passZ[k][1]);
   }
-  EXPECT_EQ(slice(lines, 12, 2), (std::vector<std::string>{"G1 X200.00 Y287.01 Z250.56", "G1 X200.00 Y264.03 Z240.28"}));
+  EXPECT_EQ(slice(lines, 12, 2),
+            (std::vector<std::string>{"G1 X200.00 Y287.01 Z250.56", "G1 X200.00 Y264.03 Z240.28"}));
   EXPECT_EQ(slice(lines, 2446, 4),
             (std::vector<std::string>{"F600", "( T2:20 ) ", "T2", "G1 X200.00 Y-74.37 Z-58.16"}));
   EXPECT_EQ(lines[2450], "G1 X200.00 Y-76.91 Z-45.00");
@@ -64,8 +71,8 @@ TEST(Progress, FiguresOfTheDefaultRun) {
   Recorder recorder;
   compute(JobFields(), table(), &recorder);
   ASSERT_EQ(recorder.figures.size(), 134u);
-  const std::pair<std::size_t, const char*> expected[] = {{1, "0.4%"},    {5, "2%"},     {10, "4%"},  {11, "4.400%"},
-                                                          {25, "9.999%"}, {30, "12%"},   {134, "53.60%"}};
+  const std::pair<std::size_t, const char*> expected[] = {{1, "0.4%"},    {5, "2%"},   {10, "4%"},     {11, "4.400%"},
+                                                          {25, "9.999%"}, {30, "12%"}, {134, "53.60%"}};
   for (const auto& [station, figure] : expected) EXPECT_EQ(recorder.figures[station - 1], figure) << station;
   EXPECT_EQ(progressFigure(4.4000006f), "4.400%");
   EXPECT_EQ(progressFigure(100.00024f), "100.0%");
@@ -74,7 +81,8 @@ TEST(Progress, FiguresOfTheDefaultRun) {
 
 TEST(Progress, NoRoughingPasses) {
   Recorder recorder;
-  const std::vector<std::string> lines = linesOf(compute(fieldsWith({{Field::RoughPassesNo, "0"}}), table(), &recorder));
+  const std::vector<std::string> lines =
+      linesOf(compute(fieldsWith({{Field::RoughPassesNo, "0"}}), table(), &recorder));
   ASSERT_EQ(recorder.figures.size(), 134u);
   EXPECT_EQ(recorder.figures[44], "45%");
   EXPECT_EQ(recorder.figures.back(), "134%");
@@ -111,8 +119,15 @@ TEST(Program, ZigZagCarriesFromRoughingIntoFinishing) {
 }
 
 TEST(Program, NoStationsAtAll) {
-  const char* const tail[] = {"( Roughing Pass no.1 )", "G0 X0 Z22", "( Roughing Pass no.2 )", "G0 X0 Z17",
-                              "( Roughing Pass no.3 )", "G0 X0 Z12", "F600", "( T2:20 ) ", "T2"};
+  const char* const tail[] = {"( Roughing Pass no.1 )",
+                              "G0 X0 Z22",
+                              "( Roughing Pass no.2 )",
+                              "G0 X0 Z17",
+                              "( Roughing Pass no.3 )",
+                              "G0 X0 Z12",
+                              "F600",
+                              "( T2:20 ) ",
+                              "T2"};
   std::string expected;
   for (const std::string& line : kHeaderAndRoughingTool) expected += (expected.empty() ? "" : "\r\n") + line;
   for (const char* line : tail) expected += std::string("\r\n") + line;
@@ -131,8 +146,7 @@ TEST(Program, NoStationsAtAll) {
 TEST(Program, NoPointAboveZeroLeavesTheHighestPointUnset) {
   // Twisted by 90 degrees in a wide stock, every section lies below Z 0: the
   // rapid moves go to X 0, 5 mm above the allowance of their pass.
-  const std::vector<std::string> lines =
-      linesOf(compute(fieldsWith({{Field::AT, "90"}, {Field::Max, "1"}}), table()));
+  const std::vector<std::string> lines = linesOf(compute(fieldsWith({{Field::AT, "90"}, {Field::Max, "1"}}), table()));
   ASSERT_EQ(lines.size(), 4051u);
   EXPECT_EQ(lines[10 + 811], "G0 X0 Z22");
   EXPECT_EQ(lines[10 + 812 + 811], "G0 X0 Z17");
@@ -140,10 +154,13 @@ TEST(Program, NoPointAboveZeroLeavesTheHighestPointUnset) {
 }
 
 TEST(Program, FieldTextsAreCopiedAsTyped) {
-  const std::vector<std::string> lines = linesOf(compute(
-      fieldsWith({{Field::D, "3.360"}, {Field::RoughDia, "37.0"}, {Field::FinDia, "20.0"}, {Field::RoughFeed, ""},
-                  {Field::FinishFeed, " 600 mm/min"}, {Field::Cl, " 0.8 "}}),
-      table()));
+  const std::vector<std::string> lines = linesOf(compute(fieldsWith({{Field::D, "3.360"},
+                                                                     {Field::RoughDia, "37.0"},
+                                                                     {Field::FinDia, "20.0"},
+                                                                     {Field::RoughFeed, ""},
+                                                                     {Field::FinishFeed, " 600 mm/min"},
+                                                                     {Field::Cl, " 0.8 "}}),
+                                                         table()));
   EXPECT_EQ(lines[0], "( Blade Diameter = 3.360m )");
   EXPECT_EQ(lines[4], "( Coefficient of lift =  0.8  )");
   EXPECT_EQ(slice(lines, 5, 5), (std::vector<std::string>{"( T1:37.0 )", "( T2:20 )", "G64", "T1", "F"}));

@@ -51,13 +51,19 @@ TEST(RunErrors, KindsAndHowFarTheRunGot) {
       {"minus one pass", {{Field::RoughPassesNo, "-1"}}, ErrorKind::Overflow, 0, 1},
       {"256 passes", {{Field::RoughPassesNo, "256"}}, ErrorKind::Overflow, 0, 1},
       {"255 passes", {{Field::RoughPassesNo, "255"}}, ErrorKind::SubscriptOutOfRange, 0, 1},
-      {"six passes, no stations", {{Field::RoughPassesNo, "6"}, {Field::HubRad, "2"}}, ErrorKind::SubscriptOutOfRange,
-       0, 0},
+      {"six passes, no stations",
+       {{Field::RoughPassesNo, "6"}, {Field::HubRad, "2"}},
+       ErrorKind::SubscriptOutOfRange,
+       0,
+       0},
       {"minus one pass, no stations", {{Field::RoughPassesNo, "-1"}, {Field::HubRad, "2"}}, ErrorKind::Overflow, 0, 0},
       {"no stations counted", {{Field::STNfinish, "0"}, {Field::STNrough, "0"}}, ErrorKind::DivisionByZero, 0, 0},
       {"2000 roughing stations", {{Field::STNrough, "2000"}}, ErrorKind::SubscriptOutOfRange, 0, 0},
-      {"1001 stations from the axis", {{Field::HubRad, "0"}, {Field::STNfinish, "1001"}},
-       ErrorKind::SubscriptOutOfRange, 51 + 1001, (51 + 1001) * 18},
+      {"1001 stations from the axis",
+       {{Field::HubRad, "0"}, {Field::STNfinish, "1001"}},
+       ErrorKind::SubscriptOutOfRange,
+       51 + 1001,
+       (51 + 1001) * 18},
       {"rotor diameter 0", {{Field::D, "0"}}, ErrorKind::DivisionByZero, 0, 0},
       {"tip speed ratio 0", {{Field::TSR, "0"}}, ErrorKind::DivisionByZero, 0, 0},
       {"no blades", {{Field::B, "0"}}, ErrorKind::DivisionByZero, 0, 0},
@@ -78,9 +84,13 @@ TEST(RunErrors, KindsAndHowFarTheRunGot) {
 TEST(RunErrors, FirstConversionDecidesWhichFieldIsNamed) {
   // Every field bad; fixing them one by one, in the order a run meets its
   // first conversions, must name the next one each time.
-  const Field order[] = {Field::HubRad,     Field::RoughPassesNo, Field::FinDia, Field::RoughDepth, Field::FinishDepth,
-                         Field::STNrough,   Field::STNfinish,     Field::D,      Field::TSR,        Field::B,
-                         Field::Cl,         Field::AT,            Field::Max};
+  const Field order[] = {Field::HubRad,      Field::RoughPassesNo,
+                         Field::FinDia,      Field::RoughDepth,
+                         Field::FinishDepth, Field::STNrough,
+                         Field::STNfinish,   Field::D,
+                         Field::TSR,         Field::B,
+                         Field::Cl,          Field::AT,
+                         Field::Max};
   JobFields fields;
   for (Field field : order) fields[field] = "x";
   // Copied, never converted: these cannot fail a run.

@@ -88,8 +88,8 @@ TEST(CliExtras, PreviewWithoutItsModule) {
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.nc", "s.csv"}));
 
   TempDir none;
-  const auto run = runCli({"-o", none.file("b.nc"), "--stations", none.file("s.csv"), "--preview", none.file("p.png")},
-                          setup);
+  const auto run =
+      runCli({"-o", none.file("b.nc"), "--stations", none.file("s.csv"), "--preview", none.file("p.png")}, setup);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   const std::string module = bin.path() + "/ventaro-gcode-preview.so";

@@ -45,9 +45,8 @@ inline std::vector<std::string> linesOf(const std::string& text, const std::stri
 // A rotor whose chord exceeds the stock everywhere: a 5 cm block, a
 // short, wide blade with few blades and low lift, five passes.
 inline DesignRun::Changes narrowStock() {
-  return {{Field::Max, "0.05"},   {Field::TSR, "4"},         {Field::B, "2"},
-          {Field::D, "1.2"},      {Field::HubRad, "0.1"},    {Field::STNfinish, "20"},
-          {Field::STNrough, "10"}, {Field::RoughPassesNo, "5"}};
+  return {{Field::Max, "0.05"},   {Field::TSR, "4"},        {Field::B, "2"},         {Field::D, "1.2"},
+          {Field::HubRad, "0.1"}, {Field::STNfinish, "20"}, {Field::STNrough, "10"}, {Field::RoughPassesNo, "5"}};
 }
 
 }  // namespace ventaro::testing

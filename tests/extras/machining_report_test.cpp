@@ -12,9 +12,7 @@ namespace {
 
 using testing::DesignRun;
 
-std::string reportOf(const DesignRun& run) {
-  return machiningReport(run.program, run.record(), run.fields, run.table);
-}
+std::string reportOf(const DesignRun& run) { return machiningReport(run.program, run.record(), run.fields, run.table); }
 
 bool has(const std::string& text, const std::string& line) { return text.find(line + "\n") != std::string::npos; }
 
@@ -70,10 +68,12 @@ TEST(MachiningReport, PathLengthAndTimeFromTheWrittenCoordinates) {
 TEST(MachiningReport, FeedThatIsNotAPositiveNumber) {
   const DesignRun run({{Field::RoughFeed, "fast"}, {Field::FinishFeed, "0"}});
   const std::string r = reportOf(run);
-  EXPECT_TRUE(has(r, "  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a positive "
-                     "number: the controller will reject the line"));
-  EXPECT_TRUE(has(r, "  the feed line \u201cF0\u201d (\u201cFinish Feedrate\u201d, --finish-feed) is not a positive "
-                     "number: the controller will reject the line"));
+  EXPECT_TRUE(has(r,
+                  "  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a positive "
+                  "number: the controller will reject the line"));
+  EXPECT_TRUE(has(r,
+                  "  the feed line \u201cF0\u201d (\u201cFinish Feedrate\u201d, --finish-feed) is not a positive "
+                  "number: the controller will reject the line"));
   EXPECT_NE(r.find("time no estimate (a feed is not a positive number)"), std::string::npos);
 }
 
@@ -83,12 +83,14 @@ TEST(MachiningReport, RotorWiderThanItsStock) {
   EXPECT_TRUE(has(r, "  roughing pass 5:\n    162 cutting moves (G1), 1 rapid move (G0)"));
   EXPECT_TRUE(has(r, "  width 50.000 mm (the stock width, \u201cMax. Chord  /meter\u201d 0.05 m)"));
   EXPECT_TRUE(has(r, "  length 500.000 mm (hub radius 100.000 to tip 600.000)"));
-  EXPECT_TRUE(has(r, "  roughing: chord wider than the stock (50.000 mm) at stations 0 to 8\n"
-                     "    leading edge outside the block (Y below 0 or beyond 50.000) at stations 0 to 8\n"
-                     "    trailing edge outside the block at stations 0 to 8"));
+  EXPECT_TRUE(has(r,
+                  "  roughing: chord wider than the stock (50.000 mm) at stations 0 to 8\n"
+                  "    leading edge outside the block (Y below 0 or beyond 50.000) at stations 0 to 8\n"
+                  "    trailing edge outside the block at stations 0 to 8"));
   EXPECT_TRUE(has(r, "  finishing: chord wider than the stock (50.000 mm) at stations 0 to 17"));
-  EXPECT_TRUE(has(r, "  the moves reach X 610.000, beyond the tip: the last station lies within half a station "
-                     "spacing of the tip"));
+  EXPECT_TRUE(has(r,
+                  "  the moves reach X 610.000, beyond the tip: the last station lies within half a station "
+                  "spacing of the tip"));
   EXPECT_TRUE(has(r, "  finishing: stations 30.000 mm apart, tool stepover 14.800 mm (20 mm x 74 %)"));
 }
 

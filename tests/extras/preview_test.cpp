@@ -50,9 +50,9 @@ TEST(Preview, PngOfTheDefaultBlade) {
 TEST(Preview, SvgCarriesItsLabelsAsText) {
   const std::string svg = draw(DesignRun(), PreviewFormat::Svg);
   ASSERT_NE(svg.find("<svg"), std::string::npos);
-  for (const char* label : {"radius X / mm", "chord / mm", "twist / degrees", "across the stock Y / mm",
-                            "height Z / mm", "roughing pass 3", "stock width 300.0 mm",
-                            "Top view: finishing toolpath (T2) over the block"}) {
+  for (const char* label :
+       {"radius X / mm", "chord / mm", "twist / degrees", "across the stock Y / mm", "height Z / mm", "roughing pass 3",
+        "stock width 300.0 mm", "Top view: finishing toolpath (T2) over the block"}) {
     EXPECT_NE(svg.find(label), std::string::npos) << label;
   }
   EXPECT_EQ(svg.find("roughing pass 4"), std::string::npos);

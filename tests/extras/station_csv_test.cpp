@@ -33,8 +33,10 @@ TEST(StationCsv, DefaultBladeRowsAndHeader) {
   // Station 0: r = 0.2000001 m, chord 488.836 mm, twist 0.66366 rad; the
   // leading edge is the offset point, the trailing edge point 18 (100, 0.13)
   // and the thickest point 11 (40, 9.8) of the section.
-  EXPECT_EQ(rows[1], "roughing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
-  EXPECT_EQ(rows[46], "finishing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
+  EXPECT_EQ(rows[1],
+            "roughing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
+  EXPECT_EQ(rows[46],
+            "finishing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
   EXPECT_TRUE(rows[45].starts_with("roughing,44,1678.400,"));
   EXPECT_TRUE(rows[134].starts_with("finishing,88,1678.400,107.661,"));
   // Station 88: point 11 at Y 138.9476, Z 13.8189; point 18 at Y 203.7709, Z 4.9286.
@@ -74,7 +76,8 @@ TEST(StationCsv, ChordWiderThanTheStockEverywhere) {
   const auto rows = linesOf(csvOf(run));
   ASSERT_EQ(rows.size(), 1u + 9u + 18u);
   for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_TRUE(rows[i].ends_with(",yes")) << rows[i];
-  EXPECT_EQ(rows[1], "roughing,0,100.000,393.750,40.0000,45.0000,-131.664,-110.479,169.637,143.011,253.490,-35.815,20.320,yes");
+  EXPECT_EQ(rows[1],
+            "roughing,0,100.000,393.750,40.0000,45.0000,-131.664,-110.479,169.637,143.011,253.490,-35.815,20.320,yes");
 }
 
 TEST(StationCsv, NoStationsGiveTheHeaderAlone) {

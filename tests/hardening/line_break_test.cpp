@@ -28,8 +28,8 @@ class LineBreaks : public ::testing::Test {
 };
 
 TEST_F(LineBreaks, EveryCopiedTextIsRefusedAsTypeMismatchNamingItsField) {
-  for (const Field field : {Field::D, Field::B, Field::TSR, Field::AT, Field::Cl, Field::RoughDia, Field::RoughFeed,
-                            Field::FinishFeed}) {
+  for (const Field field :
+       {Field::D, Field::B, Field::TSR, Field::AT, Field::Cl, Field::RoughDia, Field::RoughFeed, Field::FinishFeed}) {
     for (const char* text : {"12\r\n00", "1200\n", "\r1200", "1200\nG0 Z-50"}) {
       const RunError e = failure({{field, text}});
       EXPECT_EQ(e.kind(), ErrorKind::TypeMismatch) << fieldLabel(field);

@@ -13,8 +13,8 @@ using grammar::isCoordText;
 using grammar::isNumberText;
 using grammar::LineKind;
 using grammar::lineKind;
-using grammar::ProgramShape;
 using grammar::programProblem;
+using grammar::ProgramShape;
 
 TEST(NumberTextShape, AcceptsTheGeneralNumberTexts) {
   for (const char* word : {"0", "7", "200", "-5", "0.5", "-0.5", "12.34567", "200.0001", "1680", "1E-05", "-2.5E+20",
@@ -24,8 +24,9 @@ TEST(NumberTextShape, AcceptsTheGeneralNumberTexts) {
 }
 
 TEST(NumberTextShape, RefusesOtherSpellings) {
-  for (const char* word : {"", "-", "-0", "00", "01", "+1", " 1", "1 ", "1.", "1.50", ".5", "1e-05", "1E5", "1E+5",
-                           "0E+00", "12E+05", "1.0E+05", "1.E+05", "nan", "inf", "-inf", "1,5", "0x10", "1E+05x"}) {
+  for (const char* word :
+       {"",    "-",    "-0",    "00",     "01",      "+1",     " 1",  "1 ",  "1.",   "1.50", ".5",   "1e-05",
+        "1E5", "1E+5", "0E+00", "12E+05", "1.0E+05", "1.E+05", "nan", "inf", "-inf", "1,5",  "0x10", "1E+05x"}) {
     EXPECT_FALSE(isNumberText(word)) << word;
   }
 }
@@ -61,10 +62,29 @@ TEST(LineKinds, KnowsEachKindOfLine) {
 }
 
 TEST(LineKinds, RefusesMalformedLines) {
-  for (const char* line : {"", "M30", "G2 X1 Y1 Z1", "T3", "G64 ", "(no blank )", "( open", "( )",
-                           "G1 X1 Y2", "G1 X1 Y2 Z3 ", " G1 X1 Y2 Z3", "G1  X1 Y2 Z3", "G1 X1 Z2 Y3", "G1 X1 Y2 Z3 F5",
-                           "G1 X200.000 Y1 Z1", "G1 X1 Y1.50 Z1", "G1 X1 Y2 Z", "G0 X200.0001 Y1 Z2",
-                           "G0 X200.00010 Z1", "G0 X1 Z200.000", "G1 X1\rY2 Z3", "F12\n00", "( a\n b )"}) {
+  for (const char* line : {"",
+                           "M30",
+                           "G2 X1 Y1 Z1",
+                           "T3",
+                           "G64 ",
+                           "(no blank )",
+                           "( open",
+                           "( )",
+                           "G1 X1 Y2",
+                           "G1 X1 Y2 Z3 ",
+                           " G1 X1 Y2 Z3",
+                           "G1  X1 Y2 Z3",
+                           "G1 X1 Z2 Y3",
+                           "G1 X1 Y2 Z3 F5",
+                           "G1 X200.000 Y1 Z1",
+                           "G1 X1 Y1.50 Z1",
+                           "G1 X1 Y2 Z",
+                           "G0 X200.0001 Y1 Z2",
+                           "G0 X200.00010 Z1",
+                           "G0 X1 Z200.000",
+                           "G1 X1\rY2 Z3",
+                           "F12\n00",
+                           "( a\n b )"}) {
     EXPECT_FALSE(lineKind(line).has_value()) << line;
   }
 }

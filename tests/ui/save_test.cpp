@@ -81,7 +81,8 @@ class SaveTest : public QObject {
     QVERIFY(writeFile(path, QByteArray(100000, 'x')));
     const ventaro::SaveOutcome outcome = ventaro::saveProgram(path, kProgram);
     QVERIFY(outcome.saved);
-    QCOMPARE(readAll(path), QByteArray("( Blade Diameter = 3.36m )\r\n( Angle of Attack = 5\xb0 )\r\nG1 X200 Y0 Z1\r\n"));
+    QCOMPARE(readAll(path),
+             QByteArray("( Blade Diameter = 3.36m )\r\n( Angle of Attack = 5\xb0 )\r\nG1 X200 Y0 Z1\r\n"));
     QCOMPARE(readAll(path), QByteArray::fromStdString(ventaro::programFileBytes(kProgram)));
     QCOMPARE(entries(dir.path()), QStringList{"blade.nc"});
   }

@@ -96,11 +96,26 @@ class WindowTest : public QObject {
   void startState() {
     QCOMPARE(window->windowTitle(), QString("Ventaro"));
     const std::pair<const char*, const char*> defaults[] = {
-        {"txtFileName", "blade.nc"}, {"txtProgress", "0%"},    {"txtD", "3.36"},          {"txtHubRad", "0.2"},
-        {"txtTSR", "6"},             {"txtB", "3"},            {"txtAT", "5"},            {"txtCl", "0.8"},
-        {"txtMax", "0.3"},           {"txtSTNfinish", "100"},  {"txtSTNrough", "50"},     {"txtRoughPassesNo", "3"},
-        {"txtRoughDepth", "5"},      {"txtFinishDepth", "2"},  {"txtFinishFeed", "600"},  {"txtRoughFeed", "1200"},
-        {"txtRoughDia", "37"},       {"txtRoughStep", "80"},   {"TxtFinDia", "20"},       {"txtFinStep", "74"},
+        {"txtFileName", "blade.nc"},
+        {"txtProgress", "0%"},
+        {"txtD", "3.36"},
+        {"txtHubRad", "0.2"},
+        {"txtTSR", "6"},
+        {"txtB", "3"},
+        {"txtAT", "5"},
+        {"txtCl", "0.8"},
+        {"txtMax", "0.3"},
+        {"txtSTNfinish", "100"},
+        {"txtSTNrough", "50"},
+        {"txtRoughPassesNo", "3"},
+        {"txtRoughDepth", "5"},
+        {"txtFinishDepth", "2"},
+        {"txtFinishFeed", "600"},
+        {"txtRoughFeed", "1200"},
+        {"txtRoughDia", "37"},
+        {"txtRoughStep", "80"},
+        {"TxtFinDia", "20"},
+        {"txtFinStep", "74"},
     };
     for (const auto& [name, text] : defaults) QCOMPARE(field(name)->text(), QString(text));
     QCOMPARE(field("txtPath")->text(), QDir::homePath() + "/");
@@ -121,12 +136,28 @@ class WindowTest : public QObject {
     QStringList labels;
     for (const QLabel* label : window->findChildren<QLabel*>()) labels << label->text();
     labels.sort();
-    QStringList expected{"File name:",         "File Path:",       "Diameter / meter",      "Hub Radius / meter",
-                         "Tip Speed Ratio",    "Number of blades", "Angle attack / \u00b0", "Lift coefficient",
-                         "Max. Chord  /meter", "Stations (Finish)", "Stations (Rough)",     "Roughing Passes",
-                         "Roughing Depth / pass", "Finish pass depth", "Finish Feedrate",   "Rough Feedrate",
-                         "Roughing Tool:",     "Diameter / mm",    "Stepover / %:",         "Finishing Tool:",
-                         "Diameter / mm",      "Stepover / %:"};
+    QStringList expected{"File name:",
+                         "File Path:",
+                         "Diameter / meter",
+                         "Hub Radius / meter",
+                         "Tip Speed Ratio",
+                         "Number of blades",
+                         "Angle attack / \u00b0",
+                         "Lift coefficient",
+                         "Max. Chord  /meter",
+                         "Stations (Finish)",
+                         "Stations (Rough)",
+                         "Roughing Passes",
+                         "Roughing Depth / pass",
+                         "Finish pass depth",
+                         "Finish Feedrate",
+                         "Rough Feedrate",
+                         "Roughing Tool:",
+                         "Diameter / mm",
+                         "Stepover / %:",
+                         "Finishing Tool:",
+                         "Diameter / mm",
+                         "Stepover / %:"};
     expected.sort();
     QCOMPARE(labels, expected);
 
@@ -167,7 +198,8 @@ class WindowTest : public QObject {
     QCOMPARE(boxes->shown.size(), 1);
     QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
     QCOMPARE(boxes->shown[0].title, QString("Ventaro"));
-    QCOMPARE(boxes->shown[0].text, QString("Type mismatch: \u201cFinishing Tool: Diameter / mm\u201d is not a number."));
+    QCOMPARE(boxes->shown[0].text,
+             QString("Type mismatch: \u201cFinishing Tool: Diameter / mm\u201d is not a number."));
 
     QTest::keyClicks(field("TxtFinDia"), "x");
     QCOMPARE(boxes->shown.size(), 2);
@@ -215,11 +247,11 @@ class WindowTest : public QObject {
   }
 
   void tabOrderFromTheOutput() {
-    const QStringList expected{"cmdStart",      "txtTSR",        "txtD",         "txtB",          "txtAT",
-                               "txtCl",         "txtSTNfinish",  "txtMax",       "txtSTNrough",   "txtRoughPassesNo",
+    const QStringList expected{"cmdStart",      "txtTSR",         "txtD",          "txtB",         "txtAT",
+                               "txtCl",         "txtSTNfinish",   "txtMax",        "txtSTNrough",  "txtRoughPassesNo",
                                "txtRoughDepth", "txtFinishDepth", "txtFinishFeed", "txtRoughFeed", "cmdSave",
-                               "txtPath",       "txtFileName",   "txtProgress",  "txtRoughDia",   "txtRoughStep",
-                               "txtHubRad",     "txtFinStep",    "TxtFinDia",    "txtOutput"};
+                               "txtPath",       "txtFileName",    "txtProgress",   "txtRoughDia",  "txtRoughStep",
+                               "txtHubRad",     "txtFinStep",     "TxtFinDia",     "txtOutput"};
     QCOMPARE(QApplication::focusWidget(), output());
     QStringList visited;
     for (qsizetype i = 0; i < expected.size(); ++i) {
@@ -334,7 +366,9 @@ class WindowTest : public QObject {
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     const QByteArray bytes = readAll(path);
     QCOMPARE(bytes, QByteArray::fromStdString(ventaro::programFileBytes(window->finishPass())));
-    QVERIFY(bytes.contains("\r\nT1\r\nF12\x80" "0\r\n"));
+    QVERIFY(
+        bytes.contains("\r\nT1\r\nF12\x80"
+                       "0\r\n"));
     QVERIFY(bytes.contains("\r\nF6?0\r\n( T2:20 ) \r\nT2\r\n"));
     QVERIFY(!bytes.contains('x'));
     QCOMPARE(boxes->shown.size(), 2);
