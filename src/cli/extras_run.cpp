@@ -1,11 +1,11 @@
 #include "cli/extras_run.h"
 
-#include "cli/controller_profile.h"
-#include "cli/machining_report.h"
+#include "machining/controller_profile.h"
+#include "machining/machining_report.h"
 #include "cli/output.h"
-#include "cli/preview_input.h"
+#include "machining/preview_input.h"
 #include "cli/preview_loader.h"
-#include "cli/station_csv.h"
+#include "machining/station_csv.h"
 
 namespace ventaro::cli {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/design_record.h"
+#include "machining/design_record.h"
 #include "cli/options.h"
 
 namespace ventaro::cli {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/controller_profile.h"
+#include "machining/controller_profile.h"
 #include "core/job_parameters.h"
 #include "core/run_error.h"
 

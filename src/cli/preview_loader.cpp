@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "cli/preview_abi.h"
+#include "png/preview_abi.h"
 
 #ifndef VENTARO_PREVIEW_MODULE_NAME
 #error "VENTARO_PREVIEW_MODULE_NAME must name the preview module's file"

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/design_record.h"
-#include "cli/preview_input.h"
+#include "machining/design_record.h"
+#include "machining/preview_input.h"
 
 namespace ventaro::cli {
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <utility>
 
-#include "cli/controller_profile.h"
+#include "machining/controller_profile.h"
 #include "extras_support.h"
 #include "gcode/program_bytes.h"
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "cli/design_record.h"
+#include "machining/design_record.h"
 
 namespace ventaro::testing {
 

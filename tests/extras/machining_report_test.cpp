@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/machining_report.h"
+#include "machining/machining_report.h"
 #include "extras_support.h"
 
 namespace ventaro {

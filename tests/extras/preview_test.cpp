@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 
-#include "cli/preview.h"
+#include "png/preview.h"
 #include "extras_support.h"
 
 namespace ventaro {

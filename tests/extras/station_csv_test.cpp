@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "cli/fixed_text.h"
-#include "cli/station_csv.h"
+#include "machining/fixed_text.h"
+#include "machining/station_csv.h"
 #include "extras_support.h"
 
 namespace ventaro {

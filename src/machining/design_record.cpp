@@ -1,4 +1,4 @@
-#include "cli/design_record.h"
+#include "machining/design_record.h"
 
 #include <cassert>
 

@@ -1,11 +1,11 @@
-#include "cli/machining_report.h"
+#include "machining/machining_report.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "cli/fixed_text.h"
-#include "cli/station_csv.h"
+#include "machining/fixed_text.h"
+#include "machining/station_csv.h"
 #include "core/number_text.h"
 
 namespace ventaro {

@@ -1,4 +1,4 @@
-#include "cli/controller_profile.h"
+#include "machining/controller_profile.h"
 
 #include <cmath>
 #include <vector>

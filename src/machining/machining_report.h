@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/design_record.h"
-#include "cli/program_moves.h"
+#include "machining/design_record.h"
+#include "machining/program_moves.h"
 
 namespace ventaro {
 

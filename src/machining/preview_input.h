@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "cli/design_record.h"
-#include "cli/program_moves.h"
+#include "machining/design_record.h"
+#include "machining/program_moves.h"
 
 namespace ventaro {
 

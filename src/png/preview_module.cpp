@@ -6,8 +6,8 @@
 #include <string_view>
 #include <type_traits>
 
-#include "cli/preview.h"
-#include "cli/preview_abi.h"
+#include "png/preview.h"
+#include "png/preview_abi.h"
 
 namespace ventaro {
 namespace {

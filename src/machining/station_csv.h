@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/design_record.h"
+#include "machining/design_record.h"
 
 namespace ventaro {
 

@@ -1,4 +1,4 @@
-#include "cli/preview.h"
+#include "png/preview.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "cli/fixed_text.h"
+#include "machining/fixed_text.h"
 
 namespace ventaro {
 

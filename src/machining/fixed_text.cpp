@@ -1,4 +1,4 @@
-#include "cli/fixed_text.h"
+#include "machining/fixed_text.h"
 
 #include <array>
 #include <charconv>

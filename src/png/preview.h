@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "cli/preview_input.h"
+#include "machining/preview_input.h"
 
 namespace ventaro {
 

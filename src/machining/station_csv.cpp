@@ -1,8 +1,8 @@
-#include "cli/station_csv.h"
+#include "machining/station_csv.h"
 
 #include <numbers>
 
-#include "cli/fixed_text.h"
+#include "machining/fixed_text.h"
 
 namespace ventaro {
 

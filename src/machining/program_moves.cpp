@@ -1,4 +1,4 @@
-#include "cli/program_moves.h"
+#include "machining/program_moves.h"
 
 #include <algorithm>
 #include <cmath>

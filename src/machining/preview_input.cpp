@@ -1,4 +1,4 @@
-#include "cli/preview_input.h"
+#include "machining/preview_input.h"
 
 #include <algorithm>
 #include <cctype>
