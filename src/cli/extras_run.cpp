@@ -1,10 +1,10 @@
 #include "cli/extras_run.h"
 
+#include "cli/output.h"
+#include "cli/preview_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
-#include "cli/output.h"
 #include "machining/preview_input.h"
-#include "cli/preview_loader.h"
 #include "machining/station_csv.h"
 
 namespace ventaro::cli {

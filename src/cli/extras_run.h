@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "machining/design_record.h"
 #include "cli/options.h"
+#include "machining/design_record.h"
 
 namespace ventaro::cli {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "machining/controller_profile.h"
 #include "core/job_parameters.h"
 #include "core/run_error.h"
+#include "machining/controller_profile.h"
 
 namespace ventaro::cli {
 

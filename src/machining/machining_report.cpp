@@ -4,9 +4,9 @@
 #include <cmath>
 #include <optional>
 
+#include "core/number_text.h"
 #include "machining/fixed_text.h"
 #include "machining/station_csv.h"
-#include "core/number_text.h"
 
 namespace ventaro {
 

@@ -16,9 +16,9 @@
 #include <string>
 #include <utility>
 
-#include "machining/controller_profile.h"
 #include "extras_support.h"
 #include "gcode/program_bytes.h"
+#include "machining/controller_profile.h"
 
 namespace ventaro {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "machining/machining_report.h"
 #include "extras_support.h"
+#include "machining/machining_report.h"
 
 namespace ventaro {
 namespace {

@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <QImage>
 
-#include "png/preview.h"
 #include "extras_support.h"
+#include "png/preview.h"
 
 namespace ventaro {
 namespace {

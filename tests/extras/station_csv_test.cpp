@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <string>
 
+#include "extras_support.h"
 #include "machining/fixed_text.h"
 #include "machining/station_csv.h"
-#include "extras_support.h"
 
 namespace ventaro {
 namespace {
