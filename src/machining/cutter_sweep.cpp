@@ -1,0 +1,80 @@
+#include "machining/cutter_sweep.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ventaro {
+
+SweptCutter::SweptCutter(const Cutter& cutter, const Point3& from, const Point3& to)
+    : cutter_(cutter),
+      a_(from),
+      b_(to),
+      dx_(to.x - from.x),
+      dy_(to.y - from.y),
+      dz_(to.z - from.z),
+      planar2_(dx_ * dx_ + dy_ * dy_),
+      length_(std::sqrt(planar2_ + dz_ * dz_)),
+      xMin_(std::min(from.x, to.x) - cutter.radius),
+      xMax_(std::max(from.x, to.x) + cutter.radius),
+      yMin_(std::min(from.y, to.y) - cutter.radius),
+      yMax_(std::max(from.y, to.y) + cutter.radius) {
+  if (length_ > 0) {
+    ux_ = dx_ / length_;
+    uy_ = dy_ / length_;
+    uz_ = dz_ / length_;
+  }
+}
+
+double SweptCutter::lowestAt(double x, double y) const {
+  return cutter_.shape == CutterShape::Flat ? flatLowest(x, y) : ballLowest(x, y);
+}
+
+// The flat end's bottom disc is level at the tip's Z. The part of the move
+// during which (x, y) lies under the disc is one interval of the move's
+// parameter (the planar distance squared is a convex quadratic), and the
+// tip's Z is linear in it: the lowest point is at one end of the interval.
+double SweptCutter::flatLowest(double x, double y) const {
+  const double wx = x - a_.x, wy = y - a_.y;
+  const double r2 = cutter_.radius * cutter_.radius;
+  const double c = wx * wx + wy * wy - r2;
+  if (planar2_ == 0) return c <= 0 ? std::min(a_.z, b_.z) : kNoCutter;
+  // planar2 t² - 2 (w·d) t + c <= 0
+  const double half = wx * dx_ + wy * dy_;
+  const double disc = half * half - planar2_ * c;
+  if (disc < 0) return kNoCutter;
+  const double root = std::sqrt(disc);
+  const double t0 = std::max(0.0, (half - root) / planar2_);
+  const double t1 = std::min(1.0, (half + root) / planar2_);
+  if (t0 > t1) return kNoCutter;
+  return std::min(a_.z + t0 * dz_, a_.z + t1 * dz_);
+}
+
+// The ball's centre runs R above the tip, so the swept ball is a capsule
+// around the centre's segment. Its lowest point above (x, y) is on one of
+// the two end spheres or on the cylinder between them, where the vertical
+// line through (x, y) meets the cylinder at a point whose foot on the axis
+// lies within the segment.
+double SweptCutter::ballLowest(double x, double y) const {
+  const double r = cutter_.radius;
+  double lowest = kNoCutter;
+  for (const Point3& p : {a_, b_}) {
+    const double d2 = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
+    if (d2 <= r * r) lowest = std::min(lowest, p.z + r - std::sqrt(r * r - d2));
+  }
+  const double a = 1 - uz_ * uz_;  // zero for a vertical move or none: the spheres suffice
+  if (length_ == 0 || a < 1e-12) return lowest;
+  // Points (x, y, cz + s) with cz the centre's Z at a: distance² to the axis
+  // = |w|² - (w·u)² = r², a quadratic in s.
+  const double wx = x - a_.x, wy = y - a_.y;
+  const double wu = wx * ux_ + wy * uy_;
+  const double c = wx * wx + wy * wy - wu * wu - r * r;
+  const double half = -uz_ * wu;  // b / 2
+  const double disc = half * half - a * c;
+  if (disc < 0) return lowest;
+  const double s = (-half - std::sqrt(disc)) / a;
+  const double foot = wu + s * uz_;
+  if (foot < 0 || foot > length_) return lowest;
+  return std::min(lowest, a_.z + r + s);
+}
+
+}  // namespace ventaro
