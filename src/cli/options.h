@@ -13,6 +13,7 @@
 #include "core/job_parameters.h"
 #include "core/run_error.h"
 #include "machining/controller_profile.h"
+#include "machining/shop_settings.h"
 
 namespace ventaro::cli {
 
@@ -29,6 +30,9 @@ struct CliOptions {
   std::optional<std::string> reportFile;      //   its file; standard output when absent
   std::optional<std::string> preview;         // --preview FILE.svg|FILE.png
   Controller controller = Controller::Plain;  // --controller plain|linuxcnc|grbl
+  bool controllerGiven = false;               //   true where --controller was given
+  Job job = Job::Plain;                       // --job plain|shop
+  ShopSettings shop;                          // the shop job's options
   bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
