@@ -1,11 +1,16 @@
 #include "cli/extras_run.h"
 
+#include <cstdio>
+
+#include "cli/check_run.h"
 #include "cli/output.h"
 #include "cli/preview_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
+#include "machining/shop_block.h"
 #include "machining/station_csv.h"
+#include "machining/toolpath.h"
 
 namespace ventaro::cli {
 
@@ -23,7 +28,9 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
   return std::nullopt;
 }
 
-bool needsDesignRecord(const CliOptions& options) { return options.stations || options.report || options.preview; }
+bool needsDesignRecord(const CliOptions& options) {
+  return options.stations || options.report || options.preview || options.check;
+}
 
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
@@ -44,10 +51,21 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       out.files.emplace_back(*options.preview,
                              previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
     }
+    if (options.check) {
+      CheckOutput check = checkRun(options, program, record);
+      out.checkText = std::move(check.text);
+      out.checkToStandardOutput = options.output.has_value();
+      out.checkHazard = check.hazard;
+      if (check.picture) out.files.push_back(std::move(*check.picture));
+    }
   } catch (const ControllerError& error) {
     return error.what();
   } catch (const PreviewError& error) {
     return error.what();
+  } catch (const ShopError& error) {
+    return std::string("the check: ") + error.what();
+  } catch (const ToolpathError& error) {
+    return std::string("the check cannot follow the program: ") + error.what();
   }
   return std::nullopt;
 }
@@ -56,7 +74,11 @@ std::optional<std::string> writeExtras(const ExtraOutputs& out) {
   for (const auto& [path, bytes] : out.files) {
     if (auto failure = writeFileAtomically(path, bytes)) return failure;
   }
-  if (out.reportText) return writeStandardOutput(*out.reportText);
+  if (out.reportText) {
+    if (auto failure = writeStandardOutput(*out.reportText)) return failure;
+  }
+  if (out.checkText && out.checkToStandardOutput) return writeStandardOutput(*out.checkText);
+  if (out.checkText) std::fwrite(out.checkText->data(), 1, out.checkText->size(), stderr);
   return std::nullopt;
 }
 

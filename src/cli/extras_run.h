@@ -17,6 +17,9 @@ namespace ventaro::cli {
 struct ExtraOutputs {
   std::vector<std::pair<std::string, std::string>> files;  // path, bytes
   std::optional<std::string> reportText;                   // for standard output
+  std::optional<std::string> checkText;                    // the check's figures (--check)
+  bool checkToStandardOutput = false;                      //   there, else to standard error
+  bool checkHazard = false;                                //   it found a hazard: exit status 3
 };
 
 // A combination of options that cannot work, e.g. the report and the program
@@ -28,7 +31,8 @@ std::optional<std::string> extrasUsageError(const CliOptions& options);
 bool needsDesignRecord(const CliOptions& options);
 
 // Turns `program` into the chosen controller's form and builds the other
-// outputs asked for. Returns the error text when one cannot be built.
+// outputs asked for, the check last, of the program in its final form.
+// Returns the error text when one cannot be built.
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out);
 

@@ -33,6 +33,9 @@ struct CliOptions {
   bool controllerGiven = false;               //   true where --controller was given
   Job job = Job::Plain;                       // --job plain|shop
   ShopSettings shop;                          // the shop job's options
+  bool check = false;                         // --check[=FILE.png]: the material-removal check
+  std::optional<std::string> checkPicture;    //   its picture
+  double checkGrid = 0.5;                     // --check-grid MM: the check's cell size
   bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/check_run.h"
 #include "cli/extras_run.h"
 #include "cli/output.h"
 #include "core/section_table.h"
@@ -106,7 +107,7 @@ int runGenerator(CliOptions options) {
     return kExitFailed;
   }
   if (!options.quiet) printError("progress: " + progress.last());
-  return kExitOk;
+  return extras.checkHazard ? kExitHazard : kExitOk;
 }
 
 }  // namespace ventaro::cli

@@ -14,7 +14,7 @@ std::string lineOf(const Place& p) { return "line " + std::to_string(p.line); }
 
 std::string cutterText(const ToolFigures& t) {
   std::string text = "T" + std::to_string(t.tool) + " (";
-  text += t.cutter.shape == CutterShape::Flat ? "flat end" : "ball-nose";
+  text += t.cutter.shape == ToolShape::Flat ? "flat end" : "ball-nose";
   text += ", diameter " + fixedText(2 * t.cutter.radius, 3) + " mm)";
   return text;
 }
@@ -60,8 +60,8 @@ void toolLines(std::string& out, const ToolFigures& t, double tolerance) {
 std::string checkText(const CheckResult& result) {
   const CheckSettings& s = result.settings;
   const HeightMap& map = result.finished;
-  std::string out = "Material check: block X " + fixedText(s.block.xMin, 2) + " to " + fixedText(s.block.xMax, 2) +
-                    ", Y " + fixedText(s.block.yMin, 2) + " to " + fixedText(s.block.yMax, 2) + ", top Z " +
+  std::string out = "Material check: block X " + fixedText(s.block.x0, 2) + " to " + fixedText(s.block.x1, 2) + ", Y " +
+                    fixedText(s.block.y0, 2) + " to " + fixedText(s.block.y1, 2) + ", top Z " +
                     fixedText(s.block.top, 3) + "; " + fixedText(map.cell(), 3) + " mm cells (" +
                     std::to_string(map.columns()) + " x " + std::to_string(map.rows()) + ")\n";
   for (const ToolFigures& t : result.tools) toolLines(out, t, s.tolerance);

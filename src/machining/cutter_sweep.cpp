@@ -26,7 +26,7 @@ SweptCutter::SweptCutter(const Cutter& cutter, const Point3& from, const Point3&
 }
 
 double SweptCutter::lowestAt(double x, double y) const {
-  return cutter_.shape == CutterShape::Flat ? flatLowest(x, y) : ballLowest(x, y);
+  return cutter_.shape == ToolShape::Flat ? flatLowest(x, y) : ballLowest(x, y);
 }
 
 // The flat end's bottom disc is level at the tip's Z. The part of the move

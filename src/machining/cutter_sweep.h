@@ -7,14 +7,13 @@
 
 #include <limits>
 
+#include "machining/shop_settings.h"
 #include "machining/toolpath.h"
 
 namespace ventaro {
 
-enum class CutterShape { Flat, Ball };
-
 struct Cutter {
-  CutterShape shape = CutterShape::Flat;
+  ToolShape shape = ToolShape::Flat;
   double radius = 0;  // mm, half the tool diameter
 };
 

@@ -24,19 +24,19 @@ std::pair<int, int> within(double origin, double cell, int count, double lo, dou
 
 }  // namespace
 
-HeightMap::HeightMap(const CheckBlock& block, double cell)
+HeightMap::HeightMap(const Block& block, double cell)
     : block_(block),
       cell_(cell),
-      columns_(cellsAlong(block.xMax - block.xMin, cell)),
-      rows_(cellsAlong(block.yMax - block.yMin, cell)),
+      columns_(cellsAlong(block.x1 - block.x0, cell)),
+      rows_(cellsAlong(block.y1 - block.y0, cell)),
       z_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), block.top) {}
 
 std::pair<int, int> HeightMap::columnsWithin(double lo, double hi) const {
-  return within(block_.xMin, cell_, columns_, lo, hi);
+  return within(block_.x0, cell_, columns_, lo, hi);
 }
 
 std::pair<int, int> HeightMap::rowsWithin(double lo, double hi) const {
-  return within(block_.yMin, cell_, rows_, lo, hi);
+  return within(block_.y0, cell_, rows_, lo, hi);
 }
 
 }  // namespace ventaro

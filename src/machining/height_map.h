@@ -1,4 +1,4 @@
-// The block as a height map: a grid of square cells over the block's top
+// The block (see shop_block.h) as a height map: a grid of square cells over the block's top
 // face, each holding the Z of the material's top at the cell's centre. A
 // fresh map is the uncut block, every cell at the top face.
 #pragma once
@@ -6,29 +6,24 @@
 #include <utility>
 #include <vector>
 
-namespace ventaro {
+#include "machining/shop_block.h"
 
-// The block to be milled: X from the hub radius to the tip, Y across the
-// stock width, Z up to the top face (the block has no modelled bottom).
-struct CheckBlock {
-  double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
-  double top = 0;
-};
+namespace ventaro {
 
 class HeightMap {
  public:
   // `cell` must be positive; the grid covers the block with whole cells,
   // the last column and row reaching at most one cell past the far edge.
-  HeightMap(const CheckBlock& block, double cell);
+  HeightMap(const Block& block, double cell);
 
   int columns() const { return columns_; }
   int rows() const { return rows_; }
   double cell() const { return cell_; }
-  const CheckBlock& block() const { return block_; }
+  const Block& block() const { return block_; }
 
   // The centre of column i, row j.
-  double xAt(int i) const { return block_.xMin + (i + 0.5) * cell_; }
-  double yAt(int j) const { return block_.yMin + (j + 0.5) * cell_; }
+  double xAt(int i) const { return block_.x0 + (i + 0.5) * cell_; }
+  double yAt(int j) const { return block_.y0 + (j + 0.5) * cell_; }
 
   // The columns (rows) whose centres lie within [lo, hi], as [first, end).
   std::pair<int, int> columnsWithin(double lo, double hi) const;
@@ -41,7 +36,7 @@ class HeightMap {
   const std::vector<double>& heights() const { return z_; }
 
  private:
-  CheckBlock block_;
+  Block block_;
   double cell_;
   int columns_, rows_;
   std::vector<double> z_;

@@ -23,7 +23,7 @@ namespace ventaro {
 using TargetHeight = std::function<double(double x, double y)>;
 
 struct CheckSettings {
-  CheckBlock block;
+  Block block;
   double cell = 0.5;            // mm, the height map's grid
   double tolerance = 0.01;      // mm, how far below the target a cut may go
   std::map<int, Cutter> tools;  // by tool number
