@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   locales
   fonts-dejavu-core  # the preview picture's labels
+  zlib1g-dev         # the check's PNG picture, written without Qt
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
 )
 # Extra packages a caller asks for, e.g. "deps.sh linuxcnc-uspace".
