@@ -25,6 +25,48 @@ SweptCutter::SweptCutter(const Cutter& cutter, const Point3& from, const Point3&
   }
 }
 
+// The footprint of either shape is the set of points within the radius of
+// the tip's path seen from above: two discs and the strip between them,
+// together convex, so its cut with a line is one range.
+std::pair<double, double> SweptCutter::spanAt(double y) const {
+  constexpr double kHair = 1e-9;
+  const double r = cutter_.radius;
+  double lo = kNoCutter, hi = -kNoCutter;
+  auto unite = [&](double a, double b) {
+    if (a > b) return;
+    lo = std::min(lo, a);
+    hi = std::max(hi, b);
+  };
+  for (const Point3& p : {a_, b_}) {
+    const double wy = y - p.y;
+    if (std::abs(wy) <= r) {
+      const double half = std::sqrt(r * r - wy * wy);
+      unite(p.x - half, p.x + half);
+    }
+  }
+  if (planar2_ > 0) {
+    // |d × w| <= r |d| and 0 <= d · w <= |d|², with w = (x - a.x, y - a.y).
+    const double wy = y - a_.y, reach = r * std::sqrt(planar2_);
+    double from = -kNoCutter, to = kNoCutter;
+    auto meet = [&](double a, double b) {
+      from = std::max(from, std::min(a, b));
+      to = std::min(to, std::max(a, b));
+    };
+    if (dy_ != 0) {
+      meet((dx_ * wy - reach) / dy_, (dx_ * wy + reach) / dy_);
+    } else if (std::abs(wy) > r) {
+      from = kNoCutter;
+    }
+    if (dx_ != 0) {
+      meet(-dy_ * wy / dx_, (planar2_ - dy_ * wy) / dx_);
+    } else if (dy_ * wy < 0 || dy_ * wy > planar2_) {
+      from = kNoCutter;
+    }
+    unite(a_.x + from, a_.x + to);
+  }
+  return {lo - kHair, hi + kHair};
+}
+
 double SweptCutter::lowestAt(double x, double y) const {
   return cutter_.shape == ToolShape::Flat ? flatLowest(x, y) : ballLowest(x, y);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <limits>
+#include <utility>
 
 #include "machining/shop_settings.h"
 #include "machining/toolpath.h"
@@ -27,6 +28,11 @@ class SweptCutter {
   // The Z of the lowest cutter point above (x, y) over the move, or
   // kNoCutter when the cutter never covers that point.
   double lowestAt(double x, double y) const;
+
+  // The X range the cutter covers during the move on the line at `y`
+  // (first > second when none), widened by a hair so that lowestAt has the
+  // last word at the rim.
+  std::pair<double, double> spanAt(double y) const;
 
   // The table area the cutter covers during the move.
   double xMin() const { return xMin_; }

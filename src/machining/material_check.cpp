@@ -12,9 +12,9 @@ struct MoveEffect {
   bool touched = false;
   double lowest = kNoCutter;  // the cutter's lowest point over the block
   double engagement = 0;      // the most material met above the cutter's bottom
-  double engagementX = 0, engagementY = 0;
+  std::size_t engagementCell = 0;
   double belowTarget = -kNoCutter;  // the deepest the cutter went under the target
-  double belowX = 0, belowY = 0;
+  std::size_t belowCell = 0;
 };
 
 class Simulation {
@@ -60,30 +60,41 @@ class Simulation {
 
   MoveEffect apply(const Cutter& cutter, const ToolpathMove& m) {
     const SweptCutter sweep(cutter, m.fromKnown ? m.from : m.to, m.to);
+    // A level move of a flat end leaves its whole footprint at one height.
+    const bool level = cutter.shape == ToolShape::Flat && m.fromKnown && m.from.z == m.to.z;
     MoveEffect e;
-    const auto [i0, i1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
     const auto [j0, j1] = map_.rowsWithin(sweep.yMin(), sweep.yMax());
     for (int j = j0; j < j1; ++j) {
       const double y = map_.yAt(j);
+      const auto [xFrom, xTo] = sweep.spanAt(y);
+      const auto [i0, i1] = map_.columnsWithin(xFrom, xTo);
       for (int i = i0; i < i1; ++i) {
-        const double x = map_.xAt(i);
-        const double low = sweep.lowestAt(x, y);
-        if (low == kNoCutter) continue;
-        e.touched = true;
-        e.lowest = std::min(e.lowest, low);
-        const std::size_t k = map_.index(i, j);
-        double& h = map_.heights()[k];
-        if (h > low) {
-          if (h - low > e.engagement) e.engagement = h - low, e.engagementX = x, e.engagementY = y;
-          h = low;
-        }
-        if (target_[k] - low > e.belowTarget) e.belowTarget = target_[k] - low, e.belowX = x, e.belowY = y;
+        const double low = level ? m.to.z : sweep.lowestAt(map_.xAt(i), y);
+        if (low != kNoCutter) lower(e, map_.index(i, j), low);
       }
     }
     return e;
   }
 
-  static void record(ToolFigures& t, const ToolpathMove& m, const MoveEffect& e) {
+  // Lowers one cell to the cutter, measuring first.
+  void lower(MoveEffect& e, std::size_t k, double low) {
+    e.touched = true;
+    e.lowest = std::min(e.lowest, low);
+    double& h = map_.heights()[k];
+    if (h > low) {
+      if (h - low > e.engagement) e.engagement = h - low, e.engagementCell = k;
+      h = low;
+    }
+    if (target_[k] - low > e.belowTarget) e.belowTarget = target_[k] - low, e.belowCell = k;
+  }
+
+  Place placeOf(std::size_t k, int line) const {
+    const int i = static_cast<int>(k % static_cast<std::size_t>(map_.columns()));
+    const int j = static_cast<int>(k / static_cast<std::size_t>(map_.columns()));
+    return Place{map_.xAt(i), map_.yAt(j), line};
+  }
+
+  void record(ToolFigures& t, const ToolpathMove& m, const MoveEffect& e) {
     ++(m.rapid ? t.rapidMoves : t.cuttingMoves);
     if (!e.touched) return;
     t.touchedBlock = true;
@@ -97,11 +108,11 @@ class Simulation {
     }
     if (!m.rapid && e.engagement > t.deepestEngagement) {
       t.deepestEngagement = e.engagement;
-      t.engagementPlace = Place{e.engagementX, e.engagementY, m.line};
+      t.engagementPlace = placeOf(e.engagementCell, m.line);
     }
     if (e.belowTarget > t.deepestBelowTarget) {
       t.deepestBelowTarget = e.belowTarget;
-      t.belowTargetPlace = Place{e.belowX, e.belowY, m.line};
+      t.belowTargetPlace = placeOf(e.belowCell, m.line);
     }
   }
 
@@ -117,8 +128,7 @@ class Simulation {
     }
     t.leftLargest = largest;
     t.leftMean = sum / static_cast<double>(h.size());
-    const int i = static_cast<int>(at % map_.columns()), j = static_cast<int>(at / map_.columns());
-    t.leftPlace = Place{map_.xAt(i), map_.yAt(j), 0};
+    t.leftPlace = placeOf(at, 0);
     t.reach = settings_.block.top - t.lowest;
   }
 

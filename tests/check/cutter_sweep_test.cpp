@@ -66,5 +66,27 @@ TEST(CutterSweep, MatchesAFineWalkAlongTheMove) {
   }
 }
 
+TEST(CutterSweep, TheSpanOfARowIsTheFootprint) {
+  const Point3 moves[][2] = {
+      {{0, 0, 0}, {10, 0, -10}}, {{0, 0, 0}, {10, 4, 3}},  {{2, -3, 5}, {2, -3, -5}},
+      {{0, 0, 0}, {0, 12, 0}},   {{-4, 6, 1}, {8, -2, 1}}, {{3, 3, 3}, {3, 3, 3}},
+  };
+  for (const auto& m : moves) {
+    const SweptCutter sweep({ToolShape::Flat, 5}, m[0], m[1]);
+    for (double y = -12; y <= 18; y += 0.37) {
+      const auto [lo, hi] = sweep.spanAt(y);
+      for (double x = -15; x <= 20; x += 0.23) {
+        const bool covered = sweep.lowestAt(x, y) != kNoCutter;
+        if (covered) {
+          EXPECT_TRUE(lo <= x && x <= hi) << x << "," << y;
+        }
+        if (lo + 1e-6 < x && x < hi - 1e-6) {
+          EXPECT_TRUE(covered) << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ventaro
