@@ -92,31 +92,34 @@ double SweptCutter::flatLowest(double x, double y) const {
 }
 
 // The ball's centre runs R above the tip, so the swept ball is a capsule
-// around the centre's segment. Its lowest point above (x, y) is on one of
-// the two end spheres or on the cylinder between them, where the vertical
-// line through (x, y) meets the cylinder at a point whose foot on the axis
-// lies within the segment.
+// around the centre's segment. Its lowest point above (x, y) is where the
+// vertical line through (x, y) enters the infinite cylinder around the
+// axis, when that point's foot on the axis lies within the segment: every
+// point below it lies outside the cylinder and so outside every ball on the
+// axis. Otherwise it is on one of the two end spheres.
 double SweptCutter::ballLowest(double x, double y) const {
   const double r = cutter_.radius;
+  const double a = 1 - uz_ * uz_;  // zero for a vertical move or none: the spheres suffice
+  if (length_ > 0 && a >= 1e-12) {
+    // Points (x, y, cz + s) with cz the centre's Z at the start: distance²
+    // to the axis = |w|² - (w·u)² = r², a quadratic in s.
+    const double wx = x - a_.x, wy = y - a_.y;
+    const double wu = wx * ux_ + wy * uy_;
+    const double c = wx * wx + wy * wy - wu * wu - r * r;
+    const double half = -uz_ * wu;  // b / 2
+    const double disc = half * half - a * c;
+    if (disc >= 0) {
+      const double s = (-half - std::sqrt(disc)) / a;
+      const double foot = wu + s * uz_;
+      if (foot >= 0 && foot <= length_) return a_.z + r + s;
+    }
+  }
   double lowest = kNoCutter;
   for (const Point3& p : {a_, b_}) {
     const double d2 = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
     if (d2 <= r * r) lowest = std::min(lowest, p.z + r - std::sqrt(r * r - d2));
   }
-  const double a = 1 - uz_ * uz_;  // zero for a vertical move or none: the spheres suffice
-  if (length_ == 0 || a < 1e-12) return lowest;
-  // Points (x, y, cz + s) with cz the centre's Z at a: distance² to the axis
-  // = |w|² - (w·u)² = r², a quadratic in s.
-  const double wx = x - a_.x, wy = y - a_.y;
-  const double wu = wx * ux_ + wy * uy_;
-  const double c = wx * wx + wy * wy - wu * wu - r * r;
-  const double half = -uz_ * wu;  // b / 2
-  const double disc = half * half - a * c;
-  if (disc < 0) return lowest;
-  const double s = (-half - std::sqrt(disc)) / a;
-  const double foot = wu + s * uz_;
-  if (foot < 0 || foot > length_) return lowest;
-  return std::min(lowest, a_.z + r + s);
+  return lowest;
 }
 
 }  // namespace ventaro
