@@ -99,9 +99,28 @@ void TargetSurface::addTriangle(const Vec3& a, const Vec3& b, const Vec3& c) {
   }
   t.xlo = std::min({a.x, b.x, c.x});
   t.xhi = std::max({a.x, b.x, c.x});
+  t.zhi = std::max({a.z, b.z, c.z});
   t.ylo = std::min({a.y, b.y, c.y});
   t.yhi = std::max({a.y, b.y, c.y});
   triangles_.push_back(t);
+}
+
+TargetSurface TargetSurface::fromTriangles(const std::vector<std::array<Vec3, 3>>& corners) {
+  TargetSurface s;
+  s.xMin_ = s.yMin_ = std::numeric_limits<double>::infinity();
+  s.xMax_ = s.yMax_ = -std::numeric_limits<double>::infinity();
+  for (const auto& t : corners) {
+    for (const Vec3& p : t) {
+      s.xMin_ = std::min(s.xMin_, p.x);
+      s.xMax_ = std::max(s.xMax_, p.x);
+      s.yMin_ = std::min(s.yMin_, p.y);
+      s.yMax_ = std::max(s.yMax_, p.y);
+    }
+    s.addTriangle(t[0], t[1], t[2]);
+  }
+  if (corners.empty()) s.xMin_ = s.xMax_ = s.yMin_ = s.yMax_ = 0;
+  s.buildBins();
+  return s;
 }
 
 int TargetSurface::cellX(double x) const {

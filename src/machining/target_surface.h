@@ -13,6 +13,7 @@
 // them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,20 +28,25 @@ struct Vec3 {
 
 struct SurfaceTriangle {
   Vec3 a, b, c;
-  Vec3 normal;                    // unit, pointing up (z >= 0)
-  double xlo, xhi, ylo, yhi;      // bounds of its projection
-  double planeA, planeB, planeC;  // z = A x + B y + C; unused when vertical
-  bool vertical = false;          // no area seen from above
+  Vec3 normal;                     // unit, pointing up (z >= 0)
+  double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
+  double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
+  bool vertical = false;           // no area seen from above
 };
 
 class TargetSurface {
  public:
+  TargetSurface() = default;
   // Builds the surface from the finishing stations of `record`. The block
   // gives the X and Y extents (its top is not used); `margin` is how far
   // around the block the surface is laid out, at least the largest tool
   // radius, so that a tool on the block's edge finds surface under all of
   // its footprint. Raises ShopError when the record has no finishing station.
   TargetSurface(const DesignRecord& record, const Block& block, double margin);
+
+  // A surface of given triangles (corners a, b, c each), laid out over their
+  // own bounds: for surfaces with known shapes.
+  static TargetSurface fromTriangles(const std::vector<std::array<Vec3, 3>>& corners);
 
   // The height of the surface at a point of the block (or of the margin
   // around it): the highest triangle over the point. A point outside the
