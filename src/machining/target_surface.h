@@ -26,8 +26,16 @@ struct Vec3 {
   double x = 0, y = 0, z = 0;
 };
 
+// One edge as seen from above: from its start, the unit direction of its
+// projection, the projection's length and the edge's rise per millimetre.
+struct EdgeFrame {
+  double ux = 0, uy = 0, length = 0, slope = 0;
+  double secant = 1;  // sqrt(1 + slope^2)
+};
+
 struct SurfaceTriangle {
   Vec3 a, b, c;
+  std::array<EdgeFrame, 3> edges;  // a to b, b to c, c to a
   Vec3 normal;                     // unit, pointing up (z >= 0)
   double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
   double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
@@ -52,6 +60,10 @@ class TargetSurface {
   // around it): the highest triangle over the point. A point outside the
   // laid-out area takes the height of the nearest point inside it.
   double heightAt(double x, double y) const;
+
+  // The same without the nearest point: minus infinity outside the
+  // laid-out area.
+  double heightOver(double x, double y) const;
 
   const std::vector<SurfaceTriangle>& triangles() const { return triangles_; }
 
