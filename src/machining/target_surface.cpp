@@ -33,6 +33,17 @@ std::vector<Vec3> stationProfile(const StationRecord& st, double x, double yLow,
   return row;
 }
 
+EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
+  EdgeFrame e;
+  e.length = std::hypot(q.x - p.x, q.y - p.y);
+  if (e.length == 0) return e;  // upright: met at its upper corner
+  e.ux = (q.x - p.x) / e.length;
+  e.uy = (q.y - p.y) / e.length;
+  e.slope = (q.z - p.z) / e.length;
+  e.secant = std::sqrt(1 + e.slope * e.slope);
+  return e;
+}
+
 std::vector<Vec3> movedTo(std::vector<Vec3> row, double x) {
   for (Vec3& p : row) p.x = x;
   return row;
@@ -91,6 +102,7 @@ void TargetSurface::addTriangle(const Vec3& a, const Vec3& b, const Vec3& c) {
   n = {n.x / len, n.y / len, n.z / len};
   if (n.z < 0) n = {-n.x, -n.y, -n.z};
   t.normal = n;
+  t.edges = {frameOf(a, b), frameOf(b, c), frameOf(c, a)};
   t.vertical = n.z < 1e-12;
   if (!t.vertical) {
     t.planeA = -n.x / n.z;
@@ -99,9 +111,28 @@ void TargetSurface::addTriangle(const Vec3& a, const Vec3& b, const Vec3& c) {
   }
   t.xlo = std::min({a.x, b.x, c.x});
   t.xhi = std::max({a.x, b.x, c.x});
+  t.zhi = std::max({a.z, b.z, c.z});
   t.ylo = std::min({a.y, b.y, c.y});
   t.yhi = std::max({a.y, b.y, c.y});
   triangles_.push_back(t);
+}
+
+TargetSurface TargetSurface::fromTriangles(const std::vector<std::array<Vec3, 3>>& corners) {
+  TargetSurface s;
+  s.xMin_ = s.yMin_ = std::numeric_limits<double>::infinity();
+  s.xMax_ = s.yMax_ = -std::numeric_limits<double>::infinity();
+  for (const auto& t : corners) {
+    for (const Vec3& p : t) {
+      s.xMin_ = std::min(s.xMin_, p.x);
+      s.xMax_ = std::max(s.xMax_, p.x);
+      s.yMin_ = std::min(s.yMin_, p.y);
+      s.yMax_ = std::max(s.yMax_, p.y);
+    }
+    s.addTriangle(t[0], t[1], t[2]);
+  }
+  if (corners.empty()) s.xMin_ = s.xMax_ = s.yMin_ = s.yMax_ = 0;
+  s.buildBins();
+  return s;
 }
 
 int TargetSurface::cellX(double x) const {
@@ -136,8 +167,10 @@ void TargetSurface::buildBins() {
 }
 
 double TargetSurface::heightAt(double x, double y) const {
-  x = std::clamp(x, xMin_, xMax_);
-  y = std::clamp(y, yMin_, yMax_);
+  return heightOver(std::clamp(x, xMin_, xMax_), std::clamp(y, yMin_, yMax_));
+}
+
+double TargetSurface::heightOver(double x, double y) const {
   double best = -std::numeric_limits<double>::infinity();
   forEachNear(x, y, x, y, [&](std::uint32_t i) {
     const SurfaceTriangle& t = triangles_[i];

@@ -13,6 +13,7 @@
 // them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -25,16 +26,25 @@ struct Vec3 {
   double x = 0, y = 0, z = 0;
 };
 
+// One edge as seen from above: from its start, the unit direction of its
+// projection, the projection's length and the edge's rise per millimetre.
+struct EdgeFrame {
+  double ux = 0, uy = 0, length = 0, slope = 0;
+  double secant = 1;  // sqrt(1 + slope^2)
+};
+
 struct SurfaceTriangle {
   Vec3 a, b, c;
-  Vec3 normal;                    // unit, pointing up (z >= 0)
-  double xlo, xhi, ylo, yhi;      // bounds of its projection
-  double planeA, planeB, planeC;  // z = A x + B y + C; unused when vertical
-  bool vertical = false;          // no area seen from above
+  std::array<EdgeFrame, 3> edges;  // a to b, b to c, c to a
+  Vec3 normal;                     // unit, pointing up (z >= 0)
+  double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
+  double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
+  bool vertical = false;           // no area seen from above
 };
 
 class TargetSurface {
  public:
+  TargetSurface() = default;
   // Builds the surface from the finishing stations of `record`. The block
   // gives the X and Y extents (its top is not used); `margin` is how far
   // around the block the surface is laid out, at least the largest tool
@@ -42,10 +52,18 @@ class TargetSurface {
   // its footprint. Raises ShopError when the record has no finishing station.
   TargetSurface(const DesignRecord& record, const Block& block, double margin);
 
+  // A surface of given triangles (corners a, b, c each), laid out over their
+  // own bounds: for surfaces with known shapes.
+  static TargetSurface fromTriangles(const std::vector<std::array<Vec3, 3>>& corners);
+
   // The height of the surface at a point of the block (or of the margin
   // around it): the highest triangle over the point. A point outside the
   // laid-out area takes the height of the nearest point inside it.
   double heightAt(double x, double y) const;
+
+  // The same without the nearest point: minus infinity outside the
+  // laid-out area.
+  double heightOver(double x, double y) const;
 
   const std::vector<SurfaceTriangle>& triangles() const { return triangles_; }
 
