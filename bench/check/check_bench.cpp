@@ -3,12 +3,15 @@
 // default 0.5 mm and the simulation of every move with the tools' shapes.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 
 #include "cli/check_run.h"
 #include "core/section_table.h"
 #include "gcode/compute.h"
 #include "machining/controller_profile.h"
+#include "machining/shop_job.h"
+#include "machining/shop_program.h"
 
 namespace {
 
@@ -22,6 +25,10 @@ Written writeJob(const ventaro::cli::CliOptions& options) {
   table.fill();
   ventaro::DesignRecorder recorder;
   std::string program = ventaro::compute(options.fields, table, &recorder);
+  if (options.job == ventaro::Job::Shop) {
+    const ventaro::ShopPlan plan = ventaro::planShopJob(options.fields, recorder.record(), options.shop);
+    return {ventaro::shopProgram(plan, options.controller), recorder.record()};
+  }
   return {ventaro::forController(std::move(program), options.controller), recorder.record()};
 }
 
@@ -34,10 +41,20 @@ void runCheck(benchmark::State& state, const ventaro::cli::CliOptions& options) 
     benchmark::DoNotOptimize(out.text.data());
   }
   state.counters["hazard"] = hazard ? 1 : 0;
+  state.counters["lines"] = static_cast<double>(std::count(job.program.begin(), job.program.end(), '\n') + 1);
 }
 
 void BM_CheckPlainJob(benchmark::State& state) { runCheck(state, ventaro::cli::CliOptions{}); }
 BENCHMARK(BM_CheckPlainJob)->Unit(benchmark::kMillisecond);
+
+// The default shop job for LinuxCNC, as "--job shop --check" writes it.
+void BM_CheckShopJob(benchmark::State& state) {
+  ventaro::cli::CliOptions options;
+  options.job = ventaro::Job::Shop;
+  options.controller = ventaro::Controller::LinuxCnc;
+  runCheck(state, options);
+}
+BENCHMARK(BM_CheckShopJob)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

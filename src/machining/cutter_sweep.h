@@ -8,15 +8,10 @@
 #include <limits>
 #include <utility>
 
-#include "machining/shop_settings.h"
+#include "machining/drop_cutter.h"  // Cutter
 #include "machining/toolpath.h"
 
 namespace ventaro {
-
-struct Cutter {
-  ToolShape shape = ToolShape::Flat;
-  double radius = 0;  // mm, half the tool diameter
-};
 
 inline constexpr double kNoCutter = std::numeric_limits<double>::infinity();
 

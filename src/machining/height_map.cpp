@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ventaro {
 
@@ -29,7 +30,14 @@ HeightMap::HeightMap(const Block& block, double cell)
       cell_(cell),
       columns_(cellsAlong(block.x1 - block.x0, cell)),
       rows_(cellsAlong(block.y1 - block.y0, cell)),
-      z_(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), block.top) {}
+      tileColumns_((columns_ + kTile - 1) / kTile),
+      tileRows_((rows_ + kTile - 1) / kTile),
+      z_(static_cast<std::size_t>(tileColumns_) * static_cast<std::size_t>(tileRows_) * (kTile * kTile),
+         -std::numeric_limits<double>::infinity()) {
+  for (int j = 0; j < rows_; ++j) {
+    for (int i = 0; i < columns_; ++i) z_[index(i, j)] = block.top;
+  }
+}
 
 std::pair<int, int> HeightMap::columnsWithin(double lo, double hi) const {
   return within(block_.x0, cell_, columns_, lo, hi);

@@ -29,9 +29,23 @@ class HeightMap {
   std::pair<int, int> columnsWithin(double lo, double hi) const;
   std::pair<int, int> rowsWithin(double lo, double hi) const;
 
+  // The cells are stored tile by tile, kTile by kTile cells each, rows
+  // within a tile: a tool's footprint then lies in a few runs of memory
+  // instead of one short piece of each of many long rows. A run of cells
+  // along a row within one tile is contiguous. The tiles on the far edges
+  // are padded with cells that are not part of the map, at minus infinity.
+  static constexpr int kTile = 16;
+  int tileColumns() const { return tileColumns_; }
+  int tileRows() const { return tileRows_; }
+
   double& at(int i, int j) { return z_[index(i, j)]; }
   double at(int i, int j) const { return z_[index(i, j)]; }
-  std::size_t index(int i, int j) const { return static_cast<std::size_t>(j) * columns_ + i; }
+  std::size_t index(int i, int j) const {
+    const auto tile = static_cast<std::size_t>(j / kTile) * static_cast<std::size_t>(tileColumns_) +
+                      static_cast<std::size_t>(i / kTile);
+    return tile * (kTile * kTile) + static_cast<std::size_t>((j % kTile) * kTile + i % kTile);
+  }
+  // Every cell by index(), padding included.
   std::vector<double>& heights() { return z_; }
   const std::vector<double>& heights() const { return z_; }
 
@@ -39,6 +53,7 @@ class HeightMap {
   Block block_;
   double cell_;
   int columns_, rows_;
+  int tileColumns_, tileRows_;
   std::vector<double> z_;
 };
 

@@ -54,12 +54,14 @@ struct ToolFigures {
   double rapidDeepest = 0;                              // the most material a rapid move met, mm
   double deepestEngagement = 0;                         // of a cutting move, mm of material above the cutter's bottom
   Place engagementPlace;
-  double deepestBelowTarget = 0;  // the most the cutter went below the target, mm; 0 for none
+  // The deepest the tool cut material below the target, mm; 0 for none. A
+  // pass through air already cut away by another tool is not a cut.
+  double deepestBelowTarget = 0;
   Place belowTargetPlace;
   // After the tool's last move: material above the target.
   double leftLargest = 0, leftMean = 0;
   Place leftPlace;
-  double lowest = 0;  // the lowest Z of the cutter over the block
+  double lowest = 0;  // the lowest Z of the cutter over the block (the block top when it stays above)
   double reach = 0;   // block top - lowest
 };
 
@@ -69,7 +71,7 @@ struct CheckResult {
   CheckSettings settings;
   std::vector<ToolFigures> tools;  // in the order the tools first move
   HeightMap finished;              // the block after the whole program
-  std::vector<double> target;      // the target's Z at every cell, as the map's cells
+  std::vector<double> target;      // the target's Z at every cell, by HeightMap::index
 
   // A rapid move through material or a cut below the target deeper than the
   // tolerance.
