@@ -13,6 +13,7 @@ SweptCutter::SweptCutter(const Cutter& cutter, const Point3& from, const Point3&
       dy_(to.y - from.y),
       dz_(to.z - from.z),
       planar2_(dx_ * dx_ + dy_ * dy_),
+      r2_(cutter.radius * cutter.radius),
       length_(std::sqrt(planar2_ + dz_ * dz_)),
       xMin_(std::min(from.x, to.x) - cutter.radius),
       xMax_(std::max(from.x, to.x) + cutter.radius),
@@ -77,18 +78,19 @@ double SweptCutter::lowestAt(double x, double y) const {
 // tip's Z is linear in it: the lowest point is at one end of the interval.
 double SweptCutter::flatLowest(double x, double y) const {
   const double wx = x - a_.x, wy = y - a_.y;
-  const double r2 = cutter_.radius * cutter_.radius;
-  const double c = wx * wx + wy * wy - r2;
+  const double c = wx * wx + wy * wy - r2_;
   if (planar2_ == 0) return c <= 0 ? std::min(a_.z, b_.z) : kNoCutter;
-  // planar2 t² - 2 (w·d) t + c <= 0
+  // planar2 t² - 2 (w·d) t + c <= 0 between its roots; the interval meets
+  // [0, 1] unless both roots lie on one side of it.
   const double half = wx * dx_ + wy * dy_;
   const double disc = half * half - planar2_ * c;
   if (disc < 0) return kNoCutter;
   const double root = std::sqrt(disc);
-  const double t0 = std::max(0.0, (half - root) / planar2_);
-  const double t1 = std::min(1.0, (half + root) / planar2_);
-  if (t0 > t1) return kNoCutter;
-  return std::min(a_.z + t0 * dz_, a_.z + t1 * dz_);
+  if (half + root < 0 || half - root > planar2_) return kNoCutter;
+  // The tip's Z falls (or rises) along the move: the lowest is at the
+  // interval's later (earlier) end.
+  if (dz_ < 0) return a_.z + std::min(1.0, (half + root) / planar2_) * dz_;
+  return a_.z + std::max(0.0, (half - root) / planar2_) * dz_;
 }
 
 // The ball's centre runs R above the tip, so the swept ball is a capsule

@@ -43,6 +43,7 @@ class SweptCutter {
   Point3 a_, b_;
   double dx_, dy_, dz_;              // b - a
   double planar2_;                   // dx² + dy²
+  double r2_;                        // radius²
   double length_;                    // |b - a|
   double ux_ = 0, uy_ = 0, uz_ = 0;  // unit direction, zero for a move of no length
   double xMin_, xMax_, yMin_, yMax_;

@@ -138,31 +138,35 @@ class Simulation {
   // Lowers `count` contiguous cells from index k0 (row-major r0) to `z`,
   // with the figures lower() takes cell by cell. Under a level pass the cut
   // and uncut cells alternate in no order a processor could predict, so the
-  // run is first read without a branch for its highest cell and the highest
-  // target under a cut cell; only when one of those could change a figure
-  // is its first cell looked for.
+  // run is lowered without a branch, noting its highest cell and the
+  // highest target under a cut cell; only when one of those could change a
+  // figure is its first cell looked for.
   bool lowerRunTo(MoveEffect& e, std::size_t k0, std::size_t r0, int count, double z) {
     double* h = map_.heights().data() + k0;
     const double* t = target_.data() + k0;
+    std::array<double, HeightMap::kTile> before;
     double highest = -kNoCutter, highestTarget = -kNoCutter;
     for (int i = 0; i < count; ++i) {
-      highest = std::max(highest, h[i]);
-      highestTarget = std::max(highestTarget, h[i] > z ? t[i] : -kNoCutter);
+      const double hk = h[i];
+      before[static_cast<std::size_t>(i)] = hk;
+      highest = hk > highest ? hk : highest;
+      const double tk = hk > z ? t[i] : -kNoCutter;
+      highestTarget = tk > highestTarget ? tk : highestTarget;
+      h[i] = hk > z ? z : hk;
     }
     e.lowest = std::min(e.lowest, z);
     if (!(highest > z)) return false;
     if (highest - z >= e.engagement) {
-      const int at = static_cast<int>(std::find(h, h + count, highest) - h);
+      const int at = static_cast<int>(std::find(before.begin(), before.begin() + count, highest) - before.begin());
       const std::size_t r = r0 + static_cast<std::size_t>(at);
       if (highest - z > e.engagement || r < e.engagementCell) e.engagement = highest - z, e.engagementCell = r;
     }
     if (highestTarget - z >= e.belowTarget) {
-      int at = 0;
-      while (!(h[at] > z && t[at] == highestTarget)) ++at;
-      const std::size_t r = r0 + static_cast<std::size_t>(at);
+      std::size_t at = 0;
+      while (!(before[at] > z && t[at] == highestTarget)) ++at;
+      const std::size_t r = r0 + at;
       if (highestTarget - z > e.belowTarget || r < e.belowCell) e.belowTarget = highestTarget - z, e.belowCell = r;
     }
-    for (int i = 0; i < count; ++i) h[i] = std::min(h[i], z);
     return true;
   }
 
