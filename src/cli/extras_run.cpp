@@ -5,11 +5,16 @@
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
+#include "machining/shop_program.h"
+#include "machining/shop_report.h"
 #include "machining/station_csv.h"
 
 namespace ventaro::cli {
 
 std::optional<std::string> extrasUsageError(const CliOptions& options) {
+  if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
+    return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
+  }
   if (options.report && !options.reportFile && !options.output) {
     return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
   }
@@ -23,17 +28,29 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
   return std::nullopt;
 }
 
-bool needsDesignRecord(const CliOptions& options) { return options.stations || options.report || options.preview; }
+bool needsDesignRecord(const CliOptions& options) {
+  return options.stations || options.report || options.preview || options.job == Job::Shop;
+}
 
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
-    program = forController(std::move(program), options.controller);
+    std::optional<std::string> shopText;
+    if (options.job == Job::Shop) {
+      // The shop job is written from the stations the computation placed;
+      // the plain program only supplied them.
+      const Controller controller = options.controllerGiven ? options.controller : Controller::LinuxCnc;
+      const ShopPlan plan = planShopJob(options.fields, record, options.shop);
+      program = shopProgram(plan, controller);
+      if (options.report) shopText = shopReport(plan, controller, program);
+    } else {
+      program = forController(std::move(program), options.controller);
+    }
     if (options.stations) {
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
     }
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      std::string text = shopText ? std::move(*shopText) : machiningReport(program, record, options.fields, table);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -45,6 +62,8 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
                              previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
     }
   } catch (const ControllerError& error) {
+    return error.what();
+  } catch (const ShopError& error) {
     return error.what();
   } catch (const PreviewError& error) {
     return error.what();

@@ -23,8 +23,8 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
   const char* want = bound == Bound::Positive      ? "a positive number"
                      : bound == Bound::NotNegative ? "a number not below zero"
                                                    : "a number above 0 and at most 100";
-  throw ShopError("the shop job needs " + quoted(field) + " (" + std::string(fieldOption(field)) + ") to be " + want +
-                  ", not \u201c" + fields[field] + "\u201d");
+  throw ShopError("the shop job needs \u201c" + std::string(fieldLabel(field)) + "\u201d (" +
+                  std::string(fieldOption(field)) + ") to be " + want + ", not \u201c" + fields[field] + "\u201d");
 }
 
 // How far apart the heights along a line are sampled before refining: a
