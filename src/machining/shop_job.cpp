@@ -27,10 +27,13 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
                   std::string(fieldOption(field)) + ") to be " + want + ", not \u201c" + fields[field] + "\u201d");
 }
 
-// How far apart the heights along a line are sampled before refining: a
-// ball's path bends no tighter than its radius, so straight steps of this
-// length stay within the tolerance of it.
-double sampleStep(double radius, double tol) { return std::clamp(std::sqrt(8 * radius * tol), 0.05, 2.0); }
+// How far apart the heights along a line are sampled before refining. A
+// ball's path bends no tighter than its radius, and a flat end mill's path
+// has no feature narrower than its diameter, so the middle of each step
+// (which the refining looks at in any case) shows where a step must be cut
+// finer: the step is twice the length that stays within the tolerance of a
+// bend of the tool's radius.
+double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
 double requireTip(DropCutter& drop, double x, double y) {

@@ -91,7 +91,8 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
   out += "Paths within " + shortNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
   out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
   const bool hasRoughing = plan.tools.size() > 1;
-  if (!hasRoughing) out += "T1 roughing: no layer needed; the block top lies no higher than the surface plus the finish depth.\n";
+  if (!hasRoughing)
+    out += "T1 roughing: no layer needed; the block top lies no higher than the surface plus the finish depth.\n";
   for (const ToolRun& run : plan.tools) {
     if (run.number == 1) {
       roughingPart(out, plan, run);
