@@ -90,6 +90,7 @@ double dropOnTriangle(const SurfaceTriangle& t, const Cutter& cutter, double x, 
 }
 
 DropCutter::DropCutter(const TargetSurface& surface, Cutter cutter) : surface_(&surface), cutter_(cutter) {
+  cell_ = gridCell(surface.xMax() - surface.xMin(), surface.yMax() - surface.yMin(), cutter.radius);
   cols_ = static_cast<int>(std::ceil((surface.xMax() - surface.xMin()) / cell_)) + 1;
   rows_ = static_cast<int>(std::ceil((surface.yMax() - surface.yMin()) / cell_)) + 1;
   const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);

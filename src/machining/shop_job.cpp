@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "machining/shop_program.h"
 
 namespace ventaro {
 
@@ -25,6 +26,15 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
                                                    : "a number above 0 and at most 100";
   throw ShopError("the shop job needs \u201c" + std::string(fieldLabel(field)) + "\u201d (" +
                   std::string(fieldOption(field)) + ") to be " + want + ", not \u201c" + fields[field] + "\u201d");
+}
+
+// A job of millions of lines would fill the memory long before a machine
+// could run it.
+void checkCount(double count, double limit, const char* what) {
+  if (!(count <= limit)) {
+    throw ShopError("the shop job would need more than " + shortNumber(limit) + " " + what +
+                    "; give wider stepovers, deeper layers or a smaller blade");
+  }
 }
 
 // How far apart the heights along a line are sampled before refining. A
@@ -78,7 +88,9 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   }
   // Layers down to the first one at or below the lowest height any line
   // needs: that one follows the heights everywhere.
-  layers = b.top > lowest ? static_cast<int>(std::ceil((b.top - lowest) / plan.roughDepth - 1e-9)) : 0;
+  const double count = b.top > lowest ? std::ceil((b.top - lowest) / plan.roughDepth - 1e-9) : 0;
+  checkCount(count * static_cast<double>(raster.lines.size()), 300000, "roughing lines over all layers");
+  layers = static_cast<int>(count);
   RasterWriter writer(raster, tol.thin, run.moves);
   double above = b.top;  // where the material ends before this layer
   for (int k = 1; k <= layers; ++k) {
@@ -135,6 +147,8 @@ ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const 
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   const double span = plan.block.x1 - plan.block.x0;
+  checkCount(span / (roughDia * roughStep / 100), 100000, "roughing lines");
+  checkCount(span / (finDia * finStep / 100), 100000, "finishing stations");
   plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
   plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
 

@@ -142,6 +142,13 @@ TargetSurface TargetSurface::fromTriangles(const std::vector<std::array<Vec3, 3>
   return s;
 }
 
+double gridCell(double width, double depth, double reach) {
+  // Cells of 4 mm, or more where the tool reaches far or the area is so
+  // large that 4 mm cells would run into millions.
+  const double area = std::max(width, 1.0) * std::max(depth, 1.0);
+  return std::max({4.0, reach / 4, std::sqrt(area / 1e6)});
+}
+
 int TargetSurface::cellX(double x) const {
   const double c = std::floor((x - xMin_) / cell_);
   return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(cols_ - 1)));
@@ -153,6 +160,7 @@ int TargetSurface::cellY(double y) const {
 }
 
 void TargetSurface::buildBins() {
+  cell_ = gridCell(xMax_ - xMin_, yMax_ - yMin_, 0);
   cols_ = static_cast<int>(std::ceil((xMax_ - xMin_) / cell_)) + 1;
   rows_ = static_cast<int>(std::ceil((yMax_ - yMin_) / cell_)) + 1;
   const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);

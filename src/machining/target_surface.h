@@ -52,6 +52,10 @@ struct SurfaceTriangle {
   }
 };
 
+// The side of the cells of a grid over an area for a tool reaching `reach`
+// around it, in millimetres.
+double gridCell(double width, double depth, double reach);
+
 class TargetSurface {
  public:
   TargetSurface() = default;
@@ -90,6 +94,9 @@ class TargetSurface {
       }
     }
   }
+
+  // The side of its grid's cells.
+  double cell() const { return cell_; }
 
   // The laid-out area: the block grown by the margin (and by whatever the
   // sections reach beyond it).
