@@ -41,7 +41,10 @@ CheckSettings settingsFor(const CliOptions& options, const Block& block) {
 
 std::string pictureTitle(const CliOptions& options) {
   std::string title = options.job == Job::Shop ? "SHOP JOB" : "PLAIN JOB";
-  title += ", " + std::string(controllerName(options.controller)) + " profile: the block after the program, from above";
+  // The shop job is written for LinuxCNC unless a controller is given.
+  const Controller controller =
+      options.job == Job::Shop && !options.controllerGiven ? Controller::LinuxCnc : options.controller;
+  title += ", " + std::string(controllerName(controller)) + " profile: the block after the program, from above";
   return title;
 }
 

@@ -9,12 +9,17 @@
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/shop_block.h"
+#include "machining/shop_program.h"
+#include "machining/shop_report.h"
 #include "machining/station_csv.h"
 #include "machining/toolpath.h"
 
 namespace ventaro::cli {
 
 std::optional<std::string> extrasUsageError(const CliOptions& options) {
+  if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
+    return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
+  }
   if (options.report && !options.reportFile && !options.output) {
     return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
   }
@@ -29,18 +34,49 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
 }
 
 bool needsDesignRecord(const CliOptions& options) {
-  return options.stations || options.report || options.preview || options.check;
+  return options.stations || options.report || options.preview || options.check || options.job == Job::Shop;
 }
+
+namespace {
+
+// The check of the program in its final form, last of the outputs.
+std::optional<std::string> prepareCheck(const CliOptions& options, const std::string& program,
+                                        const DesignRecord& record, ExtraOutputs& out) {
+  try {
+    CheckOutput check = checkRun(options, program, record);
+    out.checkText = std::move(check.text);
+    out.checkToStandardOutput = options.output.has_value();
+    out.checkHazard = check.hazard;
+    if (check.picture) out.files.push_back(std::move(*check.picture));
+  } catch (const ShopError& error) {
+    return std::string("the check: ") + error.what();
+  } catch (const ToolpathError& error) {
+    return std::string("the check cannot follow the program: ") + error.what();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
-    program = forController(std::move(program), options.controller);
+    std::optional<std::string> shopText;
+    if (options.job == Job::Shop) {
+      // The shop job is written from the stations the computation placed;
+      // the plain program only supplied them.
+      const Controller controller = options.controllerGiven ? options.controller : Controller::LinuxCnc;
+      const ShopPlan plan = planShopJob(options.fields, record, options.shop);
+      program = shopProgram(plan, controller);
+      if (options.report) shopText = shopReport(plan, controller, program);
+    } else {
+      program = forController(std::move(program), options.controller);
+    }
     if (options.stations) {
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
     }
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      std::string text = shopText ? std::move(*shopText) : machiningReport(program, record, options.fields, table);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -52,20 +88,14 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
                              previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
     }
     if (options.check) {
-      CheckOutput check = checkRun(options, program, record);
-      out.checkText = std::move(check.text);
-      out.checkToStandardOutput = options.output.has_value();
-      out.checkHazard = check.hazard;
-      if (check.picture) out.files.push_back(std::move(*check.picture));
+      if (auto failure = prepareCheck(options, program, record, out)) return failure;
     }
   } catch (const ControllerError& error) {
     return error.what();
+  } catch (const ShopError& error) {
+    return error.what();
   } catch (const PreviewError& error) {
     return error.what();
-  } catch (const ShopError& error) {
-    return std::string("the check: ") + error.what();
-  } catch (const ToolpathError& error) {
-    return std::string("the check cannot follow the program: ") + error.what();
   }
   return std::nullopt;
 }

@@ -12,14 +12,7 @@ constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // Whether a point lies in the triangle's projection, with a hair of slack
 // so that a contact exactly on an edge is not lost between two faces.
-bool insideProjection(const SurfaceTriangle& t, double x, double y) {
-  const double d = (t.b.y - t.c.y) * (t.a.x - t.c.x) + (t.c.x - t.b.x) * (t.a.y - t.c.y);
-  if (d == 0) return false;
-  const double u = ((t.b.y - t.c.y) * (x - t.c.x) + (t.c.x - t.b.x) * (y - t.c.y)) / d;
-  const double v = ((t.c.y - t.a.y) * (x - t.c.x) + (t.a.x - t.c.x) * (y - t.c.y)) / d;
-  constexpr double kSlack = 1e-12;
-  return u >= -kSlack && v >= -kSlack && 1 - u - v >= -kSlack;
-}
+bool insideProjection(const SurfaceTriangle& t, double x, double y) { return t.covers(x, y, 1e-12); }
 
 double planeZ(const SurfaceTriangle& t, double x, double y) { return t.planeA * x + t.planeB * y + t.planeC; }
 
@@ -56,7 +49,7 @@ double ballEdge(const Vec3& p, const EdgeFrame& e, double r, double x, double y)
 // direction or on an edge crossing the disk (its ends included).
 double flatFace(const SurfaceTriangle& t, double r, double x, double y) {
   if (t.vertical) return kNone;
-  const double g = std::hypot(t.normal.x, t.normal.y);
+  const double g = std::sqrt(t.normal.x * t.normal.x + t.normal.y * t.normal.y);
   double cx = x, cy = y;
   if (g > 0) {
     cx = x - r * t.normal.x / g;
@@ -97,6 +90,7 @@ double dropOnTriangle(const SurfaceTriangle& t, const Cutter& cutter, double x, 
 }
 
 DropCutter::DropCutter(const TargetSurface& surface, Cutter cutter) : surface_(&surface), cutter_(cutter) {
+  cell_ = gridCell(surface.xMax() - surface.xMin(), surface.yMax() - surface.yMin(), cutter.radius);
   cols_ = static_cast<int>(std::ceil((surface.xMax() - surface.xMin()) / cell_)) + 1;
   rows_ = static_cast<int>(std::ceil((surface.yMax() - surface.yMin()) / cell_)) + 1;
   const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);

@@ -8,7 +8,7 @@ namespace ventaro {
 
 namespace {
 
-constexpr int kMaxHalvings = 6;  // down to step / 64
+constexpr int kMaxHalvings = 12;  // down to step / 4096
 
 void refineBetween(const ProfileSample& a, const ProfileSample& b, double refine, int depth,
                    const std::function<double(double)>& height, std::vector<ProfileSample>& out) {

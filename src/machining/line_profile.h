@@ -21,7 +21,7 @@ struct ProfileSample {
 // distance of `breaks` (ascending, within the line) among the samples. Where
 // the height at the middle of two neighbours departs from the straight line
 // between them by more than `refine`, the middle is added and both halves
-// are looked at again, down to a 64th of the step.
+// are looked at again, down to a 4096th of the step.
 std::vector<ProfileSample> sampleProfile(double length, double step, double refine,
                                          const std::function<double(double)>& height,
                                          const std::vector<double>& breaks = {});

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "machining/shop_program.h"
 
 namespace ventaro {
 
@@ -23,14 +24,26 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
   const char* want = bound == Bound::Positive      ? "a positive number"
                      : bound == Bound::NotNegative ? "a number not below zero"
                                                    : "a number above 0 and at most 100";
-  throw ShopError("the shop job needs " + quoted(field) + " (" + std::string(fieldOption(field)) + ") to be " + want +
-                  ", not \u201c" + fields[field] + "\u201d");
+  throw ShopError("the shop job needs \u201c" + std::string(fieldLabel(field)) + "\u201d (" +
+                  std::string(fieldOption(field)) + ") to be " + want + ", not \u201c" + fields[field] + "\u201d");
 }
 
-// How far apart the heights along a line are sampled before refining: a
-// ball's path bends no tighter than its radius, so straight steps of this
-// length stay within the tolerance of it.
-double sampleStep(double radius, double tol) { return std::clamp(std::sqrt(8 * radius * tol), 0.05, 2.0); }
+// A job of millions of lines would fill the memory long before a machine
+// could run it.
+void checkCount(double count, double limit, const char* what) {
+  if (!(count <= limit)) {
+    throw ShopError("the shop job would need more than " + shortNumber(limit) + " " + what +
+                    "; give wider stepovers, deeper layers or a smaller blade");
+  }
+}
+
+// How far apart the heights along a line are sampled before refining. A
+// ball's path bends no tighter than its radius, and a flat end mill's path
+// has no feature narrower than its diameter, so the middle of each step
+// (which the refining looks at in any case) shows where a step must be cut
+// finer: the step is twice the length that stays within the tolerance of a
+// bend of the tool's radius.
+double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
 double requireTip(DropCutter& drop, double x, double y) {
@@ -50,10 +63,13 @@ struct Tolerances {
   double refine, thin;
 };
 
-// The tolerance is shared between the sampling (four tenths), the thinning
-// of the samples to moves (a half) and the four decimals of the program's
-// coordinates.
-Tolerances splitTolerance(double tol) { return {tol * 0.4, tol / 2}; }
+// The tolerance is shared between the sampling and the thinning of the
+// samples to moves, with a little left for the four decimals of the
+// program's coordinates. Where the height bends sharply between two samples
+// (one contact giving way to another), it can depart from the straight line
+// between them by twice what the middle shows, so the sampling takes a
+// quarter: half the tolerance at most; the thinning takes 45 hundredths.
+Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45}; }
 
 ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers) {
   ToolRun run;
@@ -72,7 +88,9 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   }
   // Layers down to the first one at or below the lowest height any line
   // needs: that one follows the heights everywhere.
-  layers = b.top > lowest ? static_cast<int>(std::ceil((b.top - lowest) / plan.roughDepth - 1e-9)) : 0;
+  const double count = b.top > lowest ? std::ceil((b.top - lowest) / plan.roughDepth - 1e-9) : 0;
+  checkCount(count * static_cast<double>(raster.lines.size()), 300000, "roughing lines over all layers");
+  layers = static_cast<int>(count);
   RasterWriter writer(raster, tol.thin, run.moves);
   double above = b.top;  // where the material ends before this layer
   for (int k = 1; k <= layers; ++k) {
@@ -129,6 +147,8 @@ ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const 
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   const double span = plan.block.x1 - plan.block.x0;
+  checkCount(span / (roughDia * roughStep / 100), 100000, "roughing lines");
+  checkCount(span / (finDia * finStep / 100), 100000, "finishing stations");
   plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
   plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
 

@@ -108,6 +108,13 @@ void TargetSurface::addTriangle(const Vec3& a, const Vec3& b, const Vec3& c) {
     t.planeA = -n.x / n.z;
     t.planeB = -n.y / n.z;
     t.planeC = a.z - t.planeA * a.x - t.planeB * a.y;
+    const double d = (b.y - c.y) * (a.x - c.x) + (c.x - b.x) * (a.y - c.y);
+    t.ux = (b.y - c.y) / d;
+    t.uy = (c.x - b.x) / d;
+    t.u0 = -(t.ux * c.x + t.uy * c.y);
+    t.vx = (c.y - a.y) / d;
+    t.vy = (a.x - c.x) / d;
+    t.v0 = -(t.vx * c.x + t.vy * c.y);
   }
   t.xlo = std::min({a.x, b.x, c.x});
   t.xhi = std::max({a.x, b.x, c.x});
@@ -135,6 +142,13 @@ TargetSurface TargetSurface::fromTriangles(const std::vector<std::array<Vec3, 3>
   return s;
 }
 
+double gridCell(double width, double depth, double reach) {
+  // Cells of 4 mm, or more where the tool reaches far or the area is so
+  // large that 4 mm cells would run into millions.
+  const double area = std::max(width, 1.0) * std::max(depth, 1.0);
+  return std::max({4.0, reach / 4, std::sqrt(area / 1e6)});
+}
+
 int TargetSurface::cellX(double x) const {
   const double c = std::floor((x - xMin_) / cell_);
   return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(cols_ - 1)));
@@ -146,6 +160,7 @@ int TargetSurface::cellY(double y) const {
 }
 
 void TargetSurface::buildBins() {
+  cell_ = gridCell(xMax_ - xMin_, yMax_ - yMin_, 0);
   cols_ = static_cast<int>(std::ceil((xMax_ - xMin_) / cell_)) + 1;
   rows_ = static_cast<int>(std::ceil((yMax_ - yMin_) / cell_)) + 1;
   const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);
@@ -175,14 +190,8 @@ double TargetSurface::heightOver(double x, double y) const {
   forEachNear(x, y, x, y, [&](std::uint32_t i) {
     const SurfaceTriangle& t = triangles_[i];
     if (t.vertical || x < t.xlo || x > t.xhi || y < t.ylo || y > t.yhi) return;
-    // Barycentric coordinates of the point in the triangle's projection; a
-    // hair of slack keeps points on a shared edge inside both neighbours.
-    const double d = (t.b.y - t.c.y) * (t.a.x - t.c.x) + (t.c.x - t.b.x) * (t.a.y - t.c.y);
-    const double u = ((t.b.y - t.c.y) * (x - t.c.x) + (t.c.x - t.b.x) * (y - t.c.y)) / d;
-    const double v = ((t.c.y - t.a.y) * (x - t.c.x) + (t.a.x - t.c.x) * (y - t.c.y)) / d;
-    const double w = 1 - u - v;
-    constexpr double kSlack = 1e-9;
-    if (u < -kSlack || v < -kSlack || w < -kSlack) return;
+    // A hair of slack keeps points on a shared edge inside both neighbours.
+    if (!t.covers(x, y, 1e-9)) return;
     best = std::max(best, t.planeA * x + t.planeB * y + t.planeC);
   });
   return best;

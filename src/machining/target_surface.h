@@ -39,8 +39,22 @@ struct SurfaceTriangle {
   Vec3 normal;                     // unit, pointing up (z >= 0)
   double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
   double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
-  bool vertical = false;           // no area seen from above
+  // Barycentric weights of a and b for a point (x, y) of the projection:
+  // u = u0 + ux x + uy y, v = v0 + vx x + vy y; unused when vertical.
+  double u0, ux, uy, v0, vx, vy;
+  bool vertical = false;  // no area seen from above
+
+  // Whether (x, y) lies in the projection, give or take `slack` in the
+  // barycentric weights.
+  bool covers(double x, double y, double slack) const {
+    const double u = u0 + ux * x + uy * y, v = v0 + vx * x + vy * y;
+    return u >= -slack && v >= -slack && 1 - u - v >= -slack;
+  }
 };
+
+// The side of the cells of a grid over an area for a tool reaching `reach`
+// around it, in millimetres.
+double gridCell(double width, double depth, double reach);
 
 class TargetSurface {
  public:
@@ -80,6 +94,9 @@ class TargetSurface {
       }
     }
   }
+
+  // The side of its grid's cells.
+  double cell() const { return cell_; }
 
   // The laid-out area: the block grown by the margin (and by whatever the
   // sections reach beyond it).
