@@ -59,6 +59,16 @@ TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
   }
 }
 
+TEST(CheckCli, AGridTooFineFailsAndWritesNothing) {
+  TempDir dir;
+  const auto run = runCli({"--check-grid", "0.05", "--check", "-o", dir.file("blade.ngc")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "ventaro-gcode: the check: a grid of 0.05 mm gives 177600000 cells, more than the check takes "
+            "(40000000): give a larger --check-grid\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+}
+
 TEST(CheckCli, BadCheckOptionsAreUsageErrors) {
   for (const auto& args : {std::vector<std::string>{"--check=pic.svg"}, {"--check-grid", "0"}, {"--check-grid=x"}}) {
     const auto run = runCli(args);
