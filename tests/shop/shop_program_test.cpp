@@ -105,9 +105,10 @@ TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
 }
 
 // Drop-cutter puts the tool on the surface (raised by the finish depth when
-// roughing) at every point and halfway along every move: the program's
-// points may lie above that height but never below it by more than the
-// tolerance, and the finishing tool rests on the surface within it.
+// roughing): along every move (every quarter millimetre when finishing, at
+// the middle and the end when roughing) the path may lie above that height
+// but never below it by more than the tolerance, and the finishing tool
+// rests on the surface within it.
 TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
   const ShopPlan& plan = defaultPlan();
   const Block& b = plan.block;
@@ -118,7 +119,10 @@ TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
     Vec3 at = run.moves.front().to;
     double worst = 0, farthest = 0;
     for (const PathMove& m : run.moves) {
-      for (double t : {0.5, 1.0}) {
+      const double length = std::hypot(m.to.x - at.x, m.to.y - at.y);
+      const int steps = run.number == 2 ? std::max(1, static_cast<int>(length / 0.25)) : 2;
+      for (int k = 1; k <= steps; ++k) {
+        const double t = static_cast<double>(k) / steps;
         const double x = at.x + t * (m.to.x - at.x), y = at.y + t * (m.to.y - at.y), z = at.z + t * (m.to.z - at.z);
         const double rest = drop.tipZ(x, y) + raise;
         worst = std::max(worst, rest - z);
