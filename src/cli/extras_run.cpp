@@ -1,10 +1,11 @@
 #include "cli/extras_run.h"
 
 #include "cli/output.h"
-#include "cli/preview_loader.h"
+#include "cli/png_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
+#include "machining/preview_svg.h"
 #include "machining/station_csv.h"
 
 namespace ventaro::cli {
@@ -29,11 +30,16 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
     program = forController(std::move(program), options.controller);
+    if (!needsDesignRecord(options)) return std::nullopt;
+    // The run succeeded, so its fields are read once more without fault; the
+    // report and the picture share one reading of the program's moves.
+    const BladeParameters params = readParameters(options.fields);
+    const ProgramMoves moves = options.report || options.preview ? readProgramMoves(program) : ProgramMoves{};
     if (options.stations) {
-      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
+      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(params), table));
     }
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      std::string text = machiningReport(moves, record, options.fields, params, table);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -41,8 +47,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      out.files.emplace_back(*options.preview,
-                             previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
+      std::string svg = previewSvg(previewInput(record, moves, params));
+      const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
+      out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
   } catch (const ControllerError& error) {
     return error.what();
