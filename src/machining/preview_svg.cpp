@@ -174,13 +174,19 @@ double degrees(double radians) { return radians * (180.0 / std::numbers::pi); }
 
 void planform(SvgCanvas& c, const PreviewInput& in, const Area& area) {
   const auto& st = in.record->finishing.empty() ? in.record->roughing : in.record->finishing;
+  // The span from hub to tip, and every station even where a hub beyond
+  // the tip turns the span round.
+  AxisRange span;
+  span.add(in.hubMm);
+  span.add(in.tipMm);
   double maxChord = in.stockWidthMm, minTwist = 0, maxTwist = 1;
   for (const auto& r : st) {
+    span.add(r.x);
     maxChord = std::max(maxChord, r.station.ChordScale * 100);
     minTwist = std::min(minTwist, degrees(r.station.Twist)), maxTwist = std::max(maxTwist, degrees(r.station.Twist));
   }
   const double cs = tickStep(maxChord, 5);
-  const Plot plot{area, in.hubMm - 20, in.tipMm + 20, 0, cs * std::ceil(maxChord * 1.05 / cs)};
+  const Plot plot{area, *span.lo - 20, *span.hi + 20, 0, cs * std::ceil(maxChord * 1.05 / cs)};
   title(c, plot, "Planform: chord and twist along the span (finishing stations)");
   frame(c, plot, "radius X / mm", "chord / mm");
 
