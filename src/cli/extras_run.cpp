@@ -33,7 +33,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
     }
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      // The report names a feed to change by its label and its option.
+      const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
+      std::string text = machiningReport(program, record, options.fields, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {

@@ -38,11 +38,13 @@ std::vector<std::string_view> splitInput(std::string_view input, std::size_t fie
 
 bool holdsLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
-// A report is "<Kind>: <detail>." with the internal field marks resolved.
+// A report is "<Kind>: <detail>.", however a client names the field.
 std::string reportProblem(const RunError& e) {
   const std::string kind(kindName(e.kind()));
-  for (const bool withOption : {false, true}) {
-    const std::string report = e.report(withOption);
+  const FieldNamer labelOnly = quotedLabel;
+  const FieldNamer withHandle = [](Field field) { return quotedLabel(field) + " (--x)"; };
+  for (const FieldNamer& name : {labelOnly, withHandle}) {
+    const std::string report = e.report(name);
     if (report.substr(0, kind.size() + 2) != kind + ": " || report.size() < kind.size() + 4 || report.back() != '.') {
       return "malformed error report \"" + report + "\"";
     }
