@@ -334,7 +334,7 @@ std::string helpText() {
       "Each job option takes the text of its window field exactly as it would be\n"
       "typed there, and defaults to the field's initial text. Give a value as\n"
       "\"--option VALUE\" or \"--option=VALUE\"; it may be empty or begin with \"-\"\n"
-      "(--hub-radius -1). When an option is given more than once, the last one\n"
+      "(--attack -1). When an option is given more than once, the last one\n"
       "wins. A station count that is not given is worked out from the rotor and\n"
       "its tool, as the window does when a tool field is typed.\n\n"
       "Job fields (label; unit; default):\n";
