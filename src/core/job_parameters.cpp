@@ -17,12 +17,14 @@ double TextNumber::value() const {
 
 namespace {
 
-// Station i of a sweep lies i / S of the rotor radius D / 2 beyond the hub
-// radius. A rotor diameter, hub radius or station count below 0 would place
-// stations outside the rotor, on the far side of the axis or beyond the tip
-// on the way back, and the program would cut a blade that does not exist.
-// Such a run stops while its record is filled, before any of the program is
-// written.
+// Station i of a sweep lies at the hub radius plus i / S of the rotor radius
+// D / 2. A hub radius below 0 puts the first stations on the far side of
+// the axis; a count or diameter below 0 runs the stations from the hub
+// inwards, through the axis, or from a hub beyond the tip down to it. None
+// of that is a blade, so such a run stops while its record is filled,
+// before any of the program is written. (A count below 0 with the hub
+// inside the tip would leave its sweep without a station; it is refused
+// alike, since it is never what was meant.)
 void refuseBelowZero(double value, Field field) {
   if (value < 0.0) raiseAbout(ErrorKind::Overflow, field, "is below 0: stations would lie outside the rotor");
 }
