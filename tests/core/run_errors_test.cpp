@@ -36,6 +36,33 @@ TEST(RunErrors, ReportTexts) {
             "Subscript out of range: more than 1001 roughing stations.");
 }
 
+TEST(FieldTable, NamesLabelsAndInitialTexts) {
+  const struct {
+    Field field;
+    const char* control;
+    const char* label;  // as texts name it, heading first
+    const char* initial;
+    const char* unit;
+  } cases[] = {
+      {Field::HubRad, "txtHubRad", "Hub Radius / meter", "0.2", "m"},
+      {Field::Max, "txtMax", "Max. Chord  /meter", "0.3", "m"},
+      {Field::AT, "txtAT", "Angle attack / \u00b0", "5", "degrees"},
+      {Field::STNfinish, "txtSTNfinish", "Stations (Finish)", "100", "steps over the rotor radius"},
+      {Field::RoughStep, "txtRoughStep", "Roughing Tool: Stepover / %:", "80", "% of diameter"},
+      {Field::FinDia, "TxtFinDia", "Finishing Tool: Diameter / mm", "20", "mm"},
+  };
+  for (const auto& c : cases) {
+    const FieldInfo& info = fieldInfo(c.field);
+    EXPECT_EQ(info.control, c.control);
+    EXPECT_EQ(fieldLabel(c.field), c.label);
+    EXPECT_EQ(JobFields()[c.field], c.initial);
+    EXPECT_EQ(info.unit, c.unit);
+  }
+  EXPECT_EQ(fieldInfo(Field::FinDia).label, "Diameter / mm");
+  EXPECT_EQ(fieldInfo(Field::FinDia).heading, "Finishing Tool:");
+  EXPECT_EQ(quotedLabel(Field::Max), "\u201cMax. Chord  /meter\u201d");
+}
+
 TEST(RunErrors, EachClientNamesTheFieldItsOwnWay) {
   const auto tagged = [](Field field) { return "<" + std::string(fieldInfo(field).name) + ">"; };
   const struct {
