@@ -10,7 +10,7 @@ scripts/deps.sh
 # nothing: no apt-get, no sudo prompt.
 for set in "" window; do
   if ! again=$(scripts/deps.sh $set 2>&1) || [ -n "$again" ]; then
-    printf 'scripts/deps.sh %s is not quiet on a machine that has everything:\n%s\n' "$set" "$again" >&2
+    printf 'scripts/deps.sh%s is not quiet on a machine that has everything:\n%s\n' "${set:+ $set}" "$again" >&2
     exit 1
   fi
 done
