@@ -133,6 +133,10 @@ std::string computeRunProblem(std::string_view input) {
 
   // The run succeeded, so every conversion these need succeeds again.
   const BladeParameters p = readParameters(fields);
+  // Every station lies on the rotor, from the axis outwards.
+  for (const double value : {p.D.value(), static_cast<double>(p.HubRad), p.STNrough.value(), p.STNfinish.value()}) {
+    if (value < 0.0) return "a run with a rotor value below 0 succeeded";
+  }
   const grammar::ProgramShape shape{p.RoughPassesNo, stationsOf(LastStation(p, p.STNrough, Sweep::Roughing)),
                                     stationsOf(LastStation(p, p.STNfinish, Sweep::Finishing))};
   if (observer.figures != shape.roughStations + shape.finishStations) {
