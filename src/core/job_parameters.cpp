@@ -38,6 +38,23 @@ TextNumber notBelowZero(const std::string& text, Field field) {
   return TextNumber(text, field);
 }
 
+// A count below 0 is most often the work of a hub radius beyond the tip,
+// from which the station count was worked out: the message says so, since
+// the user cannot type into the count's field.
+TextNumber countNotBelowZero(const JobFields& f, Field field) {
+  const ParsedNumber count = parseNumber(f[field]);
+  const ParsedNumber d = parseNumber(f[Field::D]);
+  const ParsedNumber hub = parseNumber(f[Field::HubRad]);
+  if (count.status == ParseStatus::Ok && count.value < 0.0 && d.status == ParseStatus::Ok &&
+      hub.status == ParseStatus::Ok && d.value / 2.0 - hub.value < 0.0) {
+    raiseAbout(ErrorKind::Overflow, field,
+               "is below 0 because " + quotedLabel(Field::HubRad) +
+                   " lies beyond the tip: stations would lie "
+                   "outside the rotor");
+  }
+  return notBelowZero(f[field], field);
+}
+
 float hubRadius(const std::string& text) {
   const float radius = toSingle(text, Field::HubRad);
   refuseBelowZero(radius, Field::HubRad);
@@ -56,8 +73,8 @@ BladeParameters readParameters(const JobFields& f) {
       .B = TextNumber(f[Field::B], Field::B),
       .AT = TextNumber(f[Field::AT], Field::AT),
       .Cl = TextNumber(f[Field::Cl], Field::Cl),
-      .STNfinish = notBelowZero(f[Field::STNfinish], Field::STNfinish),
-      .STNrough = notBelowZero(f[Field::STNrough], Field::STNrough),
+      .STNfinish = countNotBelowZero(f, Field::STNfinish),
+      .STNrough = countNotBelowZero(f, Field::STNrough),
       .RoughPassesNo = toInt16(f[Field::RoughPassesNo], Field::RoughPassesNo),
       .Max = TextNumber(f[Field::Max], Field::Max),
       .RoughDia = f[Field::RoughDia],

@@ -91,7 +91,8 @@ TEST(RunErrors, StationsOutsideTheRotorAreRefusedBeforeTheProgramChanges) {
       {{{Field::STNfinish, "-5"}},
        "Overflow: \u201cStations (Finish)\u201d is below 0: stations would lie outside the rotor."},
       {{{Field::HubRad, "2"}, {Field::STNfinish, "-21.6216216216216"}, {Field::STNrough, "-12.5"}},
-       "Overflow: \u201cStations (Finish)\u201d is below 0: stations would lie outside the rotor."},
+       "Overflow: \u201cStations (Finish)\u201d is below 0 because \u201cHub Radius / meter\u201d lies beyond the "
+       "tip: stations would lie outside the rotor."},
       {{{Field::STNrough, "-0.1"}},
        "Overflow: \u201cStations (Rough)\u201d is below 0: stations would lie outside the rotor."},
       {{{Field::D, "-3.36"}},

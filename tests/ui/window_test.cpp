@@ -418,7 +418,9 @@ class WindowTest : public QObject {
     QVERIFY(boxes->shown.size() == 1);
     QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
     QCOMPARE(boxes->shown.size(), 2);
-    QCOMPARE(boxes->shown[1].text, "Overflow: \u201cStations (Finish)\u201d" + outside);
+    QCOMPARE(boxes->shown[1].text, QString("Overflow: \u201cStations (Finish)\u201d is below 0 because \u201cHub "
+                                           "Radius / meter\u201d lies beyond the tip: stations would lie outside "
+                                           "the rotor."));
 
     QCOMPARE(output()->toPlainText(), program);
     QCOMPARE(window->finishPass(), pass);
