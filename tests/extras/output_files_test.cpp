@@ -1,10 +1,8 @@
-// The writer of output files in process: which outputs name one file, and
-// that a failure anywhere changes no target.
+// The writer of output files in process: which outputs name one file.
 #include "machining/output_files.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -71,29 +69,6 @@ TEST_F(OutputFilesTest, OutputsNamingOneFileAreFoundBeforeAnythingIsWritten) {
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(read("old.nc"), "old");
   }
-}
-
-TEST_F(OutputFilesTest, AllFilesOrNone) {
-  OutputFiles files;
-  files.add(file("old.nc"), "new program");
-  files.add(file("table.csv"), "table");
-  files.add("/dev/null", "discarded");
-  ASSERT_FALSE(files.commit().has_value());
-  EXPECT_EQ(read("old.nc"), "new program");
-  EXPECT_EQ(read("table.csv"), "table");
-
-  // A write-protected file refuses the whole set, for root as well.
-  ASSERT_EQ(::chmod(file("table.csv").c_str(), 0444), 0);
-  files.add(file("old.nc"), "newer program");
-  files.add(file("table.csv"), "newer table");
-  const auto error = files.commit();
-  ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(error->kind, OutputError::Kind::Write);
-  EXPECT_EQ(error->reason, "File is write-protected");
-  EXPECT_EQ(error->text, "cannot write \"" + file("table.csv") + "\": File is write-protected");
-  EXPECT_EQ(read("old.nc"), "new program");
-  EXPECT_EQ(read("table.csv"), "table");
-  EXPECT_EQ(entries(), (std::vector<std::string>{"old.nc", "table.csv"}));
 }
 
 }  // namespace
