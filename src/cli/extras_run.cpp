@@ -1,6 +1,5 @@
 #include "cli/extras_run.h"
 
-#include "cli/output.h"
 #include "cli/png_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
@@ -39,7 +38,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(params), table));
     }
     if (options.report) {
-      std::string text = machiningReport(moves, record, options.fields, params, table);
+      // The report names a feed to change by its label and its option.
+      const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
+      std::string text = machiningReport(moves, record, options.fields, params, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -56,14 +57,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
   } catch (const PreviewError& error) {
     return error.what();
   }
-  return std::nullopt;
-}
-
-std::optional<std::string> writeExtras(const ExtraOutputs& out) {
-  for (const auto& [path, bytes] : out.files) {
-    if (auto failure = writeFileAtomically(path, bytes)) return failure;
-  }
-  if (out.reportText) return writeStandardOutput(*out.reportText);
   return std::nullopt;
 }
 
