@@ -24,8 +24,8 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
   const char* want = bound == Bound::Positive      ? "a positive number"
                      : bound == Bound::NotNegative ? "a number not below zero"
                                                    : "a number above 0 and at most 100";
-  throw ShopError("the shop job needs \u201c" + std::string(fieldLabel(field)) + "\u201d (" +
-                  std::string(fieldOption(field)) + ") to be " + want + ", not \u201c" + fields[field] + "\u201d");
+  throw ShopError("the shop job needs ", field,
+                  " to be " + std::string(want) + ", not \u201c" + fields[field] + "\u201d");
 }
 
 // A job of millions of lines would fill the memory long before a machine

@@ -186,19 +186,18 @@ TEST_P(ShopFields, AreRefusedNamingTheField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ShopFields,
-    ::testing::Values(
-        BadField{Field::RoughFeed, "fast",
-                 "the shop job needs \u201cRough Feedrate\u201d (--rough-feed) to be a positive number, not "
-                 "\u201cfast\u201d"},
-        BadField{Field::FinishFeed, "0",
-                 "the shop job needs \u201cFinish Feedrate\u201d (--finish-feed) to be a positive number, not "
-                 "\u201c0\u201d"},
-        BadField{Field::FinStep, "120",
-                 "the shop job needs \u201cFinishing Tool: Stepover / %:\u201d (--fin-step) to be a number above 0 "
-                 "and at most 100, not \u201c120\u201d"},
-        BadField{Field::FinishDepth, "-1",
-                 "the shop job needs \u201cFinish pass depth\u201d (--finish-depth) to be a number not below zero, not "
-                 "\u201c-1\u201d"}));
+    ::testing::Values(BadField{Field::RoughFeed, "fast",
+                               "the shop job needs \u201cRough Feedrate\u201d to be a positive number, not "
+                               "\u201cfast\u201d"},
+                      BadField{Field::FinishFeed, "0",
+                               "the shop job needs \u201cFinish Feedrate\u201d to be a positive number, not "
+                               "\u201c0\u201d"},
+                      BadField{Field::FinStep, "120",
+                               "the shop job needs \u201cFinishing Tool: Stepover / %:\u201d to be a number above 0 "
+                               "and at most 100, not \u201c120\u201d"},
+                      BadField{Field::FinishDepth, "-1",
+                               "the shop job needs \u201cFinish pass depth\u201d to be a number not below zero, not "
+                               "\u201c-1\u201d"}));
 
 }  // namespace
 }  // namespace ventaro
