@@ -130,10 +130,10 @@ std::pair<int, int> DropCutter::cellIndex(double x, double y) const {
 double DropCutter::tipZ(double x, double y) const {
   const double r = cutter_.radius;
   const auto& triangles = surface_->triangles();
-  // The tool's lowest point lies over (x, y), so it stops no lower than the
-  // surface there; a triangle whose highest corner lies lower cannot stop
-  // it, nor can any after it in the cell's list.
-  double best = surface_->heightOver(x, y);
+  // The cell lists its triangles highest first: once the tool stands above
+  // a triangle's highest corner, neither it nor any after it can stop the
+  // tool higher.
+  double best = kNone;
   const auto [col, row] = cellIndex(x, y);
   const std::size_t cell =
       static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
