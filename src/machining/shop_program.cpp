@@ -21,7 +21,7 @@ void appendCoord(std::string& out, double value) {
 
 class ProgramText {
  public:
-  explicit ProgramText(bool grbl) : grbl_(grbl) { text_.reserve(1 << 22); }
+  ProgramText(bool grbl, std::size_t moves) : grbl_(grbl) { text_.reserve(moves * 36 + 1024); }
 
   void line(std::string_view l) {
     if (grbl_ && savedLength(l) > kGrblLineLimit) {
@@ -123,7 +123,9 @@ std::string shopProgram(const ShopPlan& plan, Controller controller) {
   if (controller == Controller::Plain) {
     throw ShopError("the shop job is written for --controller linuxcnc or grbl, not plain");
   }
-  ProgramText out(controller == Controller::Grbl);
+  std::size_t moves = 0;
+  for (const ToolRun& run : plan.tools) moves += run.moves.size();
+  ProgramText out(controller == Controller::Grbl, moves);
   header(out, plan, controller);
   for (const ToolRun& run : plan.tools) {
     toolChange(out, plan, run, controller);
