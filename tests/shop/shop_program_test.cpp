@@ -109,10 +109,8 @@ TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
 // the middle and the end when roughing) the path may lie above that height
 // but never below it by more than the tolerance, and the finishing tool
 // rests on the surface within it.
-TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
-  const ShopPlan& plan = defaultPlan();
-  const Block& b = plan.block;
-  const TargetSurface surface(defaultBlade().record, b, 19.5);
+void expectPathsOnTheSurface(const ShopPlan& plan) {
+  const TargetSurface surface(defaultBlade().record, plan.block, 19.5);
   for (const ToolRun& run : plan.tools) {
     const DropCutter drop(surface, run.cutter);
     const double raise = run.number == 1 ? plan.finishDepth : 0;
@@ -133,6 +131,15 @@ TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
     EXPECT_LE(worst, plan.tolerance) << "T" << run.number;
     EXPECT_LE(farthest, plan.tolerance) << "T" << run.number;
   }
+}
+
+TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) { expectPathsOnTheSurface(defaultPlan()); }
+
+TEST(ShopProgram, PathsOfABallRougherAndAFlatFinisher) {
+  ShopSettings settings;
+  settings.roughShape = ToolShape::Ball;
+  settings.finShape = ToolShape::Flat;
+  expectPathsOnTheSurface(planShopJob(defaultBlade().fields, defaultBlade().record, settings));
 }
 
 TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
