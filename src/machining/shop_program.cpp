@@ -90,8 +90,12 @@ void toolChange(ProgramText& out, const ShopPlan& plan, const ToolRun& run, Cont
     out.line("T" + t + " M6 G43 H" + t);
   } else {
     // GRBL has no tool changer and no tool table: the operator fits the
-    // tool and sets Z zero on its tip before resuming.
-    out.line("( Pause: fit T" + t + ", " + toolText(run) + ", set Z zero, then resume )");
+    // tool and touches it off before resuming. The first tool can take the
+    // block top; by the second the top is cut away, so it takes whatever
+    // reference the first was measured against.
+    out.line("( Pause: fit T" + t + ", " + toolText(run) + ", then resume )");
+    out.line(&run == &plan.tools.front() ? "( Touch off Z on the block top: Z" + shortNumber(plan.block.top) + " )"
+                                         : "( Touch off Z against the reference of the tool before )");
     out.line("M0");
   }
   out.line("M3 S" + shortNumber(run.rpm));

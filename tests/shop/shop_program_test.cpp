@@ -150,13 +150,18 @@ TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
     EXPECT_EQ(line.find("G43"), std::string_view::npos) << line;
     EXPECT_FALSE(line.starts_with("G64")) << line;
   }
-  for (std::string_view message : {"( Pause: fit T1, flat end mill 37 mm, set Z zero, then resume )",
-                                   "( Pause: fit T2, ball-nose 20 mm, set Z zero, then resume )"}) {
-    const std::size_t at = indexOf(lines, message);
-    ASSERT_LT(at + 2, lines.size()) << message;
+  const std::vector<std::vector<std::string>> pauses{
+      {"( Pause: fit T1, flat end mill 37 mm, then resume )",
+       "( Touch off Z on the block top: Z" + shortNumber(defaultPlan().block.top) + " )", "M0"},
+      {"( Pause: fit T2, ball-nose 20 mm, then resume )", "( Touch off Z against the reference of the tool before )",
+       "M0"}};
+  for (const auto& pause : pauses) {
+    const std::size_t at = indexOf(lines, pause[0]);
+    ASSERT_LT(at + 3, lines.size()) << pause[0];
     EXPECT_EQ(lines[at - 1], "M5");
-    EXPECT_EQ(lines[at + 1], "M0");
-    EXPECT_TRUE(lines[at + 2].starts_with("M3 S"));
+    EXPECT_EQ(lines[at + 1], pause[1]);
+    EXPECT_EQ(lines[at + 2], pause[2]);
+    EXPECT_TRUE(lines[at + 3].starts_with("M3 S"));
   }
 }
 
