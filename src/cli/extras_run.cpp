@@ -1,13 +1,11 @@
 #include "cli/extras_run.h"
 
-#include <cstdio>
-
 #include "cli/check_run.h"
-#include "cli/output.h"
-#include "cli/preview_loader.h"
+#include "cli/png_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
+#include "machining/preview_svg.h"
 #include "machining/shop_block.h"
 #include "machining/shop_program.h"
 #include "machining/shop_report.h"
@@ -72,11 +70,20 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
     } else {
       program = forController(std::move(program), options.controller);
     }
+    if (!needsDesignRecord(options)) return std::nullopt;
+    // The run succeeded, so its fields are read once more without fault; the
+    // report and the picture share one reading of the program's moves.
+    const BladeParameters params = readParameters(options.fields);
+    const ProgramMoves moves =
+        (options.report && !shopText) || options.preview ? readProgramMoves(program) : ProgramMoves{};
     if (options.stations) {
-      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
+      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(params), table));
     }
     if (options.report) {
-      std::string text = shopText ? std::move(*shopText) : machiningReport(program, record, options.fields, table);
+      // The report names a feed to change by its label and its option.
+      const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
+      std::string text =
+          shopText ? std::move(*shopText) : machiningReport(moves, record, options.fields, params, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -84,8 +91,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      out.files.emplace_back(*options.preview,
-                             previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
+      std::string svg = previewSvg(previewInput(record, moves, params));
+      const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
+      out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
     if (options.check) {
       if (auto failure = prepareCheck(options, program, record, out)) return failure;
@@ -93,22 +101,10 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
   } catch (const ControllerError& error) {
     return error.what();
   } catch (const ShopError& error) {
-    return error.what();
+    return error.text(labelAndOption);
   } catch (const PreviewError& error) {
     return error.what();
   }
-  return std::nullopt;
-}
-
-std::optional<std::string> writeExtras(const ExtraOutputs& out) {
-  for (const auto& [path, bytes] : out.files) {
-    if (auto failure = writeFileAtomically(path, bytes)) return failure;
-  }
-  if (out.reportText) {
-    if (auto failure = writeStandardOutput(*out.reportText)) return failure;
-  }
-  if (out.checkText && out.checkToStandardOutput) return writeStandardOutput(*out.checkText);
-  if (out.checkText) std::fwrite(out.checkText->data(), 1, out.checkText->size(), stderr);
   return std::nullopt;
 }
 

@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "core/job_parameters.h"
+#include "core/run_error.h"
 #include "machining/design_record.h"
 
 namespace ventaro {
@@ -17,11 +19,22 @@ struct Block {
   double top = 0;
 };
 
-// A job that cannot be laid out: no stations, an empty block, a field that
-// is not a number.
+// A job that cannot be laid out: no stations, an empty block, a field it
+// cannot use. Where a field is to blame, the text names it between `before`
+// and `after`, so that each client can name it its own way.
 class ShopError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ShopError(const std::string& text) : std::runtime_error(text), before_(text) {}
+  ShopError(std::string before, Field field, std::string after);
+
+  // The text with the field (if any) named by `name`; what() names it by
+  // its quoted label.
+  std::string text(const FieldNamer& name) const;
+
+ private:
+  std::string before_;
+  std::optional<Field> field_;
+  std::string after_;
 };
 
 // The highest placed point of the finishing stations.
