@@ -3,26 +3,37 @@
 #include <string>
 
 #include "core/checked.h"
-#include "gcode/text_conventions.h"
 
 namespace ventaro {
 
 namespace {
 
-// The pass counter is 8 bits wide: a pass count below 0 or above 255 cannot
-// become its limit.
-int passCounterLimit(const BladeParameters& p) {
+// The pass count is taken as a number from 0 to 255; outside that range it
+// is an overflow, before any pass is looked at.
+int passCount(const BladeParameters& p) {
   if (p.RoughPassesNo < 0 || p.RoughPassesNo > 255) {
     raise(ErrorKind::Overflow, Field::RoughPassesNo, quoted(Field::RoughPassesNo) + " is below 0 or above 255");
   }
   return p.RoughPassesNo;
 }
 
-std::string& passSlot(RunState& run, int k) {
+// The Z words of pass k; there are five passes at most.
+std::vector<CoordWord>& passSlot(RunState& run, int k) {
   if (k < 1 || k > kPassSlots) {
     raise(ErrorKind::SubscriptOutOfRange, Field::RoughPassesNo, "more than 5 roughing passes");
   }
-  return run.RoughPass[static_cast<std::size_t>(k - 1)];
+  return run.RoughZ[static_cast<std::size_t>(k - 1)];
+}
+
+// A roughing Z stands the stock allowance above the surface. When the
+// surface point alone fits its word, it is the allowance (the roughing depth
+// times the passes) that does not.
+CoordWord roughZWord(double z, float surfaceZ, const char* what, int number) {
+  const CoordWord word(z);
+  if (word.fits()) return word;
+  const bool allowance = CoordWord(surfaceZ).fits();
+  raiseWordOverflow(NumberText(z), 'Z',
+                    {what, number, allowance ? std::optional<Field>(Field::RoughDepth) : std::nullopt});
 }
 
 }  // namespace
@@ -48,6 +59,7 @@ void roughingWalk(RunState& run, int lastStation) {
     const int first = ascending ? run.table.lower() : run.table.upper();
     const int last = ascending ? run.table.upper() : run.table.lower();
     const int dir = ascending ? 1 : -1;
+    bool firstLine = true;
     for (int j = first;; j += dir) {
       const PlacedPoint pt = placePoint(frame, run.table, j);
       if (run.observer) run.observer->point(Sweep::Roughing, i, j, pt);
@@ -57,12 +69,19 @@ void roughingWalk(RunState& run, int lastStation) {
         run.MaxZ = pt.Z;
         run.MaxZX = x;
       }
-      const int passes = passCounterLimit(run.p);
+      const int passes = passCount(run.p);
       const double surface = addN(run.StockAllowance, pt.Z, step);
       for (int k = 1; k <= passes; ++k) {
-        std::string& pass = passSlot(run, k);
+        std::vector<CoordWord>& pass = passSlot(run, k);
         const double z = subN(surface, mulN(d, static_cast<double>(k - 1), step), step);
-        appendLinearMove(pass, x, pt.Y, z);
+        // The words of the line, in the order they stand in it: X and Y are
+        // made with the first pass's line and used by every pass.
+        if (k == 1) {
+          if (firstLine) run.RoughX.push_back(coordWord(x, 'X', {"roughing station", i, Field::D}));
+          firstLine = false;
+          run.RoughY.push_back(coordWord(pt.Y, 'Y', {"roughing station", i, std::nullopt}));
+        }
+        pass.push_back(roughZWord(z, pt.Z, "roughing station", i));
       }
       if (j == last) break;
     }
@@ -70,21 +89,19 @@ void roughingWalk(RunState& run, int lastStation) {
   }
 }
 
-void assemblePasses(RunState& run, std::string& program) {
-  const int passes = passCounterLimit(run.p);
+void writePasses(RunState& run) {
+  const int passes = passCount(run.p);
   if (passes == 0) return;
   const Step step{"a rapid move's Z", Field::RoughDepth};
   const double d = run.p.RoughDepth.value();
   const float h = toSingleN(addN(run.MaxZ.value_or(0.0f), run.StockAllowance, step), step);
+  const std::size_t perStation = static_cast<std::size_t>(run.pointsPerStation());
   for (int k = 1; k <= passes; ++k) {
-    AppendLine(program, "( Roughing Pass no." + std::to_string(k) + " )");
-    program += passSlot(run, k);
+    run.out.comment("Roughing Pass no." + std::to_string(k), false);
+    const std::vector<CoordWord>& zs = passSlot(run, k);
+    for (std::size_t n = 0; n < zs.size(); ++n) run.out.linearMove(run.RoughX[n / perStation], run.RoughY[n], zs[n]);
     const double zsafe = addN(subN(h, mulN(d, static_cast<double>(k - 1), step), step), 5.0, step);
-    program += kLineBreak;
-    program += "G0 X";
-    appendNumberText(program, run.MaxZX);
-    program += " Z";
-    appendCoordText(program, zsafe);
+    run.out.rapidMove(run.MaxZX, roughZWord(zsafe, run.MaxZ.value_or(0), "the rapid move of roughing pass", k));
   }
 }
 
