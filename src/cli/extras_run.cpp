@@ -2,7 +2,6 @@
 
 #include "cli/output.h"
 #include "cli/preview_loader.h"
-#include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/station_csv.h"
@@ -28,7 +27,6 @@ bool needsDesignRecord(const CliOptions& options) { return options.stations || o
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
-    program = forController(std::move(program), options.controller);
     if (options.stations) {
       out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
     }
@@ -44,8 +42,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       out.files.emplace_back(*options.preview,
                              previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
     }
-  } catch (const ControllerError& error) {
-    return error.what();
   } catch (const PreviewError& error) {
     return error.what();
   }

@@ -9,6 +9,7 @@
 #include "core/station_count.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
+#include "machining/controller_profile.h"
 
 namespace ventaro::cli {
 
@@ -85,7 +86,7 @@ int runGenerator(CliOptions options) {
   ExtraOutputs extras;
   std::string bytes;
   try {
-    std::string program = compute(options.fields, table, observer);
+    std::string program = programFor(options.controller, options.fields, table, observer);
     if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
@@ -93,6 +94,9 @@ int runGenerator(CliOptions options) {
     bytes = toProgramFileBytes(std::move(program));
   } catch (const RunError& error) {
     reportRunError(error);
+    return kExitFailed;
+  } catch (const ControllerError& error) {
+    printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }
 
