@@ -352,7 +352,7 @@ bool plainDecimalCut(double value, int digits, std::size_t width, NumberCut& cut
 // with one rounding of the product, an error far below a millionth of a unit.
 // Rounding to `digits` significant digits first moves the value by at most
 // half a unit of the last of them: 5E-10 of a unit here for a double, 0.05
-// for a single. Only a product whose fraction lies farther than that from a
+// for a single whose six digits are shown, 0.005 for five. Only a product whose fraction lies farther than that from a
 // whole number is taken: then its integer part is the digits shown, and the
 // digits dropped are not all zero, so the text has no trailing zero to drop
 // and, where the cut leaves room for it, a point. Anything nearer a whole
@@ -379,25 +379,39 @@ inline __attribute__((always_inline)) bool quickDecimalCut(double value, int dig
   const double scaled = magnitude * kDecades[scale + 5];
   const auto digitsShown = static_cast<std::uint32_t>(scaled);  // below 10^6: truncation is the floor
   const double fraction = scaled - static_cast<double>(digitsShown);
-  const double margin = digits == 15 ? 1e-9 : 0.0501;
+  // Half a unit of the seventh digit of a single, in units of the last
+  // digit shown, and a little more for the product's rounding.
+  constexpr double kSingleMargins[7] = {5.01e-8, 5.01e-7, 5.01e-6, 5.01e-5, 5.01e-4, 5.01e-3, 5.01e-2};
+  const double margin = digits == 15 ? 1e-9 : kSingleMargins[shown];
   if (!(fraction > margin && fraction < 1.0 - margin)) return false;
 
-  std::uint64_t significant = shown > 0 ? eightDigitWord(digitsShown) >> (8 * (8 - shown)) : 0;
+  // Up to six digits from three pairs, the first digit in the lowest byte;
+  // every shift below stays under 64 bits, since at most seven characters
+  // are assembled.
+  const auto pair = [](std::uint32_t x) {
+    std::uint16_t bytes = 0;
+    std::memcpy(&bytes, kDigitPairs + 2 * x, 2);
+    return static_cast<std::uint64_t>(bytes);
+  };
+  const std::uint64_t six =
+      pair(digitsShown / 10000) | pair(digitsShown / 100 % 100) << 16 | pair(digitsShown % 100) << 32;
+  const std::uint64_t significant = six >> (8 * (6 - shown));
   std::uint64_t text = 0;
   int length = 0;
   if (exponent >= 0) {
     // The integer digits, then the point and the decimals; the point stands
     // even when the cut leaves no decimal after it.
-    text = lowBytes(significant, integerDigits) | shiftedUp('.', integerDigits) |
-           shiftedUp(significant >> (8 * integerDigits), integerDigits + 1);
+    const int bits = 8 * integerDigits;  // 8 to 48
+    text = (significant & ((std::uint64_t{1} << bits) - 1)) | std::uint64_t{'.'} << bits |
+           (significant >> bits) << (bits + 8);
     length = std::min(shown + 1, room);
   } else {
-    const int prefix = 1 - exponent;  // "0." and -exponent - 1 zeros
-    text = (lowBytes(kZeros, prefix) & ~std::uint64_t{0xFF00}) | (std::uint64_t{'.'} << 8) |
-           shiftedUp(significant, prefix);
+    const int prefix = 1 - exponent;  // "0." and -exponent - 1 zeros: 2 to 5
+    text = (kZeros & ((std::uint64_t{1} << (8 * prefix)) - 1) & ~std::uint64_t{0xFF00}) | std::uint64_t{'.'} << 8 |
+           significant << (8 * prefix);
     length = room;
   }
-  if (sign) text = '-' | (text << 8);
+  text = sign ? '-' | text << 8 : text;
   cut.chars = text;
   cut.form = NumberCut::formOf(static_cast<std::size_t>(length + sign),
                                static_cast<std::size_t>(sign + std::max(integerDigits, 1)), false);
