@@ -66,9 +66,9 @@ void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& 
   const std::size_t roughStations = lastRough < 0 ? 0 : static_cast<std::size_t>(lastRough) + 1;
   const std::size_t roughPoints = roughStations * static_cast<std::size_t>(run.pointsPerStation());
   const int passes = run.p.RoughPassesNo >= 0 && run.p.RoughPassesNo <= kPassSlots ? run.p.RoughPassesNo : 0;
-  run.RoughX.reserve(roughStations);
-  run.RoughY.reserve(roughPoints);
-  for (int k = 0; k < passes; ++k) run.RoughZ[static_cast<std::size_t>(k)].reserve(roughPoints);
+  if (passes > 0) run.RoughX.reserve(roughStations);
+  if (passes > 0) run.RoughY.reserve(roughPoints);
+  if (passes > 0) run.RoughSurface.reserve(roughPoints);
   roughingWalk(run, lastRough);
 
   out.expectMoves(static_cast<std::size_t>(passes) * (roughPoints + 1) +
@@ -78,7 +78,7 @@ void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& 
   // for the finishing sweep.
   std::vector<CoordWord>().swap(run.RoughX);
   std::vector<CoordWord>().swap(run.RoughY);
-  for (auto& words : run.RoughZ) std::vector<CoordWord>().swap(words);
+  std::vector<double>().swap(run.RoughSurface);
 
   writeFinishingToolBlock(out, run.p, fields[Field::FinishFeed]);
   finishingPass(run, LastStation(run.p, run.p.STNfinish, Sweep::Finishing));

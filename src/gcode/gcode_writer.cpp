@@ -74,7 +74,8 @@ void GcodeWriter::rapidMove(float x, const CoordWord& z) {
 }
 
 void GcodeWriter::expectMoves(std::size_t count) {
-  const std::size_t need = size_ + count * 32 + 4096;
+  // A move line takes at most 28 bytes with its line break.
+  const std::size_t need = size_ + count * 28 + 4096;
   if (need > text_.size()) text_.resize(need);
 }
 

@@ -1,5 +1,6 @@
 #include "gcode/roughing.h"
 
+#include <cmath>
 #include <string>
 
 #include "core/checked.h"
@@ -17,12 +18,16 @@ int passCount(const BladeParameters& p) {
   return p.RoughPassesNo;
 }
 
-// The Z words of pass k; there are five passes at most.
-std::vector<CoordWord>& passSlot(RunState& run, int k) {
+// There are five passes at most.
+void checkPassSlot(int k) {
   if (k < 1 || k > kPassSlots) {
     raise(ErrorKind::SubscriptOutOfRange, Field::RoughPassesNo, "more than 5 roughing passes");
   }
-  return run.RoughZ[static_cast<std::size_t>(k - 1)];
+}
+
+// Pass k cuts the roughing depth times k - 1 below the first pass.
+double passZ(double surface, double d, int k, const Step& step) {
+  return subN(surface, mulN(d, static_cast<double>(k - 1), step), step);
 }
 
 // A roughing Z stands the stock allowance above the surface. When the
@@ -72,16 +77,18 @@ void roughingWalk(RunState& run, int lastStation) {
       const int passes = passCount(run.p);
       const double surface = addN(run.StockAllowance, pt.Z, step);
       for (int k = 1; k <= passes; ++k) {
-        std::vector<CoordWord>& pass = passSlot(run, k);
-        const double z = subN(surface, mulN(d, static_cast<double>(k - 1), step), step);
+        checkPassSlot(k);
+        const double z = passZ(surface, d, k, step);
         // The words of the line, in the order they stand in it: X and Y are
-        // made with the first pass's line and used by every pass.
+        // made with the first pass's line and used by every pass; each Z is
+        // made when its pass is written, but must fit already.
         if (k == 1) {
           if (firstLine) run.RoughX.push_back(coordWord(x, 'X', {"roughing station", i, Field::D}));
           firstLine = false;
           run.RoughY.push_back(coordWord(pt.Y, 'Y', {"roughing station", i, std::nullopt}));
+          run.RoughSurface.push_back(surface);
         }
-        pass.push_back(roughZWord(z, pt.Z, "roughing station", i));
+        if (!(std::fabs(z) < 99999.0)) (void)roughZWord(z, pt.Z, "roughing station", i);
       }
       if (j == last) break;
     }
@@ -92,15 +99,18 @@ void roughingWalk(RunState& run, int lastStation) {
 void writePasses(RunState& run) {
   const int passes = passCount(run.p);
   if (passes == 0) return;
-  const Step step{"a rapid move's Z", Field::RoughDepth};
+  const Step rapid{"a rapid move's Z", Field::RoughDepth};
   const double d = run.p.RoughDepth.value();
-  const float h = toSingleN(addN(run.MaxZ.value_or(0.0f), run.StockAllowance, step), step);
+  const float h = toSingleN(addN(run.MaxZ.value_or(0.0f), run.StockAllowance, rapid), rapid);
   const std::size_t perStation = static_cast<std::size_t>(run.pointsPerStation());
   for (int k = 1; k <= passes; ++k) {
     run.out.comment("Roughing Pass no." + std::to_string(k), false);
-    const std::vector<CoordWord>& zs = passSlot(run, k);
-    for (std::size_t n = 0; n < zs.size(); ++n) run.out.linearMove(run.RoughX[n / perStation], run.RoughY[n], zs[n]);
-    const double zsafe = addN(subN(h, mulN(d, static_cast<double>(k - 1), step), step), 5.0, step);
+    checkPassSlot(k);
+    const Step step{"a roughing Z", Field::RoughDepth};
+    for (std::size_t n = 0; n < run.RoughSurface.size(); ++n) {
+      run.out.linearMove(run.RoughX[n / perStation], run.RoughY[n], CoordWord(passZ(run.RoughSurface[n], d, k, step)));
+    }
+    const double zsafe = addN(passZ(h, d, k, rapid), 5.0, rapid);
     run.out.rapidMove(run.MaxZX, roughZWord(zsafe, run.MaxZ.value_or(0), "the rapid move of roughing pass", k));
   }
 }

@@ -36,10 +36,11 @@ struct RunState {
   std::unique_ptr<StationTable> stations = std::make_unique<StationTable>();
   // The roughing passes, gathered in one walk over the stations and written
   // pass after pass: the X word of each station, the Y word of each point
-  // (the same in every pass) and each pass's Z word of each point.
+  // (the same in every pass) and the first pass's Z of each point, from
+  // which every pass's Z follows.
   std::vector<CoordWord> RoughX;
   std::vector<CoordWord> RoughY;
-  std::array<std::vector<CoordWord>, kPassSlots> RoughZ;
+  std::vector<double> RoughSurface;
   std::optional<float> MaxZ;  // no value until a placed Z rises above 0
   float MaxZX = 0;
 
