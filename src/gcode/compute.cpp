@@ -57,7 +57,7 @@ void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& 
   writeRoughingToolBlock(out, run.p, fields[Field::RoughFeed]);
 
   // Roughing: every station first, then the walk that places the points
-  // and makes the words of every pass.
+  // and keeps what the lines of every pass need.
   const int lastRough = LastStation(run.p, run.p.STNrough, Sweep::Roughing);
   for (int i = 0; i <= lastRough; ++i) {
     run.stations->at(i, Sweep::Roughing) = computeStation(run.p, run.p.STNrough, i, Sweep::Roughing);
@@ -66,16 +66,18 @@ void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& 
   const std::size_t roughStations = lastRough < 0 ? 0 : static_cast<std::size_t>(lastRough) + 1;
   const std::size_t roughPoints = roughStations * static_cast<std::size_t>(run.pointsPerStation());
   const int passes = run.p.RoughPassesNo >= 0 && run.p.RoughPassesNo <= kPassSlots ? run.p.RoughPassesNo : 0;
-  if (passes > 0) run.RoughX.reserve(roughStations);
-  if (passes > 0) run.RoughY.reserve(roughPoints);
-  if (passes > 0) run.RoughSurface.reserve(roughPoints);
+  if (passes > 0) {
+    run.RoughX.reserve(roughStations);
+    run.RoughY.reserve(roughPoints);
+    run.RoughSurface.reserve(roughPoints);
+  }
   roughingWalk(run, lastRough);
 
   out.expectMoves(static_cast<std::size_t>(passes) * (roughPoints + 1) +
                   finishingGuess(run.p) * static_cast<std::size_t>(run.pointsPerStation()));
   writePasses(run);
-  // The words of the passes are written now; their memory is not needed
-  // for the finishing sweep.
+  // The passes are written now; their memory is not needed for the
+  // finishing sweep.
   std::vector<CoordWord>().swap(run.RoughX);
   std::vector<CoordWord>().swap(run.RoughY);
   std::vector<double>().swap(run.RoughSurface);

@@ -12,8 +12,9 @@ namespace ventaro {
 float formStockAllowance(const BladeParameters& p);
 
 // Walks stations 0 to lastStation (already in the station table), places
-// every point, keeps the highest one and makes the words of every pass's
-// line at that point; a progress update after each station.
+// every point, keeps the highest one and what every pass's line at that
+// point needs (its X and Y words, its first-pass Z, each pass's Z checked to
+// fit its word); a progress update after each station.
 void roughingWalk(RunState& run, int lastStation);
 
 // Writes each pass: its comment, its lines, and a rapid move 5 mm above the

@@ -2,7 +2,6 @@
 // it ends. Nothing of it carries over to the next computation.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <optional>
 #include <string>
