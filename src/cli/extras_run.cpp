@@ -1,9 +1,9 @@
 #include "cli/extras_run.h"
 
-#include "cli/output.h"
-#include "cli/preview_loader.h"
+#include "cli/png_loader.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
+#include "machining/preview_svg.h"
 #include "machining/station_csv.h"
 
 namespace ventaro::cli {
@@ -27,11 +27,18 @@ bool needsDesignRecord(const CliOptions& options) { return options.stations || o
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out) {
   try {
+    if (!needsDesignRecord(options)) return std::nullopt;
+    // The run succeeded, so its fields are read once more without fault; the
+    // report and the picture share one reading of the program's moves.
+    const BladeParameters params = readParameters(options.fields);
+    const ProgramMoves moves = options.report || options.preview ? readProgramMoves(program) : ProgramMoves{};
     if (options.stations) {
-      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
+      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(params), table));
     }
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      // The report names a feed to change by its label and its option.
+      const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
+      std::string text = machiningReport(moves, record, options.fields, params, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -39,20 +46,13 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      out.files.emplace_back(*options.preview,
-                             previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
+      std::string svg = previewSvg(previewInput(record, moves, params));
+      const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
+      out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
   } catch (const PreviewError& error) {
     return error.what();
   }
-  return std::nullopt;
-}
-
-std::optional<std::string> writeExtras(const ExtraOutputs& out) {
-  for (const auto& [path, bytes] : out.files) {
-    if (auto failure = writeFileAtomically(path, bytes)) return failure;
-  }
-  if (out.reportText) return writeStandardOutput(*out.reportText);
   return std::nullopt;
 }
 

@@ -1,15 +1,16 @@
 #include "cli/run.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 
 #include "cli/extras_run.h"
-#include "cli/output.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
 #include "machining/controller_profile.h"
+#include "machining/output_files.h"
 
 namespace ventaro::cli {
 
@@ -27,16 +28,47 @@ class ProgressRecorder : public ComputeObserver {
 };
 
 // The options a derived count is worked out from, for the hint.
-std::string_view countSources(Tool tool) {
-  return tool == Tool::Finishing ? "--diameter, --hub-radius, --fin-dia and --fin-step"
-                                 : "--diameter, --hub-radius, --rough-dia and --rough-step";
+std::string countOptions(Tool tool) {
+  const std::array<Field, 4> from = countSources(tool);
+  std::string text(optionName(from[0]));
+  text += ", ";
+  text += optionName(from[1]);
+  text += ", ";
+  text += optionName(from[2]);
+  text += " and ";
+  text += optionName(from[3]);
+  return text;
 }
 
 void reportRunError(const RunError& error) {
   std::string line(kProgramName);
   line += ": ";
-  line += error.report(true);
+  line += error.report(labelAndOption);
   printError(line);
+}
+
+// Writes every output of the run: the files all or nothing, then what goes
+// to standard output (the program, or else the report). Returns the exit
+// status.
+int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& extras) {
+  OutputFiles files;
+  if (options.output) files.add(*options.output, std::move(bytes));
+  for (auto& [path, fileBytes] : extras.files) files.add(path, std::move(fileBytes));
+  if (auto error = files.commit()) {
+    printError(std::string(kProgramName) + ": " + error->text);
+    return error->kind == OutputError::Kind::SameFile ? kExitUsage : kExitFailed;
+  }
+  std::optional<std::string> failure;
+  if (!options.output) {
+    failure = writeStandardOutput(bytes);
+  } else if (extras.reportText) {
+    failure = writeStandardOutput(*extras.reportText);
+  }
+  if (failure) {
+    printError(std::string(kProgramName) + ": " + *failure);
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -58,7 +90,7 @@ int runGenerator(CliOptions options) {
     const Field field = stationField(tool);
     if (options.isGiven(field)) continue;
     try {
-      options.fields[field] = stationCountText(options.fields, tool);
+      options.fields[field] = derivedStationCountText(options.fields, tool);
     } catch (const RunError& error) {
       reportRunError(error);
       // The rotor fields are read by the computation too, so giving the
@@ -68,9 +100,9 @@ int runGenerator(CliOptions options) {
       hint += ": the ";
       hint += tool == Tool::Finishing ? "finishing" : "roughing";
       hint += " station count is worked out from ";
-      hint += countSources(tool);
+      hint += countOptions(tool);
       hint += "; give ";
-      hint += fieldOption(field);
+      hint += optionName(field);
       hint += " to set it directly.";
       printError(hint);
       return kExitFailed;
@@ -100,15 +132,7 @@ int runGenerator(CliOptions options) {
     return kExitFailed;
   }
 
-  const auto failure = options.output ? writeFileAtomically(*options.output, bytes) : writeStandardOutput(bytes);
-  if (failure) {
-    printError(std::string(kProgramName) + ": " + *failure);
-    return kExitFailed;
-  }
-  if (auto failure = writeExtras(extras)) {
-    printError(std::string(kProgramName) + ": " + *failure);
-    return kExitFailed;
-  }
+  if (const int status = writeOutputs(options, std::move(bytes), extras); status != kExitOk) return status;
   if (!options.quiet) printError("progress: " + progress.last());
   return kExitOk;
 }

@@ -26,7 +26,7 @@ std::int16_t LastStation(const BladeParameters& p, const TextNumber& S, Sweep sw
   const double q = sub(s, mul(hd, S.value(), Step{what, S.field()}), Step{what, S.field()});
   const double n = std::nearbyint(q);
   if (!(n >= -32768.0 && n <= 32767.0)) {
-    raise(ErrorKind::Overflow, S.field(), quoted(S.field()) + " gives more stations than can be counted");
+    raiseAbout(ErrorKind::Overflow, S.field(), "gives more stations than can be counted");
   }
   return static_cast<std::int16_t>(n);
 }
@@ -69,11 +69,10 @@ BladeStation computeStation(const BladeParameters& p, const TextNumber& S, int i
     st.ChordScale = c;
   }
 
-  // The angle of attack in radians, with pi taken as 3.14159.
+  // The angle of attack in radians (kDegreesPerRadian).
   {
     const double phiAgain = inflowAngle();
-    const double k = 180.0 / 3.14159;
-    const double alpha = div(p.AT.value(), k, at("the twist", Field::AT));
+    const double alpha = div(p.AT.value(), kDegreesPerRadian, at("the twist", Field::AT));
     st.Twist = sub(phiAgain, alpha, at("the twist", Field::AT));
   }
 

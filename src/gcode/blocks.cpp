@@ -12,7 +12,7 @@ namespace {
 // would run, so such a text is refused where it would be copied.
 std::string_view oneLine(std::string_view text, Field field) {
   if (text.find_first_of("\r\n") != std::string_view::npos) {
-    raise(ErrorKind::TypeMismatch, field, quoted(field) + " holds a line break");
+    raiseAbout(ErrorKind::TypeMismatch, field, "holds a line break");
   }
   return text;
 }
@@ -36,7 +36,7 @@ std::string commentText(std::string_view text, Field field) {
 void writeFeed(ProgramWriter& out, std::string_view text, Field field) {
   oneLine(text, field);
   if (!text.empty() && parseNumber(text).status == ParseStatus::NotANumber) {
-    raise(ErrorKind::TypeMismatch, field, quoted(field) + " is not a number");
+    raiseAbout(ErrorKind::TypeMismatch, field, "is not a number");
   }
   out.feed(text, field);
 }

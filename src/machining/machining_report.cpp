@@ -12,9 +12,6 @@ namespace ventaro {
 
 namespace {
 
-// The field's label in quotation marks, as the window shows it.
-std::string label(Field field) { return "\u201c" + std::string(fieldLabel(field)) + "\u201d"; }
-
 std::string mm(double v) { return fixedText(v, 3); }
 std::string len(double v) { return fixedText(v, 1); }
 
@@ -116,14 +113,14 @@ std::string spacingLine(std::string_view sweep, const TextNumber& d, const TextN
   if (toolDia.status == ParseStatus::Ok && stepover.status == ParseStatus::Ok) {
     line += mm(toolDia.value * stepover.value / 100.0) + " mm (" + f[dia] + " mm x " + f[step] + " %)";
   } else {
-    line += "unknown (" + label(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
+    line += "unknown (" + quotedLabel(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
   }
   return line + "\n";
 }
 
-void stationWarnings(std::string& out, int& count, const DesignRecord& record, const JobFields& fields,
+void stationWarnings(std::string& out, int& count, const DesignRecord& record, const BladeParameters& p,
                      const SectionTable& table) {
-  const StationGeometry geo = stationGeometry(fields);
+  const StationGeometry geo = stationGeometry(p);
   const int thickest = thickestIndex(table);
   for (Sweep sweep : {Sweep::Roughing, Sweep::Finishing}) {
     std::vector<int> wide, leading, trailing;
@@ -143,13 +140,13 @@ void stationWarnings(std::string& out, int& count, const DesignRecord& record, c
   }
 }
 
-void feedWarnings(std::string& out, int& count, const ProgramMoves& moves) {
+void feedWarnings(std::string& out, int& count, const ProgramMoves& moves, const FieldNamer& name) {
   for (std::size_t i = 0; i < moves.feedTexts.size(); ++i) {
     const std::string& text = moves.feedTexts[i];
     if (positiveNumber(text)) continue;
     ++count;
     const Field field = i == 0 ? Field::RoughFeed : Field::FinishFeed;
-    out += "  the feed line \u201cF" + text + "\u201d (" + label(field) + ", " + std::string(fieldOption(field)) +
+    out += "  the feed line \u201cF" + text + "\u201d (" + name(field) +
            ") is not a positive number: the controller will reject the line\n";
   }
 }
@@ -170,10 +167,8 @@ std::string stationRanges(const std::vector<int>& indices) {
   return out;
 }
 
-std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
-                            const SectionTable& table) {
-  const ProgramMoves moves = readProgramMoves(program);
-  const BladeParameters p = readParameters(fields);
+std::string machiningReport(const ProgramMoves& moves, const DesignRecord& record, const JobFields& fields,
+                            const BladeParameters& p, const SectionTable& table, const FieldNamer& name) {
   std::string out = "Machining report\n\n";
   out += "Program: " + std::to_string(moves.lines) + " lines.\n";
   out +=
@@ -209,7 +204,8 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
   const double width = p.Max.value() * 1000.0;
   const double hub = static_cast<double>(p.HubRad) * 1000.0;
   const double tip = p.D.value() * 1000.0 / 2.0;
-  out += "  width " + mm(width) + " mm (the stock width, " + label(Field::Max) + " " + fields[Field::Max] + " m)\n";
+  out +=
+      "  width " + mm(width) + " mm (the stock width, " + quotedLabel(Field::Max) + " " + fields[Field::Max] + " m)\n";
   out += "  length " + mm(tip - hub) + " mm (hub radius " + mm(hub) + " to tip " + mm(tip) + ")\n";
   const ProgramSection* pass1 = nullptr;
   for (const auto& s : moves.sections) {
@@ -237,8 +233,8 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
 
   out += "\nWarnings:\n";
   int warnings = 0;
-  stationWarnings(out, warnings, record, fields, table);
-  feedWarnings(out, warnings, moves);
+  stationWarnings(out, warnings, record, p, table);
+  feedWarnings(out, warnings, moves, name);
   if (warnings == 0) out += "  none\n";
   return out;
 }

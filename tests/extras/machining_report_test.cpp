@@ -12,7 +12,10 @@ namespace {
 
 using testing::DesignRun;
 
-std::string reportOf(const DesignRun& run) { return machiningReport(run.program, run.record(), run.fields, run.table); }
+std::string reportOf(const DesignRun& run) {
+  return machiningReport(readProgramMoves(run.program), run.record(), run.fields, readParameters(run.fields),
+                         run.table);
+}
 
 bool has(const std::string& text, const std::string& line) { return text.find(line + "\n") != std::string::npos; }
 
@@ -69,10 +72,10 @@ TEST(MachiningReport, FeedThatIsNotAPositiveNumber) {
   const DesignRun run({{Field::RoughFeed, "-1200"}, {Field::FinishFeed, "0"}});
   const std::string r = reportOf(run);
   EXPECT_TRUE(has(r,
-                  "  the feed line \u201cF-1200\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a positive "
+                  "  the feed line \u201cF-1200\u201d (\u201cRough Feedrate\u201d) is not a positive "
                   "number: the controller will reject the line"));
   EXPECT_TRUE(has(r,
-                  "  the feed line \u201cF0\u201d (\u201cFinish Feedrate\u201d, --finish-feed) is not a positive "
+                  "  the feed line \u201cF0\u201d (\u201cFinish Feedrate\u201d) is not a positive "
                   "number: the controller will reject the line"));
   EXPECT_NE(r.find("time no estimate (a feed is not a positive number)"), std::string::npos);
 }

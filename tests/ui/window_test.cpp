@@ -1,9 +1,13 @@
 // Form1 driven as a user drives it: key presses, clicks and Tab, with the
 // message boxes answered by the test.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +15,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +48,20 @@ QString shownProgram(const ventaro::JobFields& fields) {
   ventaro::SectionTable table;
   table.fill();
   return QString::fromStdString(ventaro::compute(fields, table)).replace("\r\n", "\n");
+}
+
+// The width a line edit's text is drawn in: the style's contents rectangle
+// less the text margins and the fixed 2-pixel margin on each side that
+// QLineEdit keeps; wider text is scrolled, its start hidden.
+int textRoom(const QLineEdit* field) {
+  struct Access : QLineEdit {
+    using QLineEdit::initStyleOption;
+  };
+  QStyleOptionFrame option;
+  (field->*&Access::initStyleOption)(&option);
+  const QRect contents = field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+  const QMargins margins = field->textMargins();
+  return contents.width() - margins.left() - margins.right() - 2 * 2;
 }
 
 }  // namespace
@@ -170,6 +190,52 @@ class WindowTest : public QObject {
     QCOMPARE(field("TxtFinDia")->geometry(), QRect(px(4200), px(8760), px(500), px(375)));
     QCOMPARE(button("cmdSave")->geometry(), QRect(px(4920), px(720), px(1335), px(495)));
     QVERIFY(boxes->shown.isEmpty());
+  }
+
+  // The fixed layout was drawn for Arial's metrics (Liberation Sans here).
+  // In a wider face the labels run under their fields and the progress field
+  // shows "3.60%" for "53.60%". Arial itself overruns two label widths by a
+  // pixel or two, into the gap before the field; so a label's text fits when
+  // it ends clear of every control.
+  void textsFitTheirPlaces() {
+    QList<QRect> controls;
+    for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (qobject_cast<const QLabel*>(child) == nullptr) controls << child->geometry();
+    }
+    QStringList tooWide;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+      const QRect text(label->pos(),
+                       QSize(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->height()));
+      for (const QRect& control : controls) {
+        if (text.intersects(control)) tooWide << label->text();
+      }
+    }
+    QLineEdit* progress = field("txtProgress");
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    QCOMPARE(progress->text(), QString("53.60%"));
+    if (QFontMetrics(progress->font()).horizontalAdvance(progress->text()) > textRoom(progress)) tooWide << "53.60%";
+    QVERIFY2(tooWide.isEmpty(), qPrintable("in " + QFontInfo(progress->font()).family() + ": " + tooWide.join(", ")));
+  }
+
+  // Return and Enter press a focused button, as Space does.
+  void keysPressAFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+  }
+  void keysPressAFocusedButton() {
+    QFETCH(int, key);
+    QTemporaryDir dir;
+    setFolder(dir.path());
+    button("cmdStart")->setFocus();
+    QTest::keyClick(button("cmdStart"), Qt::Key(key));
+    QCOMPARE(field("txtProgress")->text(), QString("53.60%"));
+    QVERIFY(!window->finishPass().empty());
+    button("cmdSave")->setFocus();
+    QTest::keyClick(button("cmdSave"), Qt::Key(key));
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].text, "Gcode has been saved to " + dir.path() + "/blade.nc");
   }
 
   void typingAToolFieldUpdatesItsStationCount() {
@@ -322,6 +388,47 @@ class WindowTest : public QObject {
     QCOMPARE(window->finishPass(), pass);
   }
 
+  void aHubAtOrBeyondTheTipKeepsItsProgram() {
+    // With the counts of the initial tools, half a station spacing decides:
+    // at 1.68 each sweep keeps its station 0 at the tip, at 2 none is left.
+    for (const char* hub : {"1.68", "2"}) {
+      typeOver(field("txtHubRad"), hub);
+      QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+      ventaro::JobFields fields;
+      fields[ventaro::Field::HubRad] = hub;
+      QCOMPARE(output()->toPlainText(), shownProgram(fields));
+    }
+    QVERIFY(boxes->shown.empty());
+  }
+
+  void stationsOutsideTheRotorAreRefusedAtCompute() {
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    const QString program = output()->toPlainText();
+    const std::string pass = window->finishPass();
+    const QString outside = QString(" is below 0: stations would lie outside the rotor.");
+
+    typeOver(field("txtHubRad"), "-0.5");
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].text, "Overflow: \u201cHub Radius / meter\u201d" + outside);
+
+    // A tool field typed with the hub beyond the tip shows the count below 0
+    // as it is; the run refuses it.
+    typeOver(field("txtHubRad"), "2");
+    typeOver(field("txtFinStep"), "74");
+    QCOMPARE(field("txtSTNfinish")->text(), QString("-21.6216216216216"));
+    QVERIFY(boxes->shown.size() == 1);
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[1].text, QString("Overflow: \u201cStations (Finish)\u201d is below 0 because \u201cHub "
+                                           "Radius / meter\u201d lies beyond the tip: stations would lie outside "
+                                           "the rotor."));
+
+    QCOMPARE(output()->toPlainText(), program);
+    QCOMPARE(window->finishPass(), pass);
+    QCOMPARE(field("txtProgress")->text(), QString("53.60%"));
+  }
+
   void savingWritesTheComputedProgramNotTheOutputField() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -373,6 +480,37 @@ class WindowTest : public QObject {
     QCOMPARE(boxes->shown.size(), 3);
     QCOMPARE(boxes->shown[2].text, "Gcode has been saved to " + path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.nc"});
+  }
+
+  void savingKeepsAWriteProtectedFileAndTheModeOfAReplacedOne() {
+    QTemporaryDir dir;
+    setFolder(dir.path());
+    const QString path = dir.path() + "/blade.nc";
+    const QByteArray native = QFile::encodeName(path);
+    writeFile(path, "keep me");
+    QCOMPARE(::chmod(native.constData(), 0444), 0);
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+
+    // Refused for every user, root included, and left as it was.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
+    QCOMPARE(boxes->shown[0].text, "Gcode could not be saved to " + path + "\n\nFile is write-protected");
+    QCOMPARE(readAll(path), QByteArray("keep me"));
+    struct stat info {};
+    QCOMPARE(::stat(native.constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, 0444u);
+
+    // Once writable by its owner, it is replaced and keeps its mode.
+    QCOMPARE(::chmod(native.constData(), 0640), 0);
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[1].text, "Gcode has been saved to " + path);
+    QCOMPARE(readAll(path), QByteArray::fromStdString(ventaro::programFileBytes(window->finishPass())));
+    QCOMPARE(::stat(native.constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, 0640u);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"blade.nc"});
   }
 
   void failedSaveIntoAMissingFolder() {
