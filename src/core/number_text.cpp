@@ -492,7 +492,10 @@ template <typename T>
 template <typename T>
 NumberCut cutOf(T value, int digits, std::size_t width) {
   NumberCut cut;
-  if (value != 0 && quickDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
+  // The six characters of a coordinate word, by far the most frequent cut,
+  // with the width known to the compiler.
+  if (width == 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, 6, cut)) return cut;
+  if (width != 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
   if (value != 0 && plainDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
   return generalCut(value, digits, width);
 }

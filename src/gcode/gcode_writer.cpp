@@ -56,9 +56,13 @@ void GcodeWriter::feed(std::string_view text, Field field) {
 }
 
 void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
-  char* p = startLine(0);
-  std::memcpy(p, "G1 X", 4);
-  p = putWord(p + 4, x);
+  // The most frequent line by far, written without a call: the line break
+  // (none before the first line), the letters and the three words.
+  if (size_ + kMoveRoom > text_.size()) text_.resize(std::max(size_ + kMoveRoom, 2 * text_.size()));
+  char* p = text_.data() + size_;
+  std::memcpy(p, "\r\nG1 X", 6);
+  if (size_ == 0) std::memmove(p, p + 2, 4);
+  p = putWord(p + (size_ == 0 ? 4 : 6), x);
   std::memcpy(p, " Y", 2);
   p = putWord(p + 2, y);
   std::memcpy(p, " Z", 2);

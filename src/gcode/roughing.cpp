@@ -107,8 +107,10 @@ void writePasses(RunState& run) {
     run.out.comment("Roughing Pass no." + std::to_string(k), false);
     checkPassSlot(k);
     const Step step{"a roughing Z", Field::RoughDepth};
-    for (std::size_t n = 0; n < run.RoughSurface.size(); ++n) {
-      run.out.linearMove(run.RoughX[n / perStation], run.RoughY[n], CoordWord(passZ(run.RoughSurface[n], d, k, step)));
+    for (std::size_t n = 0, station = 0; n < run.RoughSurface.size(); ++station) {
+      for (const std::size_t end = n + perStation; n < end; ++n) {
+        run.out.linearMove(run.RoughX[station], run.RoughY[n], CoordWord(passZ(run.RoughSurface[n], d, k, step)));
+      }
     }
     const double zsafe = addN(passZ(h, d, k, rapid), 5.0, rapid);
     run.out.rapidMove(run.MaxZX, roughZWord(zsafe, run.MaxZ.value_or(0), "the rapid move of roughing pass", k));
