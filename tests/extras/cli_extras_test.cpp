@@ -42,9 +42,9 @@ TEST(CliExtras, EveryOutputAndTheSameProgram) {
 
 TEST(CliExtras, ReportNamesAFeedByLabelAndOption) {
   TempDir dir;
-  const auto run = runCli({"-o", dir.file("f.nc"), "--quiet", "--report", "--rough-feed", "fast"});
+  const auto run = runCli({"-o", dir.file("f.nc"), "--quiet", "--report", "--rough-feed", "-1200"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a "
+  EXPECT_NE(run.out.find("  the feed line \u201cF-1200\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a "
                          "positive number: the controller will reject the line\n"),
             std::string::npos)
       << run.out;
