@@ -1,7 +1,6 @@
 #include "cli/extras_run.h"
 
 #include "cli/png_loader.h"
-#include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/preview_svg.h"
@@ -43,8 +42,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       const ShopPlan plan = planShopJob(options.fields, record, options.shop);
       program = shopProgram(plan, controller);
       if (options.report) shopText = shopReport(plan, controller, program);
-    } else {
-      program = forController(std::move(program), options.controller);
     }
     if (!needsDesignRecord(options)) return std::nullopt;
     // The run succeeded, so its fields are read once more without fault; the
@@ -71,8 +68,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
       out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
-  } catch (const ControllerError& error) {
-    return error.what();
   } catch (const ShopError& error) {
     return error.text(labelAndOption);
   } catch (const PreviewError& error) {
