@@ -24,12 +24,15 @@ Written writeJob(const ventaro::cli::CliOptions& options) {
   ventaro::SectionTable table;
   table.fill();
   ventaro::DesignRecorder recorder;
-  std::string program = ventaro::compute(options.fields, table, &recorder);
-  if (options.job == ventaro::Job::Shop) {
+  // The shop job takes its stations from the plain computation.
+  const bool shop = options.job == ventaro::Job::Shop;
+  std::string program =
+      ventaro::programFor(shop ? ventaro::Controller::Plain : options.controller, options.fields, table, &recorder);
+  if (shop) {
     const ventaro::ShopPlan plan = ventaro::planShopJob(options.fields, recorder.record(), options.shop);
     return {ventaro::shopProgram(plan, options.controller), recorder.record()};
   }
-  return {ventaro::forController(std::move(program), options.controller), recorder.record()};
+  return {std::move(program), recorder.record()};
 }
 
 void runCheck(benchmark::State& state, const ventaro::cli::CliOptions& options) {

@@ -2,7 +2,6 @@
 
 #include "cli/check_run.h"
 #include "cli/png_loader.h"
-#include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/preview_svg.h"
@@ -47,7 +46,7 @@ std::optional<std::string> prepareCheck(const CliOptions& options, const std::st
     out.checkHazard = check.hazard;
     if (check.picture) out.files.push_back(std::move(*check.picture));
   } catch (const ShopError& error) {
-    return std::string("the check: ") + error.what();
+    return "the check: " + error.text(labelAndOption);
   } catch (const ToolpathError& error) {
     return std::string("the check cannot follow the program: ") + error.what();
   }
@@ -67,8 +66,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       const ShopPlan plan = planShopJob(options.fields, record, options.shop);
       program = shopProgram(plan, controller);
       if (options.report) shopText = shopReport(plan, controller, program);
-    } else {
-      program = forController(std::move(program), options.controller);
     }
     if (!needsDesignRecord(options)) return std::nullopt;
     // The run succeeded, so its fields are read once more without fault; the
@@ -98,8 +95,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
     if (options.check) {
       if (auto failure = prepareCheck(options, program, record, out)) return failure;
     }
-  } catch (const ControllerError& error) {
-    return error.what();
   } catch (const ShopError& error) {
     return error.text(labelAndOption);
   } catch (const PreviewError& error) {

@@ -1,5 +1,4 @@
-// The outputs of ventaro-gcode beside the program: the controller profile of
-// the program text, the station table, the machining report and the preview
+// The outputs of ventaro-gcode beside the program: the station table, the machining report and the preview
 // picture. Everything is built in memory from the one computation before
 // anything is written, so a failure leaves no half set of files.
 #pragma once
@@ -30,9 +29,8 @@ std::optional<std::string> extrasUsageError(const CliOptions& options);
 // placed: a run without one need not record them.
 bool needsDesignRecord(const CliOptions& options);
 
-// Turns `program` into the chosen controller's form and builds the other
-// outputs asked for, the check last, of the program in its final form.
-// Returns the error text when one cannot be built.
+// Builds the outputs asked for beside `program`, the chosen controller's
+// program, the check last. Returns the error text when one cannot be built.
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out);
 

@@ -10,6 +10,7 @@
 #include "core/station_count.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
+#include "machining/controller_profile.h"
 #include "machining/output_files.h"
 
 namespace ventaro::cli {
@@ -125,7 +126,10 @@ int runGenerator(CliOptions options) {
   ExtraOutputs extras;
   std::string bytes;
   try {
-    std::string program = compute(options.fields, table, observer);
+    // The shop job takes the stations from the plain computation and is
+    // written for its controller afterwards.
+    const Controller form = options.job == Job::Shop ? Controller::Plain : options.controller;
+    std::string program = programFor(form, options.fields, table, observer);
     if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
@@ -133,6 +137,9 @@ int runGenerator(CliOptions options) {
     bytes = toProgramFileBytes(std::move(program));
   } catch (const RunError& error) {
     reportRunError(error);
+    return kExitFailed;
+  } catch (const ControllerError& error) {
+    printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }
 

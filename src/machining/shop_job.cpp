@@ -46,10 +46,10 @@ void checkCount(double count, double limit, const char* what) {
 double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
-double requireTip(DropCutter& drop, double x, double y) {
+double requireTip(const DropCutter& drop, double x, double y) {
   const double z = drop.tipZ(x, y);
   if (!std::isfinite(z))
-    throw ShopError("no surface lies under the tool at X " + std::to_string(x) + " Y " + std::to_string(y));
+    throw ShopError("no surface lies under the tool at X " + shortNumber(x) + " Y " + shortNumber(y));
   return z;
 }
 
