@@ -2,13 +2,14 @@
 // on its own, and is tested right after it for an invalid operation, a
 // division by zero or an overflow. Underflow and inexact results are fine.
 //
-// Two families of steps report differently, as users of the original tool
-// know them: steps on values read from field texts report an overflow or a
-// division by zero; the steps that work directly on the run's own single and
+// Two families of steps report differently. Steps on values read from field
+// texts name what went wrong: an overflow, or a division by zero when the
+// divisor was zero. Steps that work directly on the run's own single and
 // double numbers (stock allowance, doubling the hub radius, the station X,
 // the placed Y and Z, the roughing and rapid Z) report a floating-point
-// error. Inputs are always finite (conversion and earlier checks see to it),
-// so testing the result is enough: no floating-point traps, no flags.
+// error, whatever the cause. Inputs are always finite (conversion and
+// earlier checks see to it), so testing the result is enough: no
+// floating-point traps, no flags.
 #pragma once
 
 #include <cmath>
