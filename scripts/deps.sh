@@ -7,6 +7,7 @@ packages=(
   cmake make g++ pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev libqt6svg6-dev
+  nlohmann-json3-dev  # the design file
   xvfb xauth time
   clang libclang-rt-14-dev
   locales
