@@ -1,6 +1,5 @@
 #include "cli/extras_run.h"
 
-#include "cli/output.h"
 #include "cli/preview_loader.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
@@ -49,14 +48,6 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
   } catch (const PreviewError& error) {
     return error.what();
   }
-  return std::nullopt;
-}
-
-std::optional<std::string> writeExtras(const ExtraOutputs& out) {
-  for (const auto& [path, bytes] : out.files) {
-    if (auto failure = writeFileAtomically(path, bytes)) return failure;
-  }
-  if (out.reportText) return writeStandardOutput(*out.reportText);
   return std::nullopt;
 }
 

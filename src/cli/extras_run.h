@@ -15,7 +15,7 @@
 namespace ventaro::cli {
 
 struct ExtraOutputs {
-  std::vector<std::pair<std::string, std::string>> files;  // path, bytes
+  std::vector<std::pair<std::string, std::string>> files;  // path, bytes; written with the program
   std::optional<std::string> reportText;                   // for standard output
 };
 
@@ -31,8 +31,5 @@ bool needsDesignRecord(const CliOptions& options);
 // outputs asked for. Returns the error text when one cannot be built.
 std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
                                          const SectionTable& table, ExtraOutputs& out);
-
-// Writes the files (each replaced only by a complete new one) and the report.
-std::optional<std::string> writeExtras(const ExtraOutputs& out);
 
 }  // namespace ventaro::cli

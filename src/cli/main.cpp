@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/options.h"
-#include "cli/output.h"
 #include "cli/run.h"
+#include "machining/output_files.h"
 
 int main(int argc, char** argv) {
   using namespace ventaro::cli;
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
     if (parsed.options.help) {
-      if (auto failure = writeStandardOutput(helpText())) {
+      if (auto failure = ventaro::writeStandardOutput(helpText())) {
         printError(std::string(kProgramName) + ": " + *failure);
         return kExitFailed;
       }

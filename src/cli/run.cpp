@@ -4,11 +4,11 @@
 #include <string>
 
 #include "cli/extras_run.h"
-#include "cli/output.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
+#include "machining/output_files.h"
 
 namespace ventaro::cli {
 
@@ -36,6 +36,30 @@ void reportRunError(const RunError& error) {
   line += ": ";
   line += error.report(true);
   printError(line);
+}
+
+// Writes every output of the run: the files all or nothing, then what goes
+// to standard output (the program, or else the report). Returns the exit
+// status.
+int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& extras) {
+  OutputFiles files;
+  if (options.output) files.add(*options.output, std::move(bytes));
+  for (auto& [path, fileBytes] : extras.files) files.add(path, std::move(fileBytes));
+  if (auto error = files.commit()) {
+    printError(std::string(kProgramName) + ": " + error->text);
+    return error->kind == OutputError::Kind::SameFile ? kExitUsage : kExitFailed;
+  }
+  std::optional<std::string> failure;
+  if (!options.output) {
+    failure = writeStandardOutput(bytes);
+  } else if (extras.reportText) {
+    failure = writeStandardOutput(*extras.reportText);
+  }
+  if (failure) {
+    printError(std::string(kProgramName) + ": " + *failure);
+    return kExitFailed;
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -96,15 +120,7 @@ int runGenerator(CliOptions options) {
     return kExitFailed;
   }
 
-  const auto failure = options.output ? writeFileAtomically(*options.output, bytes) : writeStandardOutput(bytes);
-  if (failure) {
-    printError(std::string(kProgramName) + ": " + *failure);
-    return kExitFailed;
-  }
-  if (auto failure = writeExtras(extras)) {
-    printError(std::string(kProgramName) + ": " + *failure);
-    return kExitFailed;
-  }
+  if (const int status = writeOutputs(options, std::move(bytes), extras); status != kExitOk) return status;
   if (!options.quiet) printError("progress: " + progress.last());
   return kExitOk;
 }

@@ -13,10 +13,12 @@ struct SaveOutcome {
 
 // Writes the program (UTF-8, lines joined by CR LF) to `fullPath` as the
 // bytes of programFileBytes: Windows-1252, one CR LF after the last line.
-// The file is written beside its target and renamed over it only once every
+// The rules are those of every output file (machining/output_files.h): the
+// file is written beside its target and renamed over it only once every
 // byte is on disk, so a failure at any step leaves an existing file exactly
-// as it was and no partly written file behind. An existing file that the
-// user may not write is not replaced, although the folder would allow it.
+// as it was and no partly written file behind; a write-protected file, or
+// one the user may not write although the folder would allow it, is not
+// replaced; a replaced file keeps its mode and, for root, its owner.
 SaveOutcome saveProgram(const QString& fullPath, const std::string& program);
 
 // "Gcode has been saved to /home/ann/blade.nc"
