@@ -1,10 +1,8 @@
 #include "cli/extras_run.h"
 
 #include "cli/preview_loader.h"
-#include "machining/controller_profile.h"
-#include "machining/machining_report.h"
+#include "machining/design_file.h"
 #include "machining/preview_input.h"
-#include "machining/station_csv.h"
 
 namespace ventaro::cli {
 
@@ -24,15 +22,14 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
 
 bool needsDesignRecord(const CliOptions& options) { return options.stations || options.report || options.preview; }
 
-std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
-                                         const SectionTable& table, ExtraOutputs& out) {
+std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
+                                         ExtraOutputs& out) {
   try {
-    program = forController(std::move(program), options.controller);
-    if (options.stations) {
-      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(options.fields), table));
-    }
+    if (options.saveDesign)
+      out.files.emplace_back(*options.saveDesign, designText(designOf(options), *options.saveDesign));
+    if (options.stations) out.files.emplace_back(*options.stations, jobStationTable(run, table));
     if (options.report) {
-      std::string text = machiningReport(program, record, options.fields, table);
+      std::string text = jobReport(run, table);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -40,10 +37,10 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      out.files.emplace_back(*options.preview,
-                             previewThroughModule(record, program, options.fields, previewFormat(*options.preview)));
+      out.files.emplace_back(
+          *options.preview, previewThroughModule(run.record, run.program, run.fields, previewFormat(*options.preview)));
     }
-  } catch (const ControllerError& error) {
+  } catch (const DesignError& error) {
     return error.what();
   } catch (const PreviewError& error) {
     return error.what();

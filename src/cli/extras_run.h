@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "machining/design_record.h"
+#include "machining/job_run.h"
 
 namespace ventaro::cli {
 
@@ -27,9 +27,9 @@ std::optional<std::string> extrasUsageError(const CliOptions& options);
 // placed: a run without one need not record them.
 bool needsDesignRecord(const CliOptions& options);
 
-// Turns `program` into the chosen controller's form and builds the other
-// outputs asked for. Returns the error text when one cannot be built.
-std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
-                                         const SectionTable& table, ExtraOutputs& out);
+// Builds the outputs asked for beside the run's program. Returns the error
+// text when one cannot be built.
+std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
+                                         ExtraOutputs& out);
 
 }  // namespace ventaro::cli

@@ -82,6 +82,33 @@ std::vector<OptionSpec> buildTable() {
         const auto controller = controllerByName(*value);
         if (!controller) return "the controller must be plain, linuxcnc or grbl";
         options.controller = *controller;
+        options.controllerGiven = true;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--design",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "take the job fields and the machine settings\n"
+              "from the design file FILE; the options given\n"
+              "here override it",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the design file name is empty";
+        options.design = std::string(*value);
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--save-design",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "also write this run's job fields (station\n"
+              "counts as used) and machine settings to the\n"
+              "design file FILE",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the design file name is empty";
+        options.saveDesign = std::string(*value);
         return std::nullopt;
       },
   });
@@ -296,6 +323,35 @@ ParseResult parseOptions(int argc, const char* const* argv) {
   return result;
 }
 
+void applyDesign(CliOptions& options, const Design& design) {
+  // A station count is kept as the design holds it, not worked out again,
+  // unless an option changes its tool: as in the window, where typing a
+  // tool field after opening a design updates its count.
+  const auto toolGiven = [&](Field field) {
+    if (field == Field::STNfinish) return options.isGiven(Field::FinDia) || options.isGiven(Field::FinStep);
+    if (field == Field::STNrough) return options.isGiven(Field::RoughDia) || options.isGiven(Field::RoughStep);
+    return false;
+  };
+  for (int i = 0; i < kFieldCount; ++i) {
+    const auto field = static_cast<Field>(i);
+    if (options.isGiven(field) || toolGiven(field)) continue;
+    options.fields[field] = design.fields[field];
+    options.given[static_cast<std::size_t>(i)] = true;
+  }
+  if (!options.controllerGiven) options.controller = design.machine.controller;
+  options.job = design.machine.job;
+  options.shop = design.machine.shop;
+}
+
+Design designOf(const CliOptions& options) {
+  Design design;
+  design.fields = options.fields;
+  design.machine.controller = options.controller;
+  design.machine.job = options.job;
+  design.machine.shop = options.shop;
+  return design;
+}
+
 std::string usageText() {
   std::string text = "Usage: ";
   text += kProgramName;
@@ -336,7 +392,7 @@ std::string helpText() {
       "success the last line on standard error is \"progress: \" followed by the\n"
       "final progress figure. Exit status: 0 on success, 1 when the computation\n"
       "or the writing fails (no output file is created or changed), 2 for bad\n"
-      "usage.\n";
+      "usage or a design file that cannot be read.\n";
   return text;
 }
 

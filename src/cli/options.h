@@ -13,6 +13,7 @@
 #include "core/job_parameters.h"
 #include "core/run_error.h"
 #include "machining/controller_profile.h"
+#include "machining/design_file.h"
 
 namespace ventaro::cli {
 
@@ -29,7 +30,12 @@ struct CliOptions {
   std::optional<std::string> reportFile;      //   its file; standard output when absent
   std::optional<std::string> preview;         // --preview FILE.svg|FILE.png
   Controller controller = Controller::Plain;  // --controller plain|linuxcnc|grbl
-  bool help = false;                          // print the option list and stop
+  bool controllerGiven = false;               //   true where the option set it
+  Job job = Job::Plain;                       // the job and the shop settings, as a design gives them
+  ShopSettingTexts shop;
+  std::optional<std::string> design;      // --design FILE: settings read from a design file
+  std::optional<std::string> saveDesign;  // --save-design FILE: the run's settings written there
+  bool help = false;                      // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
 };
@@ -70,6 +76,13 @@ struct ParseResult {
 
 // Parses argv[1..]. Repeated options: the last one wins.
 ParseResult parseOptions(int argc, const char* const* argv);
+
+// Takes every setting of `design` that no option gave: options override
+// the design file wherever they stand on the command line.
+void applyDesign(CliOptions& options, const Design& design);
+
+// The run's settings as a design file holds them.
+Design designOf(const CliOptions& options);
 
 // Two lines for bad usage; the help text for --help.
 std::string usageText();

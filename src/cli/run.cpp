@@ -6,8 +6,8 @@
 #include "cli/extras_run.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
-#include "gcode/compute.h"
 #include "gcode/program_bytes.h"
+#include "machining/job_run.h"
 #include "machining/output_files.h"
 
 namespace ventaro::cli {
@@ -71,6 +71,14 @@ void printError(std::string_view line) {
 }
 
 int runGenerator(CliOptions options) {
+  if (options.design) {
+    try {
+      applyDesign(options, readDesignFile(*options.design));
+    } catch (const DesignError& error) {
+      printError(std::string(kProgramName) + ": " + error.what());
+      return kExitUsage;
+    }
+  }
   if (auto error = extrasUsageError(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;
@@ -103,20 +111,21 @@ int runGenerator(CliOptions options) {
   SectionTable table;
   table.fill();
   ProgressRecorder progress;
-  // The stations are recorded only for an output built from them.
-  DesignRecorder design(&progress);
-  ComputeObserver* observer = needsDesignRecord(options) ? static_cast<ComputeObserver*>(&design) : &progress;
   ExtraOutputs extras;
   std::string bytes;
   try {
-    std::string program = compute(options.fields, table, observer);
-    if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
+    // The stations are recorded only for an output built from them.
+    JobRun run = runJob(options.fields, designOf(options).machine, table, &progress, needsDesignRecord(options));
+    if (auto failure = prepareExtras(options, run, table, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }
-    bytes = toProgramFileBytes(std::move(program));
+    bytes = toProgramFileBytes(std::move(run.program));
   } catch (const RunError& error) {
     reportRunError(error);
+    return kExitFailed;
+  } catch (const std::runtime_error& error) {  // ControllerError, JobError
+    printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }
 

@@ -1,0 +1,43 @@
+// One computation of a job and what both clients build from it: the
+// program in the chosen controller's form, the station table and the
+// machining report. The window keeps the run of its last "Compute" and
+// exports from it; the command line builds what its options ask for. Both
+// go through these functions, so a design gives the same bytes in either.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "core/job_parameters.h"
+#include "core/section_table.h"
+#include "gcode/compute.h"
+#include "machining/design_record.h"
+#include "machining/machine_settings.h"
+
+namespace ventaro {
+
+struct JobRun {
+  JobFields fields;         // the texts the run was computed from
+  MachineSettings machine;  // and the machine it was written for
+  std::string program;      // the controller's program; lines joined by CR LF, no break at the end
+  DesignRecord record;      // what the run placed; empty unless asked for
+};
+
+// A job this build cannot write.
+class JobError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Computes the program for the fields and the machine, reporting progress
+// to `progress` (may be null). With `record` the stations are recorded for
+// the outputs built from them. Raises RunError, ControllerError, JobError.
+JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+              ComputeObserver* progress, bool record);
+
+// The station table of both sweeps (CSV) and the machining report of a run
+// made with `record`.
+std::string jobStationTable(const JobRun& run, const SectionTable& table);
+std::string jobReport(const JobRun& run, const SectionTable& table);
+
+}  // namespace ventaro
