@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds Ventaro and starts its window.
+# Builds Ventaro's window and starts it. Installs only what building and
+# opening the window needs, and only where it is missing; the tests' tools
+# (scripts/test.sh) are not needed here, so neither are they built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target ventaro
-exec build/default/src/ui/ventaro "$@"
+scripts/deps.sh window
+cmake --preset window >/dev/null
+cmake --build --preset window -j2 --target ventaro
+exec build/window/src/ui/ventaro "$@"

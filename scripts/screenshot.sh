@@ -3,23 +3,15 @@
 # "Compute" with the initial field texts. Installs what it needs (Debian).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
-need=()
-command -v xvfb-run >/dev/null || need+=(xvfb)
-command -v xdotool >/dev/null || need+=(xdotool)
-command -v import >/dev/null || need+=(imagemagick)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+# The window's packages (with the fonts its layout is drawn for), a virtual
+# display, a pointer to click with and ImageMagick's "import" to grab it.
+scripts/deps.sh window xvfb xauth xdotool imagemagick
 
-cmake --preset default >/dev/null
-cmake --build --preset default -j2 --target ventaro
+cmake --preset window >/dev/null
+cmake --build --preset window -j2 --target ventaro
 mkdir -p docs
 out="$PWD/docs/window.png"
-exe="$PWD/build/default/src/ui/ventaro"
+exe="$PWD/build/window/src/ui/ventaro"
 
 # Inside the virtual display: start the window, find it, click the middle
 # of "Compute" (4920, 120, 1335, 495 twips: at 96 dpi 328, 8, 89, 33 px),

@@ -135,8 +135,9 @@ void Form1::createControls() {
   cmdSave = new QPushButton(QStringLiteral("Save Gcode"), this);
   cmdSave->setObjectName(QStringLiteral("cmdSave"));
   place(cmdSave, 4920, 720, 1335, 495);
-  // Return and Enter press a focused button, as Space does and as Windows
-  // users expect; the window is no dialog, so no button becomes its default.
+  // Return and Enter press a focused button, as Space does and as on
+  // Windows, where the focused button is also drawn as the one they press.
+  // The window is no dialog: Return in a field presses no button.
   for (QPushButton* button : {cmdStart, cmdSave}) button->setAutoDefault(true);
 
   // The program text, editable by the user but never read back.
