@@ -1,6 +1,9 @@
 #include "cli/options.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "core/number_text.h"
 
 namespace ventaro::cli {
 
@@ -51,6 +54,93 @@ OptionSpec fieldOptionSpec(Field field) {
     return std::nullopt;
   };
   return row;
+}
+
+// A value in millimetres or another unit that must be a finite number,
+// positive where asked.
+std::optional<std::string> readNumber(std::string_view value, std::string_view what, bool positive, double& out) {
+  const ParsedNumber n = parseNumber(value);
+  if (n.status != ParseStatus::Ok || !std::isfinite(n.value) || (positive && !(n.value > 0))) {
+    return std::string(what) + (positive ? " must be a positive number" : " must be a number");
+  }
+  out = n.value;
+  return std::nullopt;
+}
+
+OptionSpec numberOption(std::string_view name, std::string_view unit, std::string help, std::string_view what,
+                        bool positive, double ShopSettings::*member) {
+  return OptionSpec{
+      .name = name,
+      .kind = ValueKind::Required,
+      .valueName = unit,
+      .help = std::move(help),
+      .apply = [what, positive, member](CliOptions& options, std::optional<std::string_view> value)
+          -> std::optional<std::string> { return readNumber(*value, what, positive, options.shop.*member); },
+  };
+}
+
+OptionSpec shapeOption(std::string_view name, std::string help, ToolShape ShopSettings::*member) {
+  return OptionSpec{
+      .name = name,
+      .kind = ValueKind::Required,
+      .valueName = "SHAPE",
+      .help = std::move(help),
+      .apply = [member](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        const auto shape = toolShapeByName(*value);
+        if (!shape) return "the tool shape must be flat or ball";
+        options.shop.*member = *shape;
+        return std::nullopt;
+      },
+  };
+}
+
+// The options of the shop job (--job shop); the plain job ignores them.
+void appendShopOptions(std::vector<OptionSpec>& table) {
+  table.push_back(OptionSpec{
+      .name = "--job",
+      .kind = ValueKind::Required,
+      .valueName = "NAME",
+      .help = "plain (default: the window's program) or shop\n"
+              "(a job for a machine: layered roughing and\n"
+              "drop-cutter finishing, for --controller\n"
+              "linuxcnc, its default, or grbl)",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        const auto job = jobByName(*value);
+        if (!job) return "the job must be plain or shop";
+        options.job = *job;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--block-top",
+      .kind = ValueKind::Required,
+      .valueName = "MM",
+      .help = "shop job: Z of the block's top face; default the\n"
+              "highest point of the blade plus the stock allowance",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        double top = 0;
+        if (auto error = readNumber(*value, "the block top", false, top)) return error;
+        options.shop.blockTop = top;
+        return std::nullopt;
+      },
+  });
+  table.push_back(numberOption("--clearance", "MM",
+                               "shop job: rapid moves only this far above the\nblock top; default 10", "the clearance",
+                               true, &ShopSettings::clearance));
+  table.push_back(
+      shapeOption("--rough-shape", "shop job: roughing tool flat or ball; default flat", &ShopSettings::roughShape));
+  table.push_back(
+      shapeOption("--fin-shape", "shop job: finishing tool ball or flat; default ball", &ShopSettings::finShape));
+  table.push_back(numberOption("--rough-rpm", "RPM", "shop job: roughing spindle speed; default 12000",
+                               "the spindle speed", true, &ShopSettings::roughRpm));
+  table.push_back(numberOption("--fin-rpm", "RPM", "shop job: finishing spindle speed; default 18000",
+                               "the spindle speed", true, &ShopSettings::finRpm));
+  table.push_back(numberOption("--plunge-feed", "FEED", "shop job: feed for moves into material along Z;\ndefault 300",
+                               "the plunge feed", true, &ShopSettings::plungeFeed));
+  table.push_back(numberOption("--tolerance", "MM",
+                               "shop job: how far a path may depart from exact\n"
+                               "contact with the surface; default 0.01",
+                               "the tolerance", true, &ShopSettings::tolerance));
 }
 
 std::vector<OptionSpec> buildTable() {
@@ -112,6 +202,7 @@ std::vector<OptionSpec> buildTable() {
         return std::nullopt;
       },
   });
+  appendShopOptions(table);
   table.push_back(OptionSpec{
       .name = "--stations",
       .kind = ValueKind::Required,
@@ -312,8 +403,8 @@ std::string_view fieldUnit(Field field) {
   return "";
 }
 
-ParseResult parseOptions(int argc, const char* const* argv) {
-  ParseResult result;
+ParseResult parseOptions(int argc, const char* const* argv, const CliOptions& start) {
+  ParseResult result{start, std::nullopt};
   for (int i = 1; i < argc; ++i) {
     if (auto error = parseOne(result.options, argc, argv, i)) {
       result.usageError = std::move(error);
@@ -323,24 +414,27 @@ ParseResult parseOptions(int argc, const char* const* argv) {
   return result;
 }
 
-void applyDesign(CliOptions& options, const Design& design) {
+ParseResult parseWithDesign(int argc, const char* const* argv) {
+  ParseResult first = parseOptions(argc, argv);
+  if (first.usageError || first.options.help || !first.options.design) return first;
+  const Design design = readDesignFile(*first.options.design);
+  CliOptions start;
+  start.fields = design.fields;
+  start.controller = design.machine.controller;
+  start.controllerGiven = true;  // the design chose it
+  start.job = design.machine.job;
+  start.shop = design.machine.shop;
+  ParseResult second = parseOptions(argc, argv, start);
   // A station count is kept as the design holds it, not worked out again,
   // unless an option changes its tool: as in the window, where typing a
   // tool field after opening a design updates its count.
-  const auto toolGiven = [&](Field field) {
-    if (field == Field::STNfinish) return options.isGiven(Field::FinDia) || options.isGiven(Field::FinStep);
-    if (field == Field::STNrough) return options.isGiven(Field::RoughDia) || options.isGiven(Field::RoughStep);
-    return false;
+  CliOptions& options = second.options;
+  const auto keep = [&options](Field count, Field dia, Field step) {
+    if (!options.isGiven(dia) && !options.isGiven(step)) options.given[static_cast<std::size_t>(count)] = true;
   };
-  for (int i = 0; i < kFieldCount; ++i) {
-    const auto field = static_cast<Field>(i);
-    if (options.isGiven(field) || toolGiven(field)) continue;
-    options.fields[field] = design.fields[field];
-    options.given[static_cast<std::size_t>(i)] = true;
-  }
-  if (!options.controllerGiven) options.controller = design.machine.controller;
-  options.job = design.machine.job;
-  options.shop = design.machine.shop;
+  keep(Field::STNfinish, Field::FinDia, Field::FinStep);
+  keep(Field::STNrough, Field::RoughDia, Field::RoughStep);
+  return second;
 }
 
 Design designOf(const CliOptions& options) {

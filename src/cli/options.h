@@ -14,6 +14,7 @@
 #include "core/run_error.h"
 #include "machining/controller_profile.h"
 #include "machining/design_file.h"
+#include "machining/shop_settings.h"
 
 namespace ventaro::cli {
 
@@ -30,12 +31,12 @@ struct CliOptions {
   std::optional<std::string> reportFile;      //   its file; standard output when absent
   std::optional<std::string> preview;         // --preview FILE.svg|FILE.png
   Controller controller = Controller::Plain;  // --controller plain|linuxcnc|grbl
-  bool controllerGiven = false;               //   true where the option set it
-  Job job = Job::Plain;                       // the job and the shop settings, as a design gives them
-  ShopSettingTexts shop;
-  std::optional<std::string> design;      // --design FILE: settings read from a design file
-  std::optional<std::string> saveDesign;  // --save-design FILE: the run's settings written there
-  bool help = false;                      // print the option list and stop
+  bool controllerGiven = false;               //   true where --controller was given
+  Job job = Job::Plain;                       // --job plain|shop
+  ShopSettings shop;                          // the shop job's options
+  std::optional<std::string> design;          // --design FILE: settings read from a design file
+  std::optional<std::string> saveDesign;      // --save-design FILE: the run's settings written there
+  bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
 };
@@ -74,12 +75,13 @@ struct ParseResult {
   std::optional<std::string> usageError;  // set when the command line is bad usage
 };
 
-// Parses argv[1..]. Repeated options: the last one wins.
-ParseResult parseOptions(int argc, const char* const* argv);
+// Parses argv[1..] over `start`. Repeated options: the last one wins.
+ParseResult parseOptions(int argc, const char* const* argv, const CliOptions& start = CliOptions{});
 
-// Takes every setting of `design` that no option gave: options override
-// the design file wherever they stand on the command line.
-void applyDesign(CliOptions& options, const Design& design);
+// Parses argv[1..]; with --design FILE, reads the design and parses again
+// over its settings, so that the options override the design wherever
+// they stand. Raises DesignError for a design that cannot be read.
+ParseResult parseWithDesign(int argc, const char* const* argv);
 
 // The run's settings as a design file holds them.
 Design designOf(const CliOptions& options);

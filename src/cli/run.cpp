@@ -71,14 +71,6 @@ void printError(std::string_view line) {
 }
 
 int runGenerator(CliOptions options) {
-  if (options.design) {
-    try {
-      applyDesign(options, readDesignFile(*options.design));
-    } catch (const DesignError& error) {
-      printError(std::string(kProgramName) + ": " + error.what());
-      return kExitUsage;
-    }
-  }
   if (auto error = extrasUsageError(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;

@@ -1,5 +1,6 @@
 #include "machining/design_file.h"
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -20,15 +21,16 @@ constexpr std::array<std::string_view, kFieldCount> kFieldKeys{
     "finish-feed", "rough-feed",      "rough-dia",      "rough-step", "fin-dia",     "fin-step",
 };
 
-// The shop settings held as optional texts, with their keys.
-struct OptionalShopText {
+// The shop settings that are numbers, with their keys; each must be
+// positive.
+struct ShopNumber {
   std::string_view key;
-  std::optional<std::string> ShopSettingTexts::*member;
+  double ShopSettings::*member;
 };
-constexpr OptionalShopText kShopTexts[] = {
-    {"rough-rpm", &ShopSettingTexts::roughRpm},     {"fin-rpm", &ShopSettingTexts::finRpm},
-    {"plunge-feed", &ShopSettingTexts::plungeFeed}, {"block-top", &ShopSettingTexts::blockTop},
-    {"clearance", &ShopSettingTexts::clearance},    {"tolerance", &ShopSettingTexts::tolerance},
+constexpr ShopNumber kShopNumbers[] = {
+    {"rough-rpm", &ShopSettings::roughRpm},     {"fin-rpm", &ShopSettings::finRpm},
+    {"plunge-feed", &ShopSettings::plungeFeed}, {"clearance", &ShopSettings::clearance},
+    {"tolerance", &ShopSettings::tolerance},
 };
 
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -65,12 +67,25 @@ class Reader {
     return text(member(parent, key, path), path);
   }
 
-  std::optional<std::string> textOrNull(const nlohmann::json& parent, std::string_view key,
-                                        const std::string& path) const {
+  double number(const nlohmann::json& value, const std::string& path) const {
+    if (!value.is_number()) fail("the field " + quotedKey(path) + " is not a number");
+    return value.get<double>();
+  }
+
+  double positive(const nlohmann::json& parent, std::string_view key, const std::string& path) const {
+    const double value = number(member(parent, key, path), path);
+    if (!std::isfinite(value) || !(value > 0)) fail("the field " + quotedKey(path) + " is not a positive number");
+    return value;
+  }
+
+  std::optional<double> numberOrNull(const nlohmann::json& parent, std::string_view key,
+                                     const std::string& path) const {
     const nlohmann::json& value = member(parent, key, path);
     if (value.is_null()) return std::nullopt;
-    if (!value.is_string()) fail("the field " + quotedKey(path) + " is neither a text nor null");
-    return text(value, path);
+    if (!value.is_number() || !std::isfinite(value.get<double>())) {
+      fail("the field " + quotedKey(path) + " is neither a number nor null");
+    }
+    return value.get<double>();
   }
 
   // One of the words a setting may take.
@@ -113,11 +128,13 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
       *controllerByName(reader.word(machine, "controller", "machine.controller", {"plain", "linuxcnc", "grbl"}));
   settings.job = *jobByName(reader.word(machine, "job", "machine.job", {"plain", "shop"}));
   const nlohmann::json& shop = reader.object(machine, "shop", "machine.shop");
-  settings.shop.roughShape = reader.word(shop, "rough-shape", "machine.shop.rough-shape", {"flat", "ball"});
-  settings.shop.finShape = reader.word(shop, "fin-shape", "machine.shop.fin-shape", {"ball", "flat"});
-  for (const OptionalShopText& entry : kShopTexts) {
-    settings.shop.*entry.member = reader.textOrNull(shop, entry.key, "machine.shop." + std::string(entry.key));
+  settings.shop.roughShape =
+      *toolShapeByName(reader.word(shop, "rough-shape", "machine.shop.rough-shape", {"flat", "ball"}));
+  settings.shop.finShape = *toolShapeByName(reader.word(shop, "fin-shape", "machine.shop.fin-shape", {"ball", "flat"}));
+  for (const ShopNumber& entry : kShopNumbers) {
+    settings.shop.*entry.member = reader.positive(shop, entry.key, "machine.shop." + std::string(entry.key));
   }
+  settings.shop.blockTop = reader.numberOrNull(shop, "block-top", "machine.shop.block-top");
   return settings;
 }
 
@@ -181,14 +198,12 @@ std::string designText(const Design& design, const std::string& file) {
     const auto field = static_cast<Field>(i);
     fields[std::string(designKey(field))] = checked(design.fields[field], designKey(field));
   }
-  const ShopSettingTexts& shopTexts = design.machine.shop;
+  const ShopSettings& settings = design.machine.shop;
   nlohmann::ordered_json shop = nlohmann::ordered_json::object();
-  shop["rough-shape"] = checked(shopTexts.roughShape, "rough-shape");
-  shop["fin-shape"] = checked(shopTexts.finShape, "fin-shape");
-  for (const OptionalShopText& entry : kShopTexts) {
-    const std::optional<std::string>& value = shopTexts.*entry.member;
-    shop[std::string(entry.key)] = value ? nlohmann::ordered_json(checked(*value, entry.key)) : nullptr;
-  }
+  shop["rough-shape"] = std::string(toolShapeName(settings.roughShape));
+  shop["fin-shape"] = std::string(toolShapeName(settings.finShape));
+  for (const ShopNumber& entry : kShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
+  shop["block-top"] = settings.blockTop ? nlohmann::ordered_json(*settings.blockTop) : nullptr;
   nlohmann::ordered_json root = nlohmann::ordered_json::object();
   root["format"] = std::string(kFormatName);
   root["version"] = kDesignFormatVersion;

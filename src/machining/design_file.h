@@ -12,11 +12,11 @@
 //     "machine": {
 //       "controller": "plain", "job": "plain",
 //       "shop": { "rough-shape": "flat", "fin-shape": "ball",
-//                 "rough-rpm": null, ... }
+//                 "rough-rpm": 12000.0, ..., "block-top": null }
 //     }
 //   }
 //
-// A shop setting of null takes the job's default. Keys a reader does not
+// A block top of null is worked out from the design when the job runs. Keys a reader does not
 // know are ignored, so a later version may add some; a file of another
 // format version is refused.
 #pragma once

@@ -2,12 +2,14 @@
 
 namespace ventaro {
 
-std::optional<Job> jobByName(std::string_view name) {
-  if (name == "plain") return Job::Plain;
-  if (name == "shop") return Job::Shop;
-  return std::nullopt;
+bool operator==(const ShopSettings& a, const ShopSettings& b) {
+  return a.roughShape == b.roughShape && a.finShape == b.finShape && a.roughRpm == b.roughRpm && a.finRpm == b.finRpm &&
+         a.plungeFeed == b.plungeFeed && a.blockTop == b.blockTop && a.clearance == b.clearance &&
+         a.tolerance == b.tolerance;
 }
 
-std::string_view jobName(Job job) { return job == Job::Shop ? "shop" : "plain"; }
+bool operator==(const MachineSettings& a, const MachineSettings& b) {
+  return a.controller == b.controller && a.job == b.job && a.shop == b.shop;
+}
 
 }  // namespace ventaro

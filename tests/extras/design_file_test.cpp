@@ -27,10 +27,11 @@ Design unusualDesign() {
   design.fields[Field::Cl] = "";
   design.machine.controller = Controller::Grbl;
   design.machine.job = Job::Shop;
-  design.machine.shop.roughShape = "ball";
-  design.machine.shop.finShape = "flat";
-  design.machine.shop.finRpm = "18000";
-  design.machine.shop.tolerance = "0.010";
+  design.machine.shop.roughShape = ToolShape::Ball;
+  design.machine.shop.finShape = ToolShape::Flat;
+  design.machine.shop.finRpm = 20000;
+  design.machine.shop.tolerance = 0.1 + 0.2;  // every digit of a double comes back
+  design.machine.shop.blockTop = -12.5;
   return design;
 }
 
@@ -72,12 +73,12 @@ TEST(DesignFile, DefaultDesignText) {
     "shop": {
       "rough-shape": "flat",
       "fin-shape": "ball",
-      "rough-rpm": null,
-      "fin-rpm": null,
-      "plunge-feed": null,
-      "block-top": null,
-      "clearance": null,
-      "tolerance": null
+      "rough-rpm": 12000.0,
+      "fin-rpm": 18000.0,
+      "plunge-feed": 300.0,
+      "clearance": 10.0,
+      "tolerance": 0.01,
+      "block-top": null
     }
   }
 }
@@ -134,11 +135,13 @@ TEST(DesignFile, BrokenFilesAreRefused) {
       {"no shop", edited("\"shop\": {", "\"workshop\": {"), "the field \"machine.shop\" is missing"},
       {"shape", edited("\"fin-shape\": \"ball\"", "\"fin-shape\": \"bull\""),
        "the field \"machine.shop.fin-shape\" is \"bull\"; it must be ball or flat"},
-      {"rpm number", edited("\"fin-rpm\": null", "\"fin-rpm\": 18000"),
-       "the field \"machine.shop.fin-rpm\" is neither a text nor null"},
-      {"no tolerance", edited(",\n      \"tolerance\": null", ""), "the field \"machine.shop.tolerance\" is missing"},
-      {"clearance break", edited("\"clearance\": null", "\"clearance\": \"1\\n0\""),
-       "the text of \"machine.shop.clearance\" holds a line break"},
+      {"rpm text", edited("\"fin-rpm\": 18000.0", "\"fin-rpm\": \"18000\""),
+       "the field \"machine.shop.fin-rpm\" is not a number"},
+      {"clearance zero", edited("\"clearance\": 10.0", "\"clearance\": 0"),
+       "the field \"machine.shop.clearance\" is not a positive number"},
+      {"no tolerance", edited("\"tolerance\": 0.01,", ""), "the field \"machine.shop.tolerance\" is missing"},
+      {"block top text", edited("\"block-top\": null", "\"block-top\": \"300\""),
+       "the field \"machine.shop.block-top\" is neither a number nor null"},
   };
   for (const Broken& c : cases) {
     try {

@@ -1,0 +1,37 @@
+// The block the shop job mills the blade from: X along the span from the hub
+// radius to the tip, Y across the chord from 0 to the stock width ("Max.
+// Chord"), Z up to its top face.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+
+#include "core/job_parameters.h"
+#include "machining/design_record.h"
+
+namespace ventaro {
+
+struct Block {
+  double x0 = 0, x1 = 0;  // millimetres
+  double y0 = 0, y1 = 0;
+  double top = 0;
+};
+
+// A job that cannot be laid out: no stations, an empty block, a field that
+// is not a number.
+class ShopError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The highest placed point of the finishing stations.
+double highestPlacedPoint(const DesignRecord& record);
+
+// The block for the job fields. Its top is `top` when given; otherwise the
+// highest placed point plus the stock allowance (passes times roughing depth
+// plus finish depth), the height where the plain program's first roughing
+// pass starts. Raises ShopError for an empty block or a record without
+// finishing stations, RunError for a field that is not a number.
+Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top);
+
+}  // namespace ventaro

@@ -1,0 +1,36 @@
+// What the shop job needs beyond the job fields: the tools' shapes and
+// spindle speeds, the plunge feed, the block top, the clearance and the
+// tolerance of the compensated paths. The tool diameters, depths, stepovers
+// and feeds stay in the job fields.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace ventaro {
+
+// Which program a run writes: the window's program, or the job for a machine.
+enum class Job { Plain, Shop };
+
+std::optional<Job> jobByName(std::string_view name);  // "plain", "shop"
+std::string_view jobName(Job job);
+
+// The cutting end of a tool: a flat end mill cuts with a flat disk, a
+// ball-nose with a half sphere of the tool's radius.
+enum class ToolShape { Flat, Ball };
+
+std::optional<ToolShape> toolShapeByName(std::string_view name);  // "flat", "ball"
+std::string_view toolShapeName(ToolShape shape);
+
+struct ShopSettings {
+  ToolShape roughShape = ToolShape::Flat;
+  ToolShape finShape = ToolShape::Ball;
+  double roughRpm = 12000;  // a large cutter in wood turns slower
+  double finRpm = 18000;
+  double plungeFeed = 300;         // mm/min, for moves into material along Z
+  std::optional<double> blockTop;  // mm; worked out from the design when absent
+  double clearance = 10;           // mm above the block top, for rapid moves
+  double tolerance = 0.01;         // mm a path may depart from exact contact
+};
+
+}  // namespace ventaro
