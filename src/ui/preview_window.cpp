@@ -1,0 +1,50 @@
+#include "ui/preview_window.h"
+
+#include <QLabel>
+#include <QSvgRenderer>
+#include <QSvgWidget>
+#include <QVBoxLayout>
+
+#include "machining/program_moves.h"
+#include "png/preview.h"
+
+namespace ventaro {
+
+std::string previewPicture(const JobRun& run, PreviewFormat format) {
+  const ProgramMoves moves = readProgramMoves(run.program);
+  return previewBytes(previewInput(run.record, moves, run.fields), format);
+}
+
+PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("Ventaro preview"));
+  picture_ = new QSvgWidget(this);
+  picture_->setObjectName(QStringLiteral("preview"));
+  picture_->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
+  note_ = new QLabel(this);
+  note_->setTextFormat(Qt::PlainText);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(note_);
+  layout->addWidget(picture_, 1);
+  resize(800, 600);
+}
+
+void PreviewWindow::showRun(const JobRun* run) {
+  if (run == nullptr) {
+    svg_.clear();
+    note_->setText(QStringLiteral("Press \u201cCompute\u201d: the preview shows the program it makes."));
+    note_->show();
+  } else {
+    try {
+      const std::string bytes = previewPicture(*run, PreviewFormat::Svg);
+      svg_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+      note_->hide();
+    } catch (const PreviewError& error) {
+      svg_.clear();
+      note_->setText(QStringLiteral("The preview could not be drawn: ") + QString::fromUtf8(error.what()));
+      note_->show();
+    }
+  }
+  picture_->load(svg_);
+}
+
+}  // namespace ventaro
