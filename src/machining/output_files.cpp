@@ -206,7 +206,7 @@ std::optional<OutputError> sameFileError(const std::vector<Target>& targets) {
     text += "\" and \"";
     text += target.path;
     text += "\"";
-    return OutputError{OutputError::Kind::SameFile, "the same file", std::move(text)};
+    return OutputError{OutputError::Kind::SameFile, text, text};
   }
   return std::nullopt;
 }

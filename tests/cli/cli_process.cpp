@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,10 @@ namespace {
   if (errFd != STDERR_FILENO) ::close(errFd);
   if (!setup.workingDir.empty() && ::chdir(setup.workingDir.c_str()) != 0) ::_exit(126);
   if (setup.umask) ::umask(*setup.umask);
+  // A test runner started in the background ignores SIGINT; the program
+  // must meet the signals a user would send it.
+  ::signal(SIGINT, SIG_DFL);
+  ::signal(SIGTERM, SIG_DFL);
   if (setup.uid) {
     if (::setgid(*setup.uid) != 0 || ::setuid(*setup.uid) != 0) ::_exit(126);
   }
@@ -67,6 +72,7 @@ RunResult runCli(const std::vector<std::string>& args, const RunSetup& setup) {
   if (pid == 0) childExec(argv.data(), setup, outFd, errFd);
   ::close(outFd);
   ::close(errFd);
+  if (setup.whileRunning) setup.whileRunning(pid);
 
   int wstatus = 0;
   while (::waitpid(pid, &wstatus, 0) < 0) {

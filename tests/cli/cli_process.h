@@ -3,6 +3,8 @@
 #pragma once
 
 #include <sys/types.h>
+
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,9 @@ struct RunSetup {
   std::optional<mode_t> umask{};  // applied in the child only
   std::optional<uid_t> uid{};     // the child drops to this user and group
   std::string executable{};       // empty: the built ventaro-gcode
+  // Called with the child's id while it runs, before it is waited for; it
+  // must not reap the child.
+  std::function<void(pid_t)> whileRunning{};
 };
 
 struct RunResult {

@@ -1,8 +1,8 @@
 // Saving faults: each must name the path, leave no partly written file and
 // keep an existing file byte for byte. Running as root (as CI does), the
-// permission bits stop nothing, so the read-only cases drop the file-system
-// uid to an unprivileged one around the save and first prove that the
-// system really refuses the write.
+// permission bits stop nothing but the write-protection rule, so the other
+// read-only cases drop the file-system uid to an unprivileged one around
+// the save and first prove that the system really refuses the write.
 #include <fcntl.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <optional>
 #include <string>
 
 #include "gcode/program_bytes.h"
@@ -106,22 +107,40 @@ class SaveTest : public QObject {
              QString("Gcode could not be saved to /home/ann/blade.nc\n\nPermission denied"));
   }
 
-  void readOnlyTargetFile() {
+  void refusedTargetFile_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("asOtherUser");
+    QTest::addColumn<QString>("reason");
+    // No write bit for its owner: refused for every user, root included.
+    QTest::newRow("write-protected") << 0444 << false << QString("File is write-protected");
+    // Writable by its owner only: the system refuses anyone else, although
+    // the folder would let them replace it.
+    if (geteuid() == 0) QTest::newRow("another user's") << 0644 << true << QString("Permission denied");
+  }
+
+  void refusedTargetFile() {
+    QFETCH(int, mode);
+    QFETCH(bool, asOtherUser);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7777)));  // anyone may create here
     const QString path = dir.path() + "/blade.nc";
     QVERIFY(writeFile(path, kOld));
-    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)), 0);
     ventaro::SaveOutcome outcome;
     {
-      Unprivileged user;
-      QVERIFY2(systemRefuses(path, O_WRONLY), "the file must really be read-only for this test");
+      std::optional<Unprivileged> user;
+      if (asOtherUser) user.emplace();
+      QVERIFY2(!asOtherUser || systemRefuses(path, O_WRONLY), "the file must really be read-only for this test");
       QVERIFY2(!systemRefuses(dir.path() + "/probe", O_WRONLY | O_CREAT), "the folder must be writable");
       outcome = ventaro::saveProgram(path, kProgram);
     }
     QVERIFY(!outcome.saved);
-    QCOMPARE(outcome.reason, QString("Permission denied"));
+    QCOMPARE(outcome.reason, reason);
     QCOMPARE(readAll(path), kOld);
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, static_cast<mode_t>(mode));
     QCOMPARE(entries(dir.path()), QStringList{"blade.nc"});
   }
 
@@ -179,6 +198,9 @@ class SaveTest : public QObject {
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
     const bool bites = !writeFile(dir.path() + "/probe", QByteArray(8192, 'x'));
     QFile::remove(dir.path() + "/probe");
+    // The save itself meets the signal's default action, which would end
+    // the window without a word.
+    std::signal(SIGXFSZ, SIG_DFL);
     const ventaro::SaveOutcome outcome = ventaro::saveProgram(path, program);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);

@@ -1,5 +1,7 @@
 // Form1 driven as a user drives it: key presses, clicks and Tab, with the
 // message boxes answered by the test.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -438,6 +440,37 @@ class WindowTest : public QObject {
     QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(boxes->shown[1].text, "Gcode has been saved to " + path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.nc"});
+  }
+
+  void savingKeepsAWriteProtectedFileAndTheModeOfAReplacedOne() {
+    QTemporaryDir dir;
+    setFolder(dir.path());
+    const QString path = dir.path() + "/blade.nc";
+    const QByteArray native = QFile::encodeName(path);
+    writeFile(path, "keep me");
+    QCOMPARE(::chmod(native.constData(), 0444), 0);
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+
+    // Refused for every user, root included, and left as it was.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
+    QCOMPARE(boxes->shown[0].text, "Gcode could not be saved to " + path + "\n\nFile is write-protected");
+    QCOMPARE(readAll(path), QByteArray("keep me"));
+    struct stat info {};
+    QCOMPARE(::stat(native.constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, 0444u);
+
+    // Once writable by its owner, it is replaced and keeps its mode.
+    QCOMPARE(::chmod(native.constData(), 0640), 0);
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[1].text, "Gcode has been saved to " + path);
+    QCOMPARE(readAll(path), QByteArray::fromStdString(ventaro::programFileBytes(window->finishPass())));
+    QCOMPARE(::stat(native.constData(), &info), 0);
+    QCOMPARE(info.st_mode & 07777, 0640u);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"blade.nc"});
   }
 
   void failedSaveIntoAMissingFolder() {
