@@ -29,7 +29,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun
       out.files.emplace_back(*options.saveDesign, designText(designOf(options), *options.saveDesign));
     if (options.stations) out.files.emplace_back(*options.stations, jobStationTable(run, table));
     if (options.report) {
-      std::string text = jobReport(run, table);
+      // The report names a feed to change by its label and its option.
+      const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
+      std::string text = jobReport(run, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {

@@ -4,24 +4,57 @@
 #include <cmath>
 
 #include "core/number_text.h"
+#include "core/station_count.h"
 
 namespace ventaro::cli {
 
 namespace {
 
-// The order of the window's columns: rotor, passes and depths, feeds, tools,
-// and last the two station counts, which follow from the tools.
-constexpr std::array<Field, kFieldCount> kFieldOrder{
-    Field::TSR,        Field::D,         Field::HubRad,        Field::B,          Field::AT,
-    Field::Cl,         Field::Max,       Field::RoughPassesNo, Field::RoughDepth, Field::FinishDepth,
-    Field::FinishFeed, Field::RoughFeed, Field::RoughDia,      Field::RoughStep,  Field::FinDia,
-    Field::FinStep,    Field::STNfinish, Field::STNrough,
+// Every job field's option, in the order the help lists them, which is the
+// order of the window's columns: rotor, passes and depths, feeds, tools, and
+// last the two station counts, which follow from the tools.
+struct FieldOption {
+  Field field;
+  std::string_view name;
 };
+constexpr std::array<FieldOption, kFieldCount> kFieldOptions{{
+    {Field::TSR, "--tsr"},
+    {Field::D, "--diameter"},
+    {Field::HubRad, "--hub-radius"},
+    {Field::B, "--blades"},
+    {Field::AT, "--attack"},
+    {Field::Cl, "--lift"},
+    {Field::Max, "--max-chord"},
+    {Field::RoughPassesNo, "--passes"},
+    {Field::RoughDepth, "--rough-depth"},
+    {Field::FinishDepth, "--finish-depth"},
+    {Field::FinishFeed, "--finish-feed"},
+    {Field::RoughFeed, "--rough-feed"},
+    {Field::RoughDia, "--rough-dia"},
+    {Field::RoughStep, "--rough-step"},
+    {Field::FinDia, "--fin-dia"},
+    {Field::FinStep, "--fin-step"},
+    {Field::STNfinish, "--stations-finish"},
+    {Field::STNrough, "--stations-rough"},
+}};
+
+constexpr std::array<Field, kFieldCount> fieldOrder() {
+  std::array<Field, kFieldCount> order{};
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = kFieldOptions[i].field;
+  return order;
+}
+constexpr std::array<Field, kFieldCount> kFieldOrder = fieldOrder();
 
 std::string stationDefault(Field field) {
-  const bool finish = field == Field::STNfinish;
-  std::string text = ";\ndefault worked out from --diameter, --hub-radius,\n";
-  text += finish ? "--fin-dia and --fin-step" : "--rough-dia and --rough-step";
+  const std::array<Field, 4> sources = countSources(field == Field::STNfinish ? Tool::Finishing : Tool::Roughing);
+  std::string text = ";\ndefault worked out from ";
+  text += optionName(sources[0]);
+  text += ", ";
+  text += optionName(sources[1]);
+  text += ",\n";
+  text += optionName(sources[2]);
+  text += " and ";
+  text += optionName(sources[3]);
   text += " (";
   text += JobFields::defaultText(field);
   text += " with the defaults)";
@@ -31,7 +64,7 @@ std::string stationDefault(Field field) {
 std::string fieldHelp(Field field) {
   std::string text(fieldLabel(field));
   text += "; ";
-  text += fieldUnit(field);
+  text += fieldInfo(field).unit;
   if (field == Field::STNfinish || field == Field::STNrough) {
     text += stationDefault(field);
   } else {
@@ -43,7 +76,7 @@ std::string fieldHelp(Field field) {
 
 OptionSpec fieldOptionSpec(Field field) {
   OptionSpec row;
-  row.name = fieldOption(field);
+  row.name = optionName(field);
   row.kind = ValueKind::Required;
   row.valueName = "TEXT";
   row.field = field;
@@ -368,39 +401,19 @@ const std::vector<OptionSpec>& optionTable() {
 
 const std::array<Field, kFieldCount>& fieldOptionOrder() { return kFieldOrder; }
 
-std::string_view fieldUnit(Field field) {
-  switch (field) {
-    case Field::TSR:
-      return "no unit";
-    case Field::D:
-    case Field::HubRad:
-    case Field::Max:
-      return "m";
-    case Field::B:
-      return "count";
-    case Field::AT:
-      return "degrees";
-    case Field::Cl:
-      return "no unit";
-    case Field::STNfinish:
-    case Field::STNrough:
-      return "steps over the rotor radius";
-    case Field::RoughPassesNo:
-      return "count, 0 to 5";
-    case Field::RoughDepth:
-      return "mm per pass";
-    case Field::FinishDepth:
-    case Field::RoughDia:
-    case Field::FinDia:
-      return "mm";
-    case Field::FinishFeed:
-    case Field::RoughFeed:
-      return "controller's feed unit";
-    case Field::RoughStep:
-    case Field::FinStep:
-      return "% of diameter";
+std::string_view optionName(Field field) {
+  for (const FieldOption& option : kFieldOptions) {
+    if (option.field == field) return option.name;
   }
   return "";
+}
+
+std::string labelAndOption(Field field) {
+  std::string text = quotedLabel(field);
+  text += " (";
+  text += optionName(field);
+  text += ')';
+  return text;
 }
 
 ParseResult parseOptions(int argc, const char* const* argv, const CliOptions& start) {
@@ -470,7 +483,7 @@ std::string helpText() {
       "Each job option takes the text of its window field exactly as it would be\n"
       "typed there, and defaults to the field's initial text. Give a value as\n"
       "\"--option VALUE\" or \"--option=VALUE\"; it may be empty or begin with \"-\"\n"
-      "(--hub-radius -1). When an option is given more than once, the last one\n"
+      "(--attack -1). When an option is given more than once, the last one\n"
       "wins. A station count that is not given is worked out from the rotor and\n"
       "its tool, as the window does when a tool field is typed.\n\n"
       "Job fields (label; unit; default):\n";

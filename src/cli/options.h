@@ -67,8 +67,12 @@ const std::vector<OptionSpec>& optionTable();
 // The job fields in the order their options are listed.
 const std::array<Field, kFieldCount>& fieldOptionOrder();
 
-// The unit of a field as the help shows it ("m", "mm", "% of tool diameter").
-std::string_view fieldUnit(Field field);
+// The option that sets a field: "--hub-radius".
+std::string_view optionName(Field field);
+
+// How the command line names a field in its messages: the label the window
+// shows, then the option, “Hub Radius / meter” (--hub-radius).
+std::string labelAndOption(Field field);
 
 struct ParseResult {
   CliOptions options;

@@ -1,5 +1,6 @@
 #include "cli/run.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -26,15 +27,22 @@ class ProgressRecorder : public ComputeObserver {
 };
 
 // The options a derived count is worked out from, for the hint.
-std::string_view countSources(Tool tool) {
-  return tool == Tool::Finishing ? "--diameter, --hub-radius, --fin-dia and --fin-step"
-                                 : "--diameter, --hub-radius, --rough-dia and --rough-step";
+std::string countOptions(Tool tool) {
+  const std::array<Field, 4> from = countSources(tool);
+  std::string text(optionName(from[0]));
+  text += ", ";
+  text += optionName(from[1]);
+  text += ", ";
+  text += optionName(from[2]);
+  text += " and ";
+  text += optionName(from[3]);
+  return text;
 }
 
 void reportRunError(const RunError& error) {
   std::string line(kProgramName);
   line += ": ";
-  line += error.report(true);
+  line += error.report(labelAndOption);
   printError(line);
 }
 
@@ -81,7 +89,7 @@ int runGenerator(CliOptions options) {
     const Field field = stationField(tool);
     if (options.isGiven(field)) continue;
     try {
-      options.fields[field] = stationCountText(options.fields, tool);
+      options.fields[field] = derivedStationCountText(options.fields, tool);
     } catch (const RunError& error) {
       reportRunError(error);
       // The rotor fields are read by the computation too, so giving the
@@ -91,9 +99,9 @@ int runGenerator(CliOptions options) {
       hint += ": the ";
       hint += tool == Tool::Finishing ? "finishing" : "roughing";
       hint += " station count is worked out from ";
-      hint += countSources(tool);
+      hint += countOptions(tool);
       hint += "; give ";
-      hint += fieldOption(field);
+      hint += optionName(field);
       hint += " to set it directly.";
       printError(hint);
       return kExitFailed;

@@ -26,7 +26,7 @@ std::int16_t LastStation(const BladeParameters& p, const TextNumber& S, Sweep sw
   const double q = sub(s, mul(hd, S.value(), Step{what, S.field()}), Step{what, S.field()});
   const double n = std::nearbyint(q);
   if (!(n >= -32768.0 && n <= 32767.0)) {
-    raise(ErrorKind::Overflow, S.field(), quoted(S.field()) + " gives more stations than can be counted");
+    raiseAbout(ErrorKind::Overflow, S.field(), "gives more stations than can be counted");
   }
   return static_cast<std::int16_t>(n);
 }

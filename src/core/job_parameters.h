@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/fields.h"
 #include "core/run_error.h"
 
 namespace ventaro {
@@ -69,7 +70,9 @@ struct BladeParameters {
 };
 
 // Reads the fields in the window's order and converts HubRad, RoughPassesNo
-// and FinDia as they are read; raises the first conversion's error.
+// and FinDia as they are read; raises the first conversion's error. A rotor
+// diameter, hub radius or station count below 0 is an overflow error, raised
+// as its field is read.
 BladeParameters readParameters(const JobFields& fields);
 
 }  // namespace ventaro

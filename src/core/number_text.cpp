@@ -95,18 +95,18 @@ double toDouble(std::string_view text, Field field) {
     case ParseStatus::Ok:
       return parsed.value;
     case ParseStatus::NotANumber:
-      raise(ErrorKind::TypeMismatch, field, quoted(field) + " is not a number");
+      raiseAbout(ErrorKind::TypeMismatch, field, "is not a number");
     case ParseStatus::OutOfRange:
-      raise(ErrorKind::Overflow, field, quoted(field) + " is out of range");
+      raiseAbout(ErrorKind::Overflow, field, "is out of range");
   }
-  raise(ErrorKind::TypeMismatch, field, quoted(field) + " is not a number");
+  raiseAbout(ErrorKind::TypeMismatch, field, "is not a number");
 }
 
 float toSingle(std::string_view text, Field field) {
   const double value = toDouble(text, field);
   const float single = static_cast<float>(value);
   if (std::isinf(single)) {
-    raise(ErrorKind::Overflow, field, quoted(field) + " is too large for a single-precision number");
+    raiseAbout(ErrorKind::Overflow, field, "is too large for a single-precision number");
   }
   return single;
 }
@@ -115,7 +115,7 @@ std::int16_t toInt16(std::string_view text, Field field) {
   const double value = toDouble(text, field);
   const double rounded = std::nearbyint(value);  // ties to even in the default rounding mode
   if (!(rounded >= -32768.0 && rounded <= 32767.0)) {
-    raise(ErrorKind::Overflow, field, quoted(field) + " is outside -32768 to 32767");
+    raiseAbout(ErrorKind::Overflow, field, "is outside -32768 to 32767");
   }
   return static_cast<std::int16_t>(rounded);
 }

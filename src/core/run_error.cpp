@@ -1,42 +1,8 @@
 #include "core/run_error.h"
 
-#include <array>
+#include "core/checked.h"
 
 namespace ventaro {
-
-namespace {
-
-struct FieldInfo {
-  std::string_view label;
-  std::string_view option;
-};
-
-constexpr std::array<FieldInfo, kFieldCount> kFields{{
-    {"Tip Speed Ratio", "--tsr"},
-    {"Diameter / meter", "--diameter"},
-    {"Hub Radius / meter", "--hub-radius"},
-    {"Number of blades", "--blades"},
-    {"Angle attack / \u00b0", "--attack"},
-    {"Lift coefficient", "--lift"},
-    {"Max. Chord  /meter", "--max-chord"},
-    {"Stations (Finish)", "--stations-finish"},
-    {"Stations (Rough)", "--stations-rough"},
-    {"Roughing Passes", "--passes"},
-    {"Roughing Depth / pass", "--rough-depth"},
-    {"Finish pass depth", "--finish-depth"},
-    {"Finish Feedrate", "--finish-feed"},
-    {"Rough Feedrate", "--rough-feed"},
-    {"Roughing Tool: Diameter / mm", "--rough-dia"},
-    {"Roughing Tool: Stepover / %:", "--rough-step"},
-    {"Finishing Tool: Diameter / mm", "--fin-dia"},
-    {"Finishing Tool: Stepover / %:", "--fin-step"},
-}};
-
-// Marks where the option goes in a detail text; never typed by a user since
-// it is a control character.
-constexpr char kOptionMark = '\x01';
-
-}  // namespace
 
 std::string_view kindName(ErrorKind kind) {
   switch (kind) {
@@ -54,59 +20,43 @@ std::string_view kindName(ErrorKind kind) {
   return "Error";
 }
 
-std::string_view fieldLabel(Field field) { return kFields[static_cast<std::size_t>(field)].label; }
-
-std::string_view fieldOption(Field field) { return kFields[static_cast<std::size_t>(field)].option; }
-
-std::string quoted(Field field) {
-  std::string text = "\u201c";
-  text += fieldLabel(field);
-  text += "\u201d";
-  text += kOptionMark;
-  text += static_cast<char>('A' + static_cast<int>(field));
-  return text;
-}
-
 namespace {
 
-std::string buildReport(ErrorKind kind, const std::string& detail, bool withOption) {
+std::string buildReport(ErrorKind kind, const std::optional<Field>& field, const ErrorDetail& detail,
+                        const FieldNamer& name) {
   std::string text(kindName(kind));
   text += ": ";
-  for (std::size_t i = 0; i < detail.size(); ++i) {
-    if (detail[i] != kOptionMark) {
-      text += detail[i];
-      continue;
-    }
-    // The byte after the mark names the quoted field.
-    if (++i < detail.size() && withOption) {
-      const int index = detail[i] - 'A';
-      if (index >= 0 && index < kFieldCount) {
-        text += " (";
-        text += fieldOption(static_cast<Field>(index));
-        text += ')';
-      }
-    }
-  }
+  text += detail.before;
+  if (detail.namesField && field) text += name(*field);
+  text += detail.after;
   text += '.';
   return text;
 }
 
 }  // namespace
 
-RunError::RunError(ErrorKind kind, std::optional<Field> field, std::string detail)
-    : std::runtime_error(buildReport(kind, detail, false)), kind_(kind), field_(field), detail_(std::move(detail)) {}
+RunError::RunError(ErrorKind kind, std::optional<Field> field, ErrorDetail detail)
+    : std::runtime_error(buildReport(kind, field, detail, quotedLabel)),
+      kind_(kind),
+      field_(field),
+      detail_(std::move(detail)) {}
 
-std::string RunError::report(bool withOption) const { return buildReport(kind_, detail_, withOption); }
+RunError::RunError(ErrorKind kind, std::optional<Field> field, std::string text)
+    : RunError(kind, field, ErrorDetail{.before = std::move(text), .namesField = false, .after = {}}) {}
 
-void raise(ErrorKind kind, std::optional<Field> field, std::string detail) {
-  throw RunError(kind, field, std::move(detail));
+std::string RunError::report() const { return what(); }
+
+std::string RunError::report(const FieldNamer& name) const { return buildReport(kind_, field_, detail_, name); }
+
+void raise(ErrorKind kind, std::optional<Field> field, std::string text) {
+  throw RunError(kind, field, std::move(text));
 }
 
-}  // namespace ventaro
+void raise(ErrorKind kind, Field field, ErrorDetail detail) { throw RunError(kind, field, std::move(detail)); }
 
-#include "core/checked.h"
-
-namespace ventaro {
+void raiseAbout(ErrorKind kind, Field field, std::string predicate) {
+  raise(kind, field, ErrorDetail{.before = {}, .namesField = true, .after = " " + std::move(predicate)});
+}
 
 void raiseStep(ErrorKind kind, const Step& step) {
   std::string detail = "computing ";
@@ -117,12 +67,8 @@ void raiseStep(ErrorKind kind, const Step& step) {
     detail += step.sweep ? " station " : "station ";
     detail += std::to_string(step.station);
   }
-  if (step.field) {
-    detail += " (";
-    detail += quoted(*step.field);
-    detail += ')';
-  }
-  raise(kind, step.field, std::move(detail));
+  if (!step.field) raise(kind, std::nullopt, std::move(detail));
+  raise(kind, *step.field, ErrorDetail{.before = detail + " (", .namesField = true, .after = ")"});
 }
 
 }  // namespace ventaro

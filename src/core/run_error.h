@@ -1,12 +1,16 @@
 // The one error type of a computation: what went wrong (its kind) and, where
 // one field's text caused it, which field. Thrown by the core, caught once by
-// each front end.
+// each front end, which writes the field's name its own way: the window by
+// the field's label, the command line by the label and its option.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "core/fields.h"
 
 namespace ventaro {
 
@@ -18,63 +22,46 @@ enum class ErrorKind {
   SubscriptOutOfRange,
 };
 
-// The eighteen job fields of the window, in the order of the window's rows.
-enum class Field {
-  TSR,
-  D,
-  HubRad,
-  B,
-  AT,
-  Cl,
-  Max,
-  STNfinish,
-  STNrough,
-  RoughPassesNo,
-  RoughDepth,
-  FinishDepth,
-  FinishFeed,
-  RoughFeed,
-  RoughDia,
-  RoughStep,
-  FinDia,
-  FinStep,
-};
-inline constexpr int kFieldCount = 18;
-
 // "Type mismatch", "Overflow", ...
 std::string_view kindName(ErrorKind kind);
 
-// The label the user reads beside the field. The two tool columns share
-// their labels, so those carry their heading ("Roughing Tool: Diameter / mm").
-std::string_view fieldLabel(Field field);
+// The sentence after the kind, without the final full stop. Where it names
+// the error's field, the name stands between `before` and `after`, so that
+// each client can write it its own way.
+struct ErrorDetail {
+  std::string before;
+  bool namesField = false;
+  std::string after;
+};
 
-// The command-line option that sets the field ("--hub-radius").
-std::string_view fieldOption(Field field);
+// How a client names a field in an error text.
+using FieldNamer = std::function<std::string(Field)>;
 
 class RunError : public std::runtime_error {
  public:
-  // `detail` is the sentence after the kind, without the final full stop;
-  // it names the field's label where a field is known.
-  RunError(ErrorKind kind, std::optional<Field> field, std::string detail);
+  RunError(ErrorKind kind, std::optional<Field> field, ErrorDetail detail);
+  // A detail that does not name the field.
+  RunError(ErrorKind kind, std::optional<Field> field, std::string text);
 
   ErrorKind kind() const { return kind_; }
   const std::optional<Field>& field() const { return field_; }
-  const std::string& detail() const { return detail_; }
+  const ErrorDetail& detail() const { return detail_; }
 
-  // "Type mismatch: “Hub Radius / meter” is not a number." With
-  // withOption the field's command-line option follows its label:
-  // "… “Hub Radius / meter” (--hub-radius) is not a number."
-  std::string report(bool withOption = false) const;
+  // "Type mismatch: “Hub Radius / meter” is not a number.", the field named
+  // by quotedLabel; this is also what().
+  std::string report() const;
+  // The same with the field named by `name`.
+  std::string report(const FieldNamer& name) const;
 
  private:
   ErrorKind kind_;
   std::optional<Field> field_;
-  std::string detail_;
+  ErrorDetail detail_;
 };
 
-// Quotes a field's label as it stands in error texts: “label”.
-std::string quoted(Field field);
-
-[[noreturn]] void raise(ErrorKind kind, std::optional<Field> field, std::string detail);
+[[noreturn]] void raise(ErrorKind kind, std::optional<Field> field, std::string text);
+[[noreturn]] void raise(ErrorKind kind, Field field, ErrorDetail detail);
+// The field's name, then `predicate`: "“Roughing Passes” is outside ...".
+[[noreturn]] void raiseAbout(ErrorKind kind, Field field, std::string predicate);
 
 }  // namespace ventaro

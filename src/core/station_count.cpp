@@ -19,11 +19,38 @@ double stationCount(std::string_view d, std::string_view hubRad, std::string_vie
   return count;
 }
 
-std::string stationCountText(const JobFields& fields, Tool tool) {
+std::array<Field, 4> countSources(Tool tool) {
   const bool rough = tool == Tool::Roughing;
-  return NumberText(stationCount(fields[Field::D], fields[Field::HubRad],
-                                 fields[rough ? Field::RoughDia : Field::FinDia],
-                                 fields[rough ? Field::RoughStep : Field::FinStep], tool));
+  return {Field::D, Field::HubRad, rough ? Field::RoughDia : Field::FinDia, rough ? Field::RoughStep : Field::FinStep};
+}
+
+std::string stationCountText(const JobFields& fields, Tool tool) {
+  const std::array<Field, 4> from = countSources(tool);
+  return NumberText(stationCount(fields[from[0]], fields[from[1]], fields[from[2]], fields[from[3]], tool));
+}
+
+namespace {
+
+// Called with a count below 0, so every source text is a number.
+[[noreturn]] void refuseNegativeCount(const JobFields& fields, Tool tool) {
+  const std::array<Field, 4> from = countSources(tool);
+  const std::string count = tool == Tool::Roughing ? "the roughing station count" : "the finishing station count";
+  const double d = toDouble(fields[Field::D], Field::D);
+  if (d < 0.0) raiseAbout(ErrorKind::Overflow, Field::D, "is below 0, so " + count + " is below 0");
+  if (d / 2.0 - toDouble(fields[Field::HubRad], Field::HubRad) < 0.0) {
+    raiseAbout(ErrorKind::Overflow, Field::HubRad, "lies beyond the tip, so " + count + " is below 0");
+  }
+  const Field toolField = toDouble(fields[from[2]], from[2]) < 0.0 ? from[2] : from[3];
+  raiseAbout(ErrorKind::Overflow, toolField, "is below 0, so " + count + " is below 0");
+}
+
+}  // namespace
+
+std::string derivedStationCountText(const JobFields& fields, Tool tool) {
+  const std::array<Field, 4> from = countSources(tool);
+  const double count = stationCount(fields[from[0]], fields[from[1]], fields[from[2]], fields[from[3]], tool);
+  if (count < 0.0) refuseNegativeCount(fields, tool);
+  return NumberText(count);
 }
 
 }  // namespace ventaro

@@ -13,7 +13,7 @@ namespace {
 // would run, so such a text is refused where it would be copied.
 const std::string& oneLine(const std::string& text, Field field) {
   if (text.find_first_of("\r\n") != std::string::npos) {
-    raise(ErrorKind::TypeMismatch, field, quoted(field) + " holds a line break");
+    raiseAbout(ErrorKind::TypeMismatch, field, "holds a line break");
   }
   return text;
 }

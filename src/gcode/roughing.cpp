@@ -13,7 +13,7 @@ namespace {
 // become its limit.
 int passCounterLimit(const BladeParameters& p) {
   if (p.RoughPassesNo < 0 || p.RoughPassesNo > 255) {
-    raise(ErrorKind::Overflow, Field::RoughPassesNo, quoted(Field::RoughPassesNo) + " is below 0 or above 255");
+    raiseAbout(ErrorKind::Overflow, Field::RoughPassesNo, "is below 0 or above 255");
   }
   return p.RoughPassesNo;
 }

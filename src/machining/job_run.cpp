@@ -21,8 +21,8 @@ std::string jobStationTable(const JobRun& run, const SectionTable& table) {
   return stationCsv(run.record, stationGeometry(run.fields), table);
 }
 
-std::string jobReport(const JobRun& run, const SectionTable& table) {
-  return machiningReport(run.program, run.record, run.fields, table);
+std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
+  return machiningReport(run.program, run.record, run.fields, table, name);
 }
 
 }  // namespace ventaro

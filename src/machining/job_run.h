@@ -36,8 +36,9 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
               ComputeObserver* progress, bool record);
 
 // The station table of both sweeps (CSV) and the machining report of a run
-// made with `record`.
+// made with `record`. The report names a field to change by `name`, the
+// client's own way to name a field.
 std::string jobStationTable(const JobRun& run, const SectionTable& table);
-std::string jobReport(const JobRun& run, const SectionTable& table);
+std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name = quotedLabel);
 
 }  // namespace ventaro

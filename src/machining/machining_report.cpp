@@ -12,9 +12,6 @@ namespace ventaro {
 
 namespace {
 
-// The field's label in quotation marks, as the window shows it.
-std::string label(Field field) { return "\u201c" + std::string(fieldLabel(field)) + "\u201d"; }
-
 std::string mm(double v) { return fixedText(v, 3); }
 std::string len(double v) { return fixedText(v, 1); }
 
@@ -116,7 +113,7 @@ std::string spacingLine(std::string_view sweep, const TextNumber& d, const TextN
   if (toolDia.status == ParseStatus::Ok && stepover.status == ParseStatus::Ok) {
     line += mm(toolDia.value * stepover.value / 100.0) + " mm (" + f[dia] + " mm x " + f[step] + " %)";
   } else {
-    line += "unknown (" + label(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
+    line += "unknown (" + quotedLabel(toolDia.status == ParseStatus::Ok ? step : dia) + " is not a number)";
   }
   return line + "\n";
 }
@@ -143,13 +140,13 @@ void stationWarnings(std::string& out, int& count, const DesignRecord& record, c
   }
 }
 
-void feedWarnings(std::string& out, int& count, const ProgramMoves& moves) {
+void feedWarnings(std::string& out, int& count, const ProgramMoves& moves, const FieldNamer& name) {
   for (std::size_t i = 0; i < moves.feedTexts.size(); ++i) {
     const std::string& text = moves.feedTexts[i];
     if (positiveNumber(text)) continue;
     ++count;
     const Field field = i == 0 ? Field::RoughFeed : Field::FinishFeed;
-    out += "  the feed line \u201cF" + text + "\u201d (" + label(field) + ", " + std::string(fieldOption(field)) +
+    out += "  the feed line \u201cF" + text + "\u201d (" + name(field) +
            ") is not a positive number: the controller will reject the line\n";
   }
 }
@@ -171,7 +168,7 @@ std::string stationRanges(const std::vector<int>& indices) {
 }
 
 std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
-                            const SectionTable& table) {
+                            const SectionTable& table, const FieldNamer& name) {
   const ProgramMoves moves = readProgramMoves(program);
   const BladeParameters p = readParameters(fields);
   std::string out = "Machining report\n\n";
@@ -209,7 +206,8 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
   const double width = p.Max.value() * 1000.0;
   const double hub = static_cast<double>(p.HubRad) * 1000.0;
   const double tip = p.D.value() * 1000.0 / 2.0;
-  out += "  width " + mm(width) + " mm (the stock width, " + label(Field::Max) + " " + fields[Field::Max] + " m)\n";
+  out +=
+      "  width " + mm(width) + " mm (the stock width, " + quotedLabel(Field::Max) + " " + fields[Field::Max] + " m)\n";
   out += "  length " + mm(tip - hub) + " mm (hub radius " + mm(hub) + " to tip " + mm(tip) + ")\n";
   const ProgramSection* pass1 = nullptr;
   for (const auto& s : moves.sections) {
@@ -238,7 +236,7 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
   out += "\nWarnings:\n";
   int warnings = 0;
   stationWarnings(out, warnings, record, fields, table);
-  feedWarnings(out, warnings, moves);
+  feedWarnings(out, warnings, moves, name);
   if (warnings == 0) out += "  none\n";
   return out;
 }

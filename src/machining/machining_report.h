@@ -16,8 +16,9 @@ namespace ventaro {
 // "0 to 12, 15, 17 to 20" for ascending station indices.
 std::string stationRanges(const std::vector<int>& indices);
 
-// The whole report, lines ending in "\n".
+// The whole report, lines ending in "\n". A warning that asks the user to
+// change a field names it by `name`, the client's own way to name a field.
 std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
-                            const SectionTable& table);
+                            const SectionTable& table, const FieldNamer& name = quotedLabel);
 
 }  // namespace ventaro

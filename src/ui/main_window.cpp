@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <exception>
+#include <string_view>
 
 #include "gcode/compute.h"
 #include "ui/message_boxes.h"
@@ -49,9 +50,10 @@ QFont progressFont() {
   return font;
 }
 
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The label beside a field, as the field table holds it.
+QString label(Field field) { return fromUtf8(fieldInfo(field).label); }
 
 // Shows each progress figure in the progress field as the run reaches it.
 // The field is repainted on the spot, since the run keeps the window's
@@ -149,72 +151,69 @@ void Form1::createControls() {
   txtOutput->setTabChangesFocus(true);
   place(txtOutput, 120, 1320, 3135, 6855);
 
-  // Rotor and job parameters, one row each.
+  // Rotor and job parameters, one row each; labels, control names and
+  // initial texts come from the field table.
   struct Row {
     int top;
-    const char* label;
     int labelWidth;
     QLineEdit** field;
-    const char* name;
     Field job;
     int fieldWidth;
   };
   const Row rows[] = {
-      {1320, "Diameter / meter", 2055, &txtD, "txtD", Field::D, 500},
-      {1800, "Hub Radius / meter", 2055, &txtHubRad, "txtHubRad", Field::HubRad, 500},
-      {2280, "Tip Speed Ratio", 2055, &txtTSR, "txtTSR", Field::TSR, 500},
-      {2760, "Number of blades", 2055, &txtB, "txtB", Field::B, 500},
-      {3240, "Angle attack / \u00b0", 2055, &txtAT, "txtAT", Field::AT, 500},
-      {3720, "Lift coefficient", 2055, &txtCl, "txtCl", Field::Cl, 500},
-      {4200, "Max. Chord  /meter", 2055, &txtMax, "txtMax", Field::Max, 495},
-      {4800, "Stations (Finish)", 1935, &txtSTNfinish, "txtSTNfinish", Field::STNfinish, 500},
-      {5280, "Stations (Rough)", 1935, &txtSTNrough, "txtSTNrough", Field::STNrough, 500},
-      {5760, "Roughing Passes", 1935, &txtRoughPassesNo, "txtRoughPassesNo", Field::RoughPassesNo, 500},
-      {6240, "Roughing Depth / pass", 2175, &txtRoughDepth, "txtRoughDepth", Field::RoughDepth, 500},
-      {6720, "Finish pass depth", 1935, &txtFinishDepth, "txtFinishDepth", Field::FinishDepth, 500},
-      {7200, "Finish Feedrate", 1935, &txtFinishFeed, "txtFinishFeed", Field::FinishFeed, 500},
-      {7680, "Rough Feedrate", 1935, &txtRoughFeed, "txtRoughFeed", Field::RoughFeed, 500},
+      {1320, 2055, &txtD, Field::D, 500},
+      {1800, 2055, &txtHubRad, Field::HubRad, 500},
+      {2280, 2055, &txtTSR, Field::TSR, 500},
+      {2760, 2055, &txtB, Field::B, 500},
+      {3240, 2055, &txtAT, Field::AT, 500},
+      {3720, 2055, &txtCl, Field::Cl, 500},
+      {4200, 2055, &txtMax, Field::Max, 495},
+      {4800, 1935, &txtSTNfinish, Field::STNfinish, 500},
+      {5280, 1935, &txtSTNrough, Field::STNrough, 500},
+      {5760, 1935, &txtRoughPassesNo, Field::RoughPassesNo, 500},
+      {6240, 2175, &txtRoughDepth, Field::RoughDepth, 500},
+      {6720, 1935, &txtFinishDepth, Field::FinishDepth, 500},
+      {7200, 1935, &txtFinishFeed, Field::FinishFeed, 500},
+      {7680, 1935, &txtRoughFeed, Field::RoughFeed, 500},
   };
   for (const Row& row : rows) {
     const QFont font = row.job == Field::RoughDepth ? dialogFont(9.75) : rowFont;
-    addLabel(QString::fromUtf8(row.label), 3480, row.top, row.labelWidth, 375, font);
-    *row.field =
-        addField(row.name, fromUtf8(std::string(JobFields::defaultText(row.job))), 5760, row.top, row.fieldWidth, 375);
-    jobFields_[static_cast<std::size_t>(row.job)] = *row.field;
+    addLabel(label(row.job), 3480, row.top, row.labelWidth, 375, font);
+    *row.field = addJobField(row.job, 5760, row.top, row.fieldWidth);
   }
   // Written by the station-count rule only; the user may focus, select and
   // copy them.
   txtSTNfinish->setReadOnly(true);
   txtSTNrough->setReadOnly(true);
 
-  // The two tools, a column each.
+  // The two tools, a column each, under the heading their fields share.
   struct ToolColumn {
     int left;
-    const char* heading;
     QLineEdit** dia;
-    const char* diaName;
     Field diaJob;
     QLineEdit** step;
-    const char* stepName;
     Field stepJob;
   };
   const ToolColumn tools[] = {
-      {120, "Roughing Tool:", &txtRoughDia, "txtRoughDia", Field::RoughDia, &txtRoughStep, "txtRoughStep",
-       Field::RoughStep},
-      {2520, "Finishing Tool:", &TxtFinDia, "TxtFinDia", Field::FinDia, &txtFinStep, "txtFinStep", Field::FinStep},
+      {120, &txtRoughDia, Field::RoughDia, &txtRoughStep, Field::RoughStep},
+      {2520, &TxtFinDia, Field::FinDia, &txtFinStep, Field::FinStep},
   };
   for (const ToolColumn& tool : tools) {
-    addLabel(QString::fromUtf8(tool.heading), tool.left, 8280, 1695, 375, rowFont);
-    addLabel(QStringLiteral("Diameter / mm"), tool.left, 8760, 1575, 375, rowFont);
-    addLabel(QStringLiteral("Stepover / %:"), tool.left, 9240, 1455, 375, rowFont);
+    addLabel(fromUtf8(fieldInfo(tool.diaJob).heading), tool.left, 8280, 1695, 375, rowFont);
+    addLabel(label(tool.diaJob), tool.left, 8760, 1575, 375, rowFont);
+    addLabel(label(tool.stepJob), tool.left, 9240, 1455, 375, rowFont);
     const int fieldLeft = tool.left + 1680;
-    *tool.dia =
-        addField(tool.diaName, fromUtf8(std::string(JobFields::defaultText(tool.diaJob))), fieldLeft, 8760, 500, 375);
-    *tool.step =
-        addField(tool.stepName, fromUtf8(std::string(JobFields::defaultText(tool.stepJob))), fieldLeft, 9240, 500, 375);
-    jobFields_[static_cast<std::size_t>(tool.diaJob)] = *tool.dia;
-    jobFields_[static_cast<std::size_t>(tool.stepJob)] = *tool.step;
+    *tool.dia = addJobField(tool.diaJob, fieldLeft, 8760, 500);
+    *tool.step = addJobField(tool.stepJob, fieldLeft, 9240, 500);
   }
+}
+
+QLineEdit* Form1::addJobField(Field job, int left, int top, int width) {
+  const FieldInfo& info = fieldInfo(job);
+  const std::string name(info.control);
+  QLineEdit* field = addField(name.c_str(), fromUtf8(info.defaultText), left, top, width, 375);
+  jobFields_[static_cast<std::size_t>(job)] = field;
+  return field;
 }
 
 void Form1::setTabOrder() {

@@ -81,6 +81,8 @@ class Form1 : public QWidget {
   void connectHandlers();
   QLabel* addLabel(const QString& text, int left, int top, int width, int height, const QFont& font);
   QLineEdit* addField(const char* name, const QString& text, int left, int top, int width, int height);
+  // A job field named and filled from the field table, one row high.
+  QLineEdit* addJobField(Field job, int left, int top, int width);
   void place(QWidget* widget, int left, int top, int width, int height) const;
 
   MessageBoxes& boxes_;

@@ -92,6 +92,41 @@ TEST_F(CliFailure, DerivedStationCountThatFailsIsAFailedRunWithAHint) {
   expectFolderUntouched();
 }
 
+TEST_F(CliFailure, StationsOutsideTheRotorAreRefusedNamingTheField) {
+  const std::string outside = "is below 0: stations would lie outside the rotor.\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      // The counts worked out from a hub beyond the tip are below 0.
+      {{"--hub-radius", "2"},
+       "Overflow: \u201cHub Radius / meter\u201d (--hub-radius) lies beyond the tip, so the finishing station "
+       "count is below 0.\n"},
+      {{"--hub-radius", "2", "--stations-finish", "100"},
+       "Overflow: \u201cHub Radius / meter\u201d (--hub-radius) lies beyond the tip, so the roughing station "
+       "count is below 0.\n"},
+      {{"--hub-radius", "-0.5"}, "Overflow: \u201cHub Radius / meter\u201d (--hub-radius) " + outside},
+      {{"--stations-finish", "-5"}, "Overflow: \u201cStations (Finish)\u201d (--stations-finish) " + outside},
+      {{"--diameter=-3.36", "--stations-finish", "100", "--stations-rough", "50"},
+       "Overflow: \u201cDiameter / meter\u201d (--diameter) " + outside},
+      // A tool value below 0 makes the count negative; giving the count helps.
+      {{"--rough-step", "-80"},
+       "Overflow: \u201cRoughing Tool: Stepover / %:\u201d (--rough-step) is below 0, so the roughing station "
+       "count is below 0.\n"
+       "ventaro-gcode: the roughing station count is worked out from --diameter, --hub-radius, --rough-dia "
+       "and --rough-step; give --stations-rough to set it directly.\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"-o", target(), "--stations", dir_.file("s.csv")});
+    const auto run = runCli(args);
+    EXPECT_EQ(run.status, 1) << c.err;
+    EXPECT_EQ(run.err, "ventaro-gcode: " + c.err);
+    EXPECT_EQ(run.out, "");
+    expectFolderUntouched();
+  }
+}
+
 TEST_F(CliFailure, BadUsageExitsWithTwo) {
   struct Case {
     std::vector<std::string> args;

@@ -31,14 +31,14 @@ TEST(CliOptions, EveryFieldHasItsOptionAndDefault) {
   // The eighteen options of the fields, each setting its own field only.
   std::vector<std::string> names;
   for (Field field : cli::fieldOptionOrder()) {
-    const std::string arg = std::string(fieldOption(field)) + "=v";
+    const std::string arg = std::string(cli::optionName(field)) + "=v";
     const ParseResult one = parse({arg.c_str()});
     ASSERT_FALSE(one.usageError) << arg;
     for (Field other : cli::fieldOptionOrder()) {
       EXPECT_EQ(one.options.isGiven(other), other == field) << arg;
       EXPECT_EQ(one.options.fields[other], other == field ? "v" : JobFields::defaultText(other)) << arg;
     }
-    names.emplace_back(fieldOption(field));
+    names.emplace_back(cli::optionName(field));
   }
   EXPECT_EQ(names, (std::vector<std::string>{"--tsr", "--diameter", "--hub-radius", "--blades", "--attack", "--lift",
                                              "--max-chord", "--passes", "--rough-depth", "--finish-depth",
@@ -87,11 +87,11 @@ TEST(CliHelp, ListsEveryOptionWithLabelUnitAndDefault) {
                       "                          --fin-dia and --fin-step (100 with the defaults)\n"),
             std::string::npos);
   for (Field field : cli::fieldOptionOrder()) {
-    const std::string head = "\n  " + std::string(fieldOption(field)) + " TEXT ";
+    const std::string head = "\n  " + std::string(cli::optionName(field)) + " TEXT ";
     const auto at = help.find(head);
     ASSERT_NE(at, std::string::npos) << head;
     const std::string line = help.substr(at + 1, help.find('\n', at + 1) - at - 1);
-    EXPECT_NE(line.find(std::string(fieldLabel(field)) + "; " + std::string(cli::fieldUnit(field))), std::string::npos)
+    EXPECT_NE(line.find(std::string(fieldLabel(field)) + "; " + std::string(fieldInfo(field).unit)), std::string::npos)
         << line;
     if (field != Field::STNfinish && field != Field::STNrough) {
       EXPECT_TRUE(line.ends_with("; default " + std::string(JobFields::defaultText(field)))) << line;

@@ -101,8 +101,8 @@ TEST(CliProgram, GivenStationCountsWinOverTheTools) {
 
 TEST(CliProgram, ValuesAreTakenExactlyAsTyped) {
   // A value may begin with "-" or be empty, in either form.
-  EXPECT_EQ(runCli({"--hub-radius", "-1", "--stations-finish", "100", "--stations-rough", "50"}).out,
-            programOf({{Field::HubRad, "-1"}}));
+  EXPECT_EQ(runCli({"--attack", "-1", "--stations-finish", "100", "--stations-rough", "50"}).out,
+            programOf({{Field::AT, "-1"}}));
   const auto emptyFeed = runCli({"--rough-feed=", "--finish-feed", ""});
   ASSERT_EQ(emptyFeed.status, 0);
   EXPECT_EQ(lineOf(emptyFeed.out, 10), "F");
@@ -113,6 +113,16 @@ TEST(CliProgram, ValuesAreTakenExactlyAsTyped) {
   EXPECT_EQ(lineOf(typed.out, 6), "( T1:37.0 )");
   // Only the first "=" separates the value.
   EXPECT_EQ(lineOf(runCli({"--rough-feed=F=2"}).out, 10), "FF=2");
+}
+
+TEST(CliProgram, HubAtOrBeyondTheTipWithCountsGivenKeepsItsProgram) {
+  // Half a station spacing decides: at 1.68 each sweep keeps its station 0
+  // at the tip, at 2 no station is left. Not an error either way.
+  for (const char* hub : {"1.68", "2"}) {
+    const auto run = runCli({"--hub-radius", hub, "--stations-finish", "100", "--stations-rough", "50"});
+    EXPECT_EQ(run.status, 0) << hub;
+    EXPECT_EQ(run.out, programOf({{Field::HubRad, hub}})) << hub;
+  }
 }
 
 TEST(CliProgram, CopiedTextsAreWrittenInWindows1252) {

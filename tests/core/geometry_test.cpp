@@ -36,6 +36,15 @@ TEST(SectionTable, HoldsTheNaca4412UpperSurfaceInSinglePrecision) {
 
 std::string countText(Overrides overrides, Tool tool) { return stationCountText(fieldsWith(overrides), tool); }
 
+std::string failingCount(Overrides overrides) {
+  try {
+    derivedStationCountText(fieldsWith(overrides), Tool::Finishing);
+  } catch (const RunError& error) {
+    return error.report();
+  }
+  return "no error";
+}
+
 TEST(StationCount, ExactTexts) {
   EXPECT_EQ(countText({}, Tool::Roughing), "50");
   EXPECT_EQ(countText({}, Tool::Finishing), "100");
@@ -69,6 +78,34 @@ TEST(StationCount, Failures) {
   EXPECT_EQ(failure({{Field::FinDia, "0"}}), P(ErrorKind::DivisionByZero, Field::FinDia));
   EXPECT_EQ(failure({{Field::FinStep, "0"}}).first, ErrorKind::DivisionByZero);
   EXPECT_EQ(failure({{Field::FinDia, "1e-310"}}).first, ErrorKind::Overflow);
+}
+
+TEST(StationCount, ARunRefusesADerivedCountBelowZeroNamingItsCause) {
+  const struct {
+    Overrides overrides;
+    std::optional<Field> blamed;  // none: the count is taken
+  } cases[] = {
+      {{}, std::nullopt},
+      {{{Field::HubRad, "1.68"}}, std::nullopt},  // a span of 0 gives the count 0
+      {{{Field::FinDia, "-20"}, {Field::FinStep, "-74"}}, std::nullopt},
+      {{{Field::HubRad, "2"}}, Field::HubRad},
+      {{{Field::D, "-3.36"}}, Field::D},
+      {{{Field::FinDia, "-20"}}, Field::FinDia},
+      {{{Field::FinStep, "-74"}}, Field::FinStep},
+  };
+  for (const auto& c : cases) {
+    const JobFields fields = fieldsWith(c.overrides);
+    const std::string shown = stationCountText(fields, Tool::Finishing);
+    try {
+      EXPECT_EQ(derivedStationCountText(fields, Tool::Finishing), shown);
+      EXPECT_FALSE(c.blamed) << shown;
+    } catch (const RunError& error) {
+      EXPECT_EQ(error.kind(), ErrorKind::Overflow);
+      EXPECT_EQ(error.field(), c.blamed) << error.report();
+    }
+  }
+  EXPECT_EQ(failingCount({{Field::HubRad, "2"}}),
+            "Overflow: \u201cHub Radius / meter\u201d lies beyond the tip, so the finishing station count is below 0.");
 }
 
 BladeParameters defaults(Overrides overrides = {}) { return readParameters(fieldsWith(overrides)); }

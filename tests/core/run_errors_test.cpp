@@ -17,12 +17,11 @@ TEST(RunErrors, ReportTexts) {
   EXPECT_EQ(hub.kind(), ErrorKind::TypeMismatch);
   EXPECT_EQ(hub.field(), Field::HubRad);
   EXPECT_EQ(hub.report(), "Type mismatch: \u201cHub Radius / meter\u201d is not a number.");
-  EXPECT_EQ(hub.report(true), "Type mismatch: \u201cHub Radius / meter\u201d (--hub-radius) is not a number.");
   EXPECT_EQ(std::string(hub.what()), hub.report());
 
   const RunError passes = failingRun(fieldsWith({{Field::RoughPassesNo, "40000"}}));
   EXPECT_EQ(passes.kind(), ErrorKind::Overflow);
-  EXPECT_EQ(passes.report(true), "Overflow: \u201cRoughing Passes\u201d (--passes) is outside -32768 to 32767.");
+  EXPECT_EQ(passes.report(), "Overflow: \u201cRoughing Passes\u201d is outside -32768 to 32767.");
 
   Recorder recorder;
   const RunError finish = failingRun(fieldsWith({{Field::STNfinish, "2000"}}), &recorder);
@@ -33,10 +32,86 @@ TEST(RunErrors, ReportTexts) {
   EXPECT_EQ(recorder.stations.back(), std::pair(Sweep::Finishing, 1000));
   EXPECT_EQ(recorder.points, (45 + 1001) * 18);
 
-  EXPECT_EQ(failingRun(fieldsWith({{Field::STNrough, "2000"}})).report(true),
+  EXPECT_EQ(failingRun(fieldsWith({{Field::STNrough, "2000"}})).report(),
             "Subscript out of range: more than 1001 roughing stations.");
-  EXPECT_EQ(fieldLabel(Field::Max), "Max. Chord  /meter");
-  EXPECT_EQ(fieldLabel(Field::AT), "Angle attack / \u00b0");
+}
+
+TEST(FieldTable, NamesLabelsAndInitialTexts) {
+  const struct {
+    Field field;
+    const char* control;
+    const char* label;  // as texts name it, heading first
+    const char* initial;
+    const char* unit;
+  } cases[] = {
+      {Field::HubRad, "txtHubRad", "Hub Radius / meter", "0.2", "m"},
+      {Field::Max, "txtMax", "Max. Chord  /meter", "0.3", "m"},
+      {Field::AT, "txtAT", "Angle attack / \u00b0", "5", "degrees"},
+      {Field::STNfinish, "txtSTNfinish", "Stations (Finish)", "100", "steps over the rotor radius"},
+      {Field::RoughStep, "txtRoughStep", "Roughing Tool: Stepover / %:", "80", "% of diameter"},
+      {Field::FinDia, "TxtFinDia", "Finishing Tool: Diameter / mm", "20", "mm"},
+  };
+  for (const auto& c : cases) {
+    const FieldInfo& info = fieldInfo(c.field);
+    EXPECT_EQ(info.control, c.control);
+    EXPECT_EQ(fieldLabel(c.field), c.label);
+    EXPECT_EQ(JobFields()[c.field], c.initial);
+    EXPECT_EQ(info.unit, c.unit);
+  }
+  EXPECT_EQ(fieldInfo(Field::FinDia).label, "Diameter / mm");
+  EXPECT_EQ(fieldInfo(Field::FinDia).heading, "Finishing Tool:");
+  EXPECT_EQ(quotedLabel(Field::Max), "\u201cMax. Chord  /meter\u201d");
+}
+
+TEST(RunErrors, EachClientNamesTheFieldItsOwnWay) {
+  const auto tagged = [](Field field) { return "<" + std::string(fieldInfo(field).name) + ">"; };
+  const struct {
+    test::Overrides overrides;
+    std::string report;
+  } cases[] = {
+      {{{Field::HubRad, "x"}}, "Type mismatch: <HubRad> is not a number."},
+      {{{Field::B, "0"}}, "Division by zero: computing the chord of roughing station 0 (<B>)."},
+      {{{Field::STNfinish, "2000"}}, "Subscript out of range: more than 1001 finishing stations."},
+      {{{Field::RoughPassesNo, "6"}}, "Subscript out of range: more than 5 roughing passes."},
+  };
+  for (const auto& c : cases) {
+    const RunError error = failingRun(fieldsWith(c.overrides));
+    EXPECT_EQ(error.report(tagged), c.report);
+    EXPECT_EQ(error.report().find('<'), std::string::npos) << error.report();
+  }
+}
+
+TEST(RunErrors, StationsOutsideTheRotorAreRefusedBeforeTheProgramChanges) {
+  const struct {
+    test::Overrides overrides;
+    std::string report;
+  } cases[] = {
+      {{{Field::HubRad, "-0.5"}},
+       "Overflow: \u201cHub Radius / meter\u201d is below 0: stations would lie outside the rotor."},
+      {{{Field::STNfinish, "-5"}},
+       "Overflow: \u201cStations (Finish)\u201d is below 0: stations would lie outside the rotor."},
+      {{{Field::HubRad, "2"}, {Field::STNfinish, "-21.6216216216216"}, {Field::STNrough, "-12.5"}},
+       "Overflow: \u201cStations (Finish)\u201d is below 0 because \u201cHub Radius / meter\u201d lies beyond the "
+       "tip: stations would lie outside the rotor."},
+      {{{Field::STNrough, "-0.1"}},
+       "Overflow: \u201cStations (Rough)\u201d is below 0: stations would lie outside the rotor."},
+      {{{Field::D, "-3.36"}},
+       "Overflow: \u201cDiameter / meter\u201d is below 0: stations would lie outside the rotor."},
+  };
+  for (const auto& c : cases) {
+    Recorder recorder;
+    const RunError error = failingRun(fieldsWith(c.overrides), &recorder);
+    EXPECT_EQ(error.report(), c.report);
+    EXPECT_TRUE(recorder.figures.empty()) << c.report;
+    EXPECT_EQ(recorder.points, 0) << c.report;
+  }
+  // A text that is not a number still fails at its first conversion, in the
+  // run's order: the roughing depth before the station count.
+  const RunError order = failingRun(fieldsWith({{Field::STNrough, "-x"}, {Field::RoughDepth, "y"}}));
+  EXPECT_EQ(order.field(), Field::RoughDepth);
+  // Zero is no count below 0: the hub radius "-0" is the axis itself.
+  EXPECT_EQ(compute(fieldsWith({{Field::HubRad, "-0"}}), test::table()),
+            compute(fieldsWith({{Field::HubRad, "0"}}), test::table()));
 }
 
 TEST(RunErrors, KindsAndHowFarTheRunGot) {

@@ -43,6 +43,16 @@ TEST(CliExtras, EveryOutputAndTheSameProgram) {
   EXPECT_EQ(readFile(dir.file("r2.txt")), readFile(dir.file("r.txt")));
 }
 
+TEST(CliExtras, ReportNamesAFeedByLabelAndOption) {
+  TempDir dir;
+  const auto run = runCli({"-o", dir.file("f.nc"), "--quiet", "--report", "--rough-feed", "fast"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a "
+                         "positive number: the controller will reject the line\n"),
+            std::string::npos)
+      << run.out;
+}
+
 TEST(CliExtras, PreviewNeedsNoDisplay) {
   // A display that cannot be reached (a stale DISPLAY over ssh) must not
   // stop the picture, which is drawn into memory.

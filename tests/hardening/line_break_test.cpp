@@ -39,9 +39,9 @@ TEST_F(LineBreaks, EveryCopiedTextIsRefusedAsTypeMismatchNamingItsField) {
   }
 }
 
-TEST_F(LineBreaks, ReportsNameTheOption) {
-  EXPECT_EQ(failure({{Field::RoughFeed, "1200\n"}}).report(true),
-            "Type mismatch: \u201cRough Feedrate\u201d (--rough-feed) holds a line break.");
+TEST_F(LineBreaks, ReportsNameTheFieldAsTheClientDoes) {
+  const auto control = [](Field field) { return std::string(fieldInfo(field).control); };
+  EXPECT_EQ(failure({{Field::RoughFeed, "1200\n"}}).report(control), "Type mismatch: txtRoughFeed holds a line break.");
 }
 
 TEST_F(LineBreaks, AreFoundWhereTheTextIsCopied) {

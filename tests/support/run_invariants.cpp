@@ -38,11 +38,13 @@ std::vector<std::string_view> splitInput(std::string_view input, std::size_t fie
 
 bool holdsLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
-// A report is "<Kind>: <detail>." with the internal field marks resolved.
+// A report is "<Kind>: <detail>.", however a client names the field.
 std::string reportProblem(const RunError& e) {
   const std::string kind(kindName(e.kind()));
-  for (const bool withOption : {false, true}) {
-    const std::string report = e.report(withOption);
+  const FieldNamer labelOnly = quotedLabel;
+  const FieldNamer withHandle = [](Field field) { return quotedLabel(field) + " (--x)"; };
+  for (const FieldNamer& name : {labelOnly, withHandle}) {
+    const std::string report = e.report(name);
     if (report.substr(0, kind.size() + 2) != kind + ": " || report.size() < kind.size() + 4 || report.back() != '.') {
       return "malformed error report \"" + report + "\"";
     }
@@ -131,6 +133,10 @@ std::string computeRunProblem(std::string_view input) {
 
   // The run succeeded, so every conversion these need succeeds again.
   const BladeParameters p = readParameters(fields);
+  // Every station lies on the rotor, from the axis outwards.
+  for (const double value : {p.D.value(), static_cast<double>(p.HubRad), p.STNrough.value(), p.STNfinish.value()}) {
+    if (value < 0.0) return "a run with a rotor value below 0 succeeded";
+  }
   const grammar::ProgramShape shape{p.RoughPassesNo, stationsOf(LastStation(p, p.STNrough, Sweep::Roughing)),
                                     stationsOf(LastStation(p, p.STNfinish, Sweep::Finishing))};
   if (observer.figures != shape.roughStations + shape.finishStations) {

@@ -388,6 +388,47 @@ class WindowTest : public QObject {
     QCOMPARE(window->finishPass(), pass);
   }
 
+  void aHubAtOrBeyondTheTipKeepsItsProgram() {
+    // With the counts of the initial tools, half a station spacing decides:
+    // at 1.68 each sweep keeps its station 0 at the tip, at 2 none is left.
+    for (const char* hub : {"1.68", "2"}) {
+      typeOver(field("txtHubRad"), hub);
+      QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+      ventaro::JobFields fields;
+      fields[ventaro::Field::HubRad] = hub;
+      QCOMPARE(output()->toPlainText(), shownProgram(fields));
+    }
+    QVERIFY(boxes->shown.empty());
+  }
+
+  void stationsOutsideTheRotorAreRefusedAtCompute() {
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    const QString program = output()->toPlainText();
+    const std::string pass = window->finishPass();
+    const QString outside = QString(" is below 0: stations would lie outside the rotor.");
+
+    typeOver(field("txtHubRad"), "-0.5");
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].text, "Overflow: \u201cHub Radius / meter\u201d" + outside);
+
+    // A tool field typed with the hub beyond the tip shows the count below 0
+    // as it is; the run refuses it.
+    typeOver(field("txtHubRad"), "2");
+    typeOver(field("txtFinStep"), "74");
+    QCOMPARE(field("txtSTNfinish")->text(), QString("-21.6216216216216"));
+    QVERIFY(boxes->shown.size() == 1);
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[1].text, QString("Overflow: \u201cStations (Finish)\u201d is below 0 because \u201cHub "
+                                           "Radius / meter\u201d lies beyond the tip: stations would lie outside "
+                                           "the rotor."));
+
+    QCOMPARE(output()->toPlainText(), program);
+    QCOMPARE(window->finishPass(), pass);
+    QCOMPARE(field("txtProgress")->text(), QString("53.60%"));
+  }
+
   void savingWritesTheComputedProgramNotTheOutputField() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
