@@ -21,6 +21,7 @@ tests=(
   libgtest-dev libbenchmark-dev
   xvfb xauth time
   clang libclang-rt-14-dev
+  clang-format       # the format check of scripts/test.sh
   locales
   fonts-dejavu-core  # the preview picture's labels
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program

@@ -1,6 +1,6 @@
 #include "cli/extras_run.h"
 
-#include "cli/preview_loader.h"
+#include "cli/png_loader.h"
 #include "machining/design_file.h"
 #include "machining/preview_input.h"
 
@@ -25,8 +25,9 @@ bool needsDesignRecord(const CliOptions& options) { return options.stations || o
 std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
                                          ExtraOutputs& out) {
   try {
-    if (options.saveDesign)
+    if (options.saveDesign) {
       out.files.emplace_back(*options.saveDesign, designText(designOf(options), *options.saveDesign));
+    }
     if (options.stations) out.files.emplace_back(*options.stations, jobStationTable(run, table));
     if (options.report) {
       // The report names a feed to change by its label and its option.
@@ -39,8 +40,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun
       }
     }
     if (options.preview) {
-      out.files.emplace_back(
-          *options.preview, previewThroughModule(run.record, run.program, run.fields, previewFormat(*options.preview)));
+      std::string svg = jobPreviewSvg(run);
+      const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
+      out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
   } catch (const DesignError& error) {
     return error.what();

@@ -69,11 +69,10 @@ BladeStation computeStation(const BladeParameters& p, const TextNumber& S, int i
     st.ChordScale = c;
   }
 
-  // The angle of attack in radians, with pi taken as 3.14159.
+  // The angle of attack in radians (kDegreesPerRadian).
   {
     const double phiAgain = inflowAngle();
-    const double k = 180.0 / 3.14159;
-    const double alpha = div(p.AT.value(), k, at("the twist", Field::AT));
+    const double alpha = div(p.AT.value(), kDegreesPerRadian, at("the twist", Field::AT));
     st.Twist = sub(phiAgain, alpha, at("the twist", Field::AT));
   }
 

@@ -21,6 +21,10 @@ struct BladeStation {
 enum class Sweep { Roughing, Finishing };
 const char* sweepName(Sweep sweep);  // "roughing" / "finishing"
 
+// The angle of attack is turned into radians with pi taken as 3.14159: the
+// twist, and with it every digit of the program, depends on this value.
+inline constexpr double kDegreesPerRadian = 180.0 / 3.14159;
+
 // Station indices run from 0 to 1000; reaching 1001 is an error.
 inline constexpr int kMaxStation = 1000;
 

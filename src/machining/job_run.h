@@ -1,8 +1,9 @@
 // One computation of a job and what both clients build from it: the
-// program in the chosen controller's form, the station table and the
-// machining report. The window keeps the run of its last "Compute" and
-// exports from it; the command line builds what its options ask for. Both
-// go through these functions, so a design gives the same bytes in either.
+// program in the chosen controller's form, the station table, the machining
+// report and the preview picture. The window keeps the run of its last
+// "Compute" and exports from it; the command line builds what its options
+// ask for. Both go through these functions, so a design gives the same
+// bytes in either.
 #pragma once
 
 #include <stdexcept>
@@ -13,6 +14,7 @@
 #include "gcode/compute.h"
 #include "machining/design_record.h"
 #include "machining/machine_settings.h"
+#include "machining/program_moves.h"
 
 namespace ventaro {
 
@@ -20,7 +22,11 @@ struct JobRun {
   JobFields fields;         // the texts the run was computed from
   MachineSettings machine;  // and the machine it was written for
   std::string program;      // the controller's program; lines joined by CR LF, no break at the end
-  DesignRecord record;      // what the run placed; empty unless asked for
+  // Asked for by the outputs beside the program, else empty: the stations
+  // the run placed and the moves of the program as written, read once for
+  // the report and the picture.
+  DesignRecord record;
+  ProgramMoves moves;
 };
 
 // A job this build cannot write.
@@ -30,15 +36,18 @@ class JobError : public std::runtime_error {
 };
 
 // Computes the program for the fields and the machine, reporting progress
-// to `progress` (may be null). With `record` the stations are recorded for
-// the outputs built from them. Raises RunError, ControllerError, JobError.
+// to `progress` (may be null). With `outputs` the stations are recorded and
+// the moves read for the outputs built from them. Raises RunError,
+// ControllerError, JobError.
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
-              ComputeObserver* progress, bool record);
+              ComputeObserver* progress, bool outputs);
 
-// The station table of both sweeps (CSV) and the machining report of a run
-// made with `record`. The report names a field to change by `name`, the
-// client's own way to name a field.
+// The outputs of a run made with `outputs`: the station table of both
+// sweeps (CSV), the machining report, which names a field to change by
+// `name`, the client's own way to name a field, and the preview picture as
+// SVG text.
 std::string jobStationTable(const JobRun& run, const SectionTable& table);
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name = quotedLabel);
+std::string jobPreviewSvg(const JobRun& run);
 
 }  // namespace ventaro

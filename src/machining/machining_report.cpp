@@ -118,9 +118,9 @@ std::string spacingLine(std::string_view sweep, const TextNumber& d, const TextN
   return line + "\n";
 }
 
-void stationWarnings(std::string& out, int& count, const DesignRecord& record, const JobFields& fields,
+void stationWarnings(std::string& out, int& count, const DesignRecord& record, const BladeParameters& p,
                      const SectionTable& table) {
-  const StationGeometry geo = stationGeometry(fields);
+  const StationGeometry geo = stationGeometry(p);
   const int thickest = thickestIndex(table);
   for (Sweep sweep : {Sweep::Roughing, Sweep::Finishing}) {
     std::vector<int> wide, leading, trailing;
@@ -167,10 +167,8 @@ std::string stationRanges(const std::vector<int>& indices) {
   return out;
 }
 
-std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
-                            const SectionTable& table, const FieldNamer& name) {
-  const ProgramMoves moves = readProgramMoves(program);
-  const BladeParameters p = readParameters(fields);
+std::string machiningReport(const ProgramMoves& moves, const DesignRecord& record, const JobFields& fields,
+                            const BladeParameters& p, const SectionTable& table, const FieldNamer& name) {
   std::string out = "Machining report\n\n";
   out += "Program: " + std::to_string(moves.lines) + " lines.\n";
   out +=
@@ -235,7 +233,7 @@ std::string machiningReport(std::string_view program, const DesignRecord& record
 
   out += "\nWarnings:\n";
   int warnings = 0;
-  stationWarnings(out, warnings, record, fields, table);
+  stationWarnings(out, warnings, record, p, table);
   feedWarnings(out, warnings, moves, name);
   if (warnings == 0) out += "  none\n";
   return out;

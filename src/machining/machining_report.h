@@ -16,9 +16,11 @@ namespace ventaro {
 // "0 to 12, 15, 17 to 20" for ascending station indices.
 std::string stationRanges(const std::vector<int>& indices);
 
-// The whole report, lines ending in "\n". A warning that asks the user to
-// change a field names it by `name`, the client's own way to name a field.
-std::string machiningReport(std::string_view program, const DesignRecord& record, const JobFields& fields,
-                            const SectionTable& table, const FieldNamer& name = quotedLabel);
+// The whole report, lines ending in "\n": `moves` read from the program as
+// written, `p` the parameters read from `fields` for the same run. A warning
+// that asks the user to change a field names it by `name`, the client's own
+// way to name a field.
+std::string machiningReport(const ProgramMoves& moves, const DesignRecord& record, const JobFields& fields,
+                            const BladeParameters& p, const SectionTable& table, const FieldNamer& name = quotedLabel);
 
 }  // namespace ventaro

@@ -6,13 +6,12 @@
 
 namespace ventaro {
 
-PreviewExtent previewExtent(const JobFields& fields) {
-  const BladeParameters p = readParameters(fields);
+PreviewExtent previewExtent(const BladeParameters& p) {
   return PreviewExtent{p.Max.value() * 1000.0, static_cast<double>(p.HubRad) * 1000.0, p.D.value() * 1000.0 / 2.0};
 }
 
-PreviewInput previewInput(const DesignRecord& record, const ProgramMoves& moves, const JobFields& fields) {
-  const PreviewExtent e = previewExtent(fields);
+PreviewInput previewInput(const DesignRecord& record, const ProgramMoves& moves, const BladeParameters& p) {
+  const PreviewExtent e = previewExtent(p);
   return PreviewInput{&record, &moves, e.stockWidthMm, e.hubMm, e.tipMm};
 }
 

@@ -1,6 +1,5 @@
 // What the preview picture is drawn from, and the picture's format from its
-// file name. Qt-free: the command line checks the name and gathers the
-// input before it loads the drawing module.
+// file name. Qt-free: the command line checks the name before the run.
 #pragma once
 
 #include <stdexcept>
@@ -18,7 +17,7 @@ struct PreviewExtent {
   double tipMm;
 };
 
-PreviewExtent previewExtent(const JobFields& fields);
+PreviewExtent previewExtent(const BladeParameters& p);
 
 struct PreviewInput {
   const DesignRecord* record;  // the stations the computation placed
@@ -28,7 +27,7 @@ struct PreviewInput {
   double tipMm;
 };
 
-PreviewInput previewInput(const DesignRecord& record, const ProgramMoves& moves, const JobFields& fields);
+PreviewInput previewInput(const DesignRecord& record, const ProgramMoves& moves, const BladeParameters& p);
 
 enum class PreviewFormat { Svg, Png };
 

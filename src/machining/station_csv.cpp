@@ -11,6 +11,8 @@ namespace {
 constexpr int kMmDecimals = 3;
 constexpr int kDegDecimals = 4;
 
+// The table gives angles in true degrees; only the core's conversion of the
+// angle of attack takes pi as 3.14159.
 double toDegrees(double radians) { return radians * (180.0 / std::numbers::pi); }
 
 void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, const StationValues& v) {
@@ -30,12 +32,10 @@ void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, 
 
 }  // namespace
 
-StationGeometry stationGeometry(const JobFields& fields) {
-  const BladeParameters p = readParameters(fields);
-  // The core turns the angle of attack into radians with pi taken as
-  // 3.14159; the inflow angle is the twist plus exactly that value.
-  const double k = 180.0 / 3.14159;
-  return StationGeometry{p.AT.value() / k, p.Max.value() * 1000.0};
+StationGeometry stationGeometry(const BladeParameters& p) {
+  // The inflow angle is the twist plus the angle of attack exactly as the
+  // core converted it.
+  return StationGeometry{p.AT.value() / kDegreesPerRadian, p.Max.value() * 1000.0};
 }
 
 int thickestIndex(const SectionTable& table) {

@@ -12,12 +12,12 @@ namespace ventaro {
 
 // Angles and the stock width a station table needs besides the record.
 struct StationGeometry {
-  double attackRadians;  // the angle of attack as the core converts it (pi taken as 3.14159)
+  double attackRadians;  // the angle of attack as the core converts it (kDegreesPerRadian)
   double stockWidthMm;   // Max, the stock width, in millimetres
 };
 
-// From the fields of a run that succeeded (their texts are numbers).
-StationGeometry stationGeometry(const JobFields& fields);
+// From the parameters of a run that succeeded (their texts are numbers).
+StationGeometry stationGeometry(const BladeParameters& p);
 
 // The section index with the greatest ordinate (40 % chord for the NACA 4412).
 int thickestIndex(const SectionTable& table);

@@ -5,14 +5,20 @@
 #include <QSvgWidget>
 #include <QVBoxLayout>
 
-#include "machining/program_moves.h"
-#include "png/preview.h"
+#include <stdexcept>
+
+#include "png/svg_to_png.h"
 
 namespace ventaro {
 
 std::string previewPicture(const JobRun& run, PreviewFormat format) {
-  const ProgramMoves moves = readProgramMoves(run.program);
-  return previewBytes(previewInput(run.record, moves, run.fields), format);
+  std::string svg = jobPreviewSvg(run);
+  if (format == PreviewFormat::Svg) return svg;
+  try {
+    return svgToPng(svg);
+  } catch (const std::runtime_error& error) {
+    throw PreviewError(error.what());
+  }
 }
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {

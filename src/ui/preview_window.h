@@ -16,8 +16,8 @@ class QSvgWidget;
 
 namespace ventaro {
 
-// The picture of a run (made with its stations recorded) in the format
-// asked for. Raises PreviewError.
+// The picture of a run (made with its outputs) in the format asked for, as
+// ventaro-gcode --preview writes it. Raises PreviewError.
 std::string previewPicture(const JobRun& run, PreviewFormat format);
 
 class PreviewWindow : public QWidget {

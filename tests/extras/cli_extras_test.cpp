@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,60 +50,11 @@ TEST(CliExtras, ReportNamesAFeedByLabelAndOption) {
       << run.out;
 }
 
-TEST(CliExtras, PreviewNeedsNoDisplay) {
-  // A display that cannot be reached (a stale DISPLAY over ssh) must not
-  // stop the picture, which is drawn into memory.
-  TempDir dir;
-  const auto keep = [](const char* name) {
-    const char* v = std::getenv(name);
-    return v ? std::optional<std::string>(v) : std::nullopt;
-  };
-  const auto restore = [](const char* name, const std::optional<std::string>& v) {
-    if (v) {
-      ::setenv(name, v->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  };
-  const auto display = keep("DISPLAY"), platform = keep("QT_QPA_PLATFORM");
-  ::setenv("DISPLAY", ":97", 1);
-  ::unsetenv("QT_QPA_PLATFORM");
-  const auto run = runCli({"-o", dir.file("b.nc"), "--quiet", "--preview", dir.file("p.png")});
-  restore("DISPLAY", display);
-  restore("QT_QPA_PLATFORM", platform);
-  EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_TRUE(readFile(dir.file("p.png")).starts_with("\x89PNG"));
-}
-
 TEST(CliExtras, CommandLineLinkedWithoutQt) {
   // The libraries a program needs are named in its dynamic string table.
   const std::string binary = readFile(VENTARO_GCODE_PATH);
   ASSERT_NE(binary.find("libc.so"), std::string::npos);
   EXPECT_EQ(binary.find("libQt6"), std::string::npos);
-}
-
-TEST(CliExtras, PreviewWithoutItsModule) {
-  // A ventaro-gcode with no preview module beside it still writes programs,
-  // but a run asking for a preview fails as a whole and writes nothing.
-  TempDir bin, dir;
-  const std::string alone = bin.file("ventaro-gcode");
-  std::filesystem::copy_file(VENTARO_GCODE_PATH, alone);
-  RunSetup setup;
-  setup.executable = alone;
-  const auto plain = runCli({"-o", dir.file("a.nc"), "--quiet", "--stations", dir.file("s.csv")}, setup);
-  ASSERT_EQ(plain.status, 0) << plain.err;
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.nc", "s.csv"}));
-
-  TempDir none;
-  const auto run =
-      runCli({"-o", none.file("b.nc"), "--stations", none.file("s.csv"), "--preview", none.file("p.png")}, setup);
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.out, "");
-  const std::string module = bin.path() + "/ventaro-gcode-preview.so";
-  EXPECT_TRUE(run.err.starts_with("ventaro-gcode: the preview needs the module \"" + module +
-                                  "\", which could not be loaded: "))
-      << run.err;
-  EXPECT_TRUE(none.entries().empty());
 }
 
 TEST(CliExtras, ControllerProfiles) {

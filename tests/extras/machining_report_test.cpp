@@ -12,7 +12,10 @@ namespace {
 
 using testing::DesignRun;
 
-std::string reportOf(const DesignRun& run) { return machiningReport(run.program, run.record(), run.fields, run.table); }
+std::string reportOf(const DesignRun& run) {
+  return machiningReport(readProgramMoves(run.program), run.record(), run.fields, readParameters(run.fields),
+                         run.table);
+}
 
 bool has(const std::string& text, const std::string& line) { return text.find(line + "\n") != std::string::npos; }
 

@@ -15,7 +15,9 @@ namespace {
 using testing::DesignRun;
 using testing::linesOf;
 
-std::string csvOf(const DesignRun& run) { return stationCsv(run.record(), stationGeometry(run.fields), run.table); }
+std::string csvOf(const DesignRun& run) {
+  return stationCsv(run.record(), stationGeometry(readParameters(run.fields)), run.table);
+}
 
 std::vector<std::string> cells(const std::string& row) { return linesOf(row, ","); }
 
@@ -69,6 +71,23 @@ TEST(StationCsv, ValuesAgreeWithThePlacedProgram) {
   // The finishing rows follow the program's finishing moves: station 0 runs
   // leading edge first, so its first move is the leading edge.
   EXPECT_NE(run.program.find("\r\nT2\r\nG1 X200.00 Y-74.37 Z-58.16\r\n"), std::string::npos);
+}
+
+TEST(StationCsv, AnglesInTrueDegreesOfTheCoresAttack) {
+  // The twist is the core's radians in true degrees; the inflow angle adds
+  // the angle of attack as the core turned it into radians, with pi taken
+  // as 3.14159, so it lies 5 x 3.14159 / pi = 4.9999958 degrees above the
+  // twist. Degrees from 3.14159 would raise the twist by 0.00003; an attack
+  // converted with the true pi would give exactly 5. Either shows in the
+  // table at roughing station 2, whose inflow angle ends in 2, not 3.
+  const DesignRun run;
+  const StationGeometry geo = stationGeometry(readParameters(run.fields));
+  const int thickest = thickestIndex(run.table);
+  const StationValues v0 = stationValues(run.record().roughing[0], geo, thickest);
+  EXPECT_NEAR(v0.twistDeg, 38.025054881, 1e-9);
+  EXPECT_NEAR(v0.inflowDeg - v0.twistDeg, 4.99999577, 1e-8);
+  const auto rows = linesOf(csvOf(run));
+  EXPECT_TRUE(rows[3].starts_with("roughing,2,267.200,460.087,29.9383,34.9382,")) << rows[3];
 }
 
 TEST(StationCsv, ChordWiderThanTheStockEverywhere) {

@@ -170,6 +170,9 @@ class MenuTest : public QObject {
             << "--report=" + file("cli.txt") << "--preview" << file("cli.svg");
     const auto cli = ventaro::testing::runCli(words(options));
     QVERIFY2(cli.status == 0, cli.err.c_str());
+    const auto png = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
+                                               "--preview", file("cli.png").toStdString()});
+    QVERIFY2(png.status == 0, png.err.c_str());
 
     dialogs->answers << file("d.json");
     QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
@@ -181,8 +184,10 @@ class MenuTest : public QObject {
 
     click("cmdStart");
     QCOMPARE(savedProgram(), readAll(file("cli.nc")));
-    const std::pair<const char*, const char*> exports[] = {
-        {"exportStations", "cli.csv"}, {"exportReport", "cli.txt"}, {"exportPreview", "cli.svg"}};
+    const std::pair<const char*, const char*> exports[] = {{"exportStations", "cli.csv"},
+                                                           {"exportReport", "cli.txt"},
+                                                           {"exportPreview", "cli.svg"},
+                                                           {"exportPreview", "cli.png"}};
     for (const auto& [name, cliFile] : exports) {
       const QString own = file(QString("window-") + cliFile);
       dialogs->answers << own;
