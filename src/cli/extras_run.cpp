@@ -7,6 +7,9 @@
 namespace ventaro::cli {
 
 std::optional<std::string> extrasUsageError(const CliOptions& options) {
+  if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
+    return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
+  }
   if (options.report && !options.reportFile && !options.output) {
     return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
   }

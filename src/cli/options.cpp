@@ -100,6 +100,13 @@ std::optional<std::string> readNumber(std::string_view value, std::string_view w
   return std::nullopt;
 }
 
+// The coordinates carry four decimals: a finer tolerance could not be kept.
+std::optional<std::string> readTolerance(std::string_view value, double& out) {
+  if (auto error = readNumber(value, "the tolerance", true, out)) return error;
+  if (out < kFinestTolerance) return "the tolerance must be 0.001 mm or more";
+  return std::nullopt;
+}
+
 OptionSpec numberOption(std::string_view name, std::string_view unit, std::string help, std::string_view what,
                         bool positive, double ShopSettings::*member) {
   return OptionSpec{
@@ -170,10 +177,17 @@ void appendShopOptions(std::vector<OptionSpec>& table) {
                                "the spindle speed", true, &ShopSettings::finRpm));
   table.push_back(numberOption("--plunge-feed", "FEED", "shop job: feed for moves into material along Z;\ndefault 300",
                                "the plunge feed", true, &ShopSettings::plungeFeed));
-  table.push_back(numberOption("--tolerance", "MM",
-                               "shop job: how far a path may depart from exact\n"
-                               "contact with the surface; default 0.01",
-                               "the tolerance", true, &ShopSettings::tolerance));
+  table.push_back(OptionSpec{
+      .name = "--tolerance",
+      .kind = ValueKind::Required,
+      .valueName = "MM",
+      .help = "shop job: how far a path may depart from exact\n"
+              "contact with the surface, 0.001 or more;\n"
+              "default 0.01",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        return readTolerance(*value, options.shop.tolerance);
+      },
+  });
 }
 
 std::vector<OptionSpec> buildTable() {

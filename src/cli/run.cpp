@@ -10,6 +10,7 @@
 #include "gcode/program_bytes.h"
 #include "machining/job_run.h"
 #include "machining/output_files.h"
+#include "machining/shop_block.h"
 
 namespace ventaro::cli {
 
@@ -79,6 +80,8 @@ void printError(std::string_view line) {
 }
 
 int runGenerator(CliOptions options) {
+  // The shop job is written for LinuxCNC unless GRBL is asked for.
+  if (options.job == Job::Shop && !options.controllerGiven) options.controller = Controller::LinuxCnc;
   if (auto error = extrasUsageError(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;
@@ -124,7 +127,10 @@ int runGenerator(CliOptions options) {
   } catch (const RunError& error) {
     reportRunError(error);
     return kExitFailed;
-  } catch (const std::runtime_error& error) {  // ControllerError, JobError
+  } catch (const ShopError& error) {
+    printError(std::string(kProgramName) + ": " + error.report(labelAndOption));
+    return kExitFailed;
+  } catch (const std::runtime_error& error) {  // ControllerError
     printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }

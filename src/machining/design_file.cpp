@@ -135,6 +135,10 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
     settings.shop.*entry.member = reader.positive(shop, entry.key, "machine.shop." + std::string(entry.key));
   }
   settings.shop.blockTop = reader.numberOrNull(shop, "block-top", "machine.shop.block-top");
+  // The coordinates carry four decimals: a finer tolerance could not be kept.
+  if (settings.shop.tolerance < kFinestTolerance) {
+    reader.fail("the field \"machine.shop.tolerance\" is below 0.001 mm, the finest the program can keep");
+  }
   return settings;
 }
 

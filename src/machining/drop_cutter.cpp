@@ -12,14 +12,7 @@ constexpr double kNone = -std::numeric_limits<double>::infinity();
 
 // Whether a point lies in the triangle's projection, with a hair of slack
 // so that a contact exactly on an edge is not lost between two faces.
-bool insideProjection(const SurfaceTriangle& t, double x, double y) {
-  const double d = (t.b.y - t.c.y) * (t.a.x - t.c.x) + (t.c.x - t.b.x) * (t.a.y - t.c.y);
-  if (d == 0) return false;
-  const double u = ((t.b.y - t.c.y) * (x - t.c.x) + (t.c.x - t.b.x) * (y - t.c.y)) / d;
-  const double v = ((t.c.y - t.a.y) * (x - t.c.x) + (t.a.x - t.c.x) * (y - t.c.y)) / d;
-  constexpr double kSlack = 1e-12;
-  return u >= -kSlack && v >= -kSlack && 1 - u - v >= -kSlack;
-}
+bool insideProjection(const SurfaceTriangle& t, double x, double y) { return t.covers(x, y, 1e-12); }
 
 double planeZ(const SurfaceTriangle& t, double x, double y) { return t.planeA * x + t.planeB * y + t.planeC; }
 
@@ -39,20 +32,15 @@ double ballFace(const SurfaceTriangle& t, double r, double x, double y) {
   return planeZ(t, cx, cy) + r * t.normal.z - r;
 }
 
-double ballEdge(const Vec3& p, const Vec3& q, double r, double x, double y) {
-  const double ex = q.x - p.x, ey = q.y - p.y;
-  const double len = std::sqrt(ex * ex + ey * ey);
-  if (len == 0) return kNone;  // an upright edge is met at its upper corner
-  const double ux = ex / len, uy = ey / len;
-  const double along = (x - p.x) * ux + (y - p.y) * uy;
-  const double across = std::abs((x - p.x) * uy - (y - p.y) * ux);
+double ballEdge(const Vec3& p, const EdgeFrame& e, double r, double x, double y) {
+  if (e.length == 0) return kNone;  // an upright edge is met at its upper corner
+  const double along = (x - p.x) * e.ux + (y - p.y) * e.uy;
+  const double across = std::abs((x - p.x) * e.uy - (y - p.y) * e.ux);
   if (across > r) return kNone;
-  const double slope = (q.z - p.z) / len;
-  const double lift = std::sqrt((r * r - across * across) * (1 + slope * slope));
-  const double centre = p.z + slope * along + lift;
+  const double centre = p.z + e.slope * along + std::sqrt(r * r - across * across) * e.secant;
   // Where on the edge the sphere touches: the foot of the centre on the line.
-  const double foot = (along + slope * (centre - p.z)) / (1 + slope * slope);
-  if (foot < 0 || foot > len) return kNone;
+  const double foot = (along + e.slope * (centre - p.z)) / (e.secant * e.secant);
+  if (foot < 0 || foot > e.length) return kNone;
   return centre - r;
 }
 
@@ -61,7 +49,7 @@ double ballEdge(const Vec3& p, const Vec3& q, double r, double x, double y) {
 // direction or on an edge crossing the disk (its ends included).
 double flatFace(const SurfaceTriangle& t, double r, double x, double y) {
   if (t.vertical) return kNone;
-  const double g = std::hypot(t.normal.x, t.normal.y);
+  const double g = std::sqrt(t.normal.x * t.normal.x + t.normal.y * t.normal.y);
   double cx = x, cy = y;
   if (g > 0) {
     cx = x - r * t.normal.x / g;
@@ -96,30 +84,65 @@ double dropOnTriangle(const SurfaceTriangle& t, const Cutter& cutter, double x, 
     return std::max(
         {flatFace(t, r, x, y), flatEdge(t.a, t.b, r, x, y), flatEdge(t.b, t.c, r, x, y), flatEdge(t.c, t.a, r, x, y)});
   }
-  return std::max({ballFace(t, r, x, y), ballEdge(t.a, t.b, r, x, y), ballEdge(t.b, t.c, r, x, y),
-                   ballEdge(t.c, t.a, r, x, y), ballCorner(t.a, r, x, y), ballCorner(t.b, r, x, y),
+  return std::max({ballFace(t, r, x, y), ballEdge(t.a, t.edges[0], r, x, y), ballEdge(t.b, t.edges[1], r, x, y),
+                   ballEdge(t.c, t.edges[2], r, x, y), ballCorner(t.a, r, x, y), ballCorner(t.b, r, x, y),
                    ballCorner(t.c, r, x, y)});
 }
 
-DropCutter::DropCutter(const TargetSurface& surface, Cutter cutter)
-    : surface_(&surface), cutter_(cutter), seen_(surface.triangles().size(), 0) {}
+DropCutter::DropCutter(const TargetSurface& surface, Cutter cutter) : surface_(&surface), cutter_(cutter) {
+  cell_ = gridCell(surface.xMax() - surface.xMin(), surface.yMax() - surface.yMin(), cutter.radius);
+  cols_ = static_cast<int>(std::ceil((surface.xMax() - surface.xMin()) / cell_)) + 1;
+  rows_ = static_cast<int>(std::ceil((surface.yMax() - surface.yMin()) / cell_)) + 1;
+  const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);
+  const auto& triangles = surface.triangles();
+  // The cells from which a tool reaches a triangle: its bounds grown by
+  // the tool's radius.
+  auto eachCell = [&](const SurfaceTriangle& t, auto&& f) {
+    const double r = cutter_.radius;
+    const auto [c0, r0] = cellIndex(t.xlo - r, t.ylo - r);
+    const auto [c1, r1] = cellIndex(t.xhi + r, t.yhi + r);
+    for (int row = r0; row <= r1; ++row) {
+      for (int col = c0; col <= c1; ++col) {
+        f(static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col));
+      }
+    }
+  };
+  cellStart_.assign(cells + 1, 0);
+  for (const SurfaceTriangle& t : triangles) eachCell(t, [&](std::size_t c) { ++cellStart_[c + 1]; });
+  for (std::size_t c = 0; c < cells; ++c) cellStart_[c + 1] += cellStart_[c];
+  cellItems_.resize(cellStart_[cells]);
+  // Filled highest triangle first, so every cell's list comes out sorted.
+  std::vector<std::uint32_t> order(triangles.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return triangles[a].zhi > triangles[b].zhi; });
+  std::vector<std::uint32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
+  for (std::uint32_t i : order) eachCell(triangles[i], [&](std::size_t c) { cellItems_[fill[c]++] = i; });
+}
 
-double DropCutter::tipZ(double x, double y) {
-  if (++query_ == 0) {  // the counter wrapped: forget every mark
-    std::fill(seen_.begin(), seen_.end(), 0);
-    query_ = 1;
-  }
+std::pair<int, int> DropCutter::cellIndex(double x, double y) const {
+  const double c = std::floor((x - surface_->xMin()) / cell_);
+  const double r = std::floor((y - surface_->yMin()) / cell_);
+  return {static_cast<int>(std::clamp(c, 0.0, static_cast<double>(cols_ - 1))),
+          static_cast<int>(std::clamp(r, 0.0, static_cast<double>(rows_ - 1)))};
+}
+
+double DropCutter::tipZ(double x, double y) const {
   const double r = cutter_.radius;
   const auto& triangles = surface_->triangles();
-  double best = kNone;
-  surface_->forEachNear(x - r, y - r, x + r, y + r, [&](std::uint32_t i) {
-    if (seen_[i] == query_) return;
-    seen_[i] = query_;
-    const SurfaceTriangle& t = triangles[i];
-    // No contact with a triangle can lie above its highest corner.
-    if (t.zhi <= best || t.xlo > x + r || t.xhi < x - r || t.ylo > y + r || t.yhi < y - r) return;
+  // The tool's lowest point lies over (x, y), so it stops no lower than the
+  // surface there; a triangle whose highest corner lies lower cannot stop
+  // it, nor can any after it in the cell's list.
+  double best = surface_->heightOver(x, y);
+  const auto [col, row] = cellIndex(x, y);
+  const std::size_t cell =
+      static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
+  for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
+    const SurfaceTriangle& t = triangles[cellItems_[k]];
+    if (t.zhi <= best) break;
+    if (t.xlo > x + r || t.xhi < x - r || t.ylo > y + r || t.yhi < y - r) continue;
     best = std::max(best, dropOnTriangle(t, cutter_, x, y));
-  });
+  }
   return best;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "machining/shop_settings.h"
@@ -25,23 +26,28 @@ struct Cutter {
 // under the tool at all.
 double dropOnTriangle(const SurfaceTriangle& triangle, const Cutter& cutter, double x, double y);
 
-// Drop-cutter against a whole surface, testing only the triangles near the
-// tool. Holds a scratch list of its own, so one DropCutter serves one thread.
+// Drop-cutter against a whole surface, testing only the triangles within
+// the tool's reach: a grid of its own lists, for each cell, the triangles
+// that a tool standing anywhere in the cell could touch, highest first.
 class DropCutter {
  public:
   DropCutter(const TargetSurface& surface, Cutter cutter);
 
   // The tool tip's Z over (x, y); minus infinity when no part of the surface
   // lies under the tool.
-  double tipZ(double x, double y);
+  double tipZ(double x, double y) const;
 
   const Cutter& cutter() const { return cutter_; }
 
  private:
+  std::pair<int, int> cellIndex(double x, double y) const;  // column, row
+
   const TargetSurface* surface_;
   Cutter cutter_;
-  std::vector<std::uint32_t> seen_;  // the query that last tested each triangle
-  std::uint32_t query_ = 0;
+  double cell_ = 4;  // millimetres
+  int cols_ = 0, rows_ = 0;
+  std::vector<std::uint32_t> cellStart_;  // cols_ * rows_ + 1 offsets into cellItems_
+  std::vector<std::uint32_t> cellItems_;  // triangle indices, cell by cell
 };
 
 }  // namespace ventaro

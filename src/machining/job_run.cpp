@@ -4,17 +4,30 @@
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/preview_svg.h"
+#include "machining/shop_program.h"
+#include "machining/shop_report.h"
 #include "machining/station_csv.h"
 
 namespace ventaro {
 
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs) {
-  if (machine.job != Job::Plain) throw JobError("the shop job is not part of this build");
-  JobRun run{fields, machine, {}, {}, {}};
+  const bool shop = machine.job == Job::Shop;
+  if (shop && machine.controller == Controller::Plain) {
+    throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
+  }
+  JobRun run{fields, machine, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
-  std::string program = compute(fields, table, outputs ? &recorder : progress);
-  run.program = forController(std::move(program), machine.controller);
+  std::string program = compute(fields, table, outputs || shop ? &recorder : progress);
+  if (shop) {
+    // Written from the stations the computation placed; the plain program
+    // only supplied them.
+    const ShopPlan plan = planShopJob(fields, recorder.record(), machine.shop);
+    run.program = shopProgram(plan, machine.controller);
+    if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
+  } else {
+    run.program = forController(std::move(program), machine.controller);
+  }
   if (outputs) {
     run.record = recorder.record();
     run.moves = readProgramMoves(run.program);
@@ -28,6 +41,7 @@ std::string jobStationTable(const JobRun& run, const SectionTable& table) {
 }
 
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
+  if (run.machine.job == Job::Shop) return run.shopReport;
   return machiningReport(run.moves, run.record, run.fields, readParameters(run.fields), table, name);
 }
 

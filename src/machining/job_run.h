@@ -6,7 +6,6 @@
 // bytes in either.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
 #include "core/job_parameters.h"
@@ -27,18 +26,14 @@ struct JobRun {
   // the report and the picture.
   DesignRecord record;
   ProgramMoves moves;
-};
-
-// A job this build cannot write.
-class JobError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
+  std::string shopReport;  // the shop job's own report, which takes the machining report's place
 };
 
 // Computes the program for the fields and the machine, reporting progress
-// to `progress` (may be null). With `outputs` the stations are recorded and
-// the moves read for the outputs built from them. Raises RunError,
-// ControllerError, JobError.
+// to `progress` (may be null). The shop job is laid out from the stations
+// the computation placed, for LinuxCNC or GRBL. With `outputs` the stations
+// are kept and the moves read for the outputs built from them. Raises
+// RunError, ControllerError, ShopError.
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs);
 

@@ -8,6 +8,18 @@
 
 namespace ventaro {
 
+ShopError::ShopError(Field field, std::string want, std::string text)
+    : std::runtime_error("the shop job needs " + quotedLabel(field) + " to be " + want + ", not \u201c" + text +
+                         "\u201d"),
+      field_(field),
+      want_(std::move(want)),
+      text_(std::move(text)) {}
+
+std::string ShopError::report(const FieldNamer& name) const {
+  if (!field_) return what();
+  return "the shop job needs " + name(*field_) + " to be " + want_ + ", not \u201c" + text_ + "\u201d";
+}
+
 double highestPlacedPoint(const DesignRecord& record) {
   double highest = -std::numeric_limits<double>::infinity();
   for (const StationRecord& st : record.finishing) {

@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "core/job_parameters.h"
+#include "core/run_error.h"
 #include "machining/design_record.h"
 
 namespace ventaro {
@@ -21,7 +23,18 @@ struct Block {
 // is not a number.
 class ShopError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ShopError(const std::string& text) : std::runtime_error(text) {}
+  // A job field it cannot use: "the shop job needs NAME to be WANT, not
+  // “TEXT”". what() names the field by its label; report() as the client
+  // names its fields (the command line adds the option).
+  ShopError(Field field, std::string want, std::string text);
+
+  const std::optional<Field>& field() const { return field_; }
+  std::string report(const FieldNamer& name) const;
+
+ private:
+  std::optional<Field> field_;
+  std::string want_, text_;
 };
 
 // The highest placed point of the finishing stations.

@@ -33,6 +33,17 @@ std::vector<Vec3> stationProfile(const StationRecord& st, double x, double yLow,
   return row;
 }
 
+EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
+  EdgeFrame e;
+  e.length = std::hypot(q.x - p.x, q.y - p.y);
+  if (e.length == 0) return e;  // upright: met at its upper corner
+  e.ux = (q.x - p.x) / e.length;
+  e.uy = (q.y - p.y) / e.length;
+  e.slope = (q.z - p.z) / e.length;
+  e.secant = std::sqrt(1 + e.slope * e.slope);
+  return e;
+}
+
 std::vector<Vec3> movedTo(std::vector<Vec3> row, double x) {
   for (Vec3& p : row) p.x = x;
   return row;
@@ -91,11 +102,19 @@ void TargetSurface::addTriangle(const Vec3& a, const Vec3& b, const Vec3& c) {
   n = {n.x / len, n.y / len, n.z / len};
   if (n.z < 0) n = {-n.x, -n.y, -n.z};
   t.normal = n;
+  t.edges = {frameOf(a, b), frameOf(b, c), frameOf(c, a)};
   t.vertical = n.z < 1e-12;
   if (!t.vertical) {
     t.planeA = -n.x / n.z;
     t.planeB = -n.y / n.z;
     t.planeC = a.z - t.planeA * a.x - t.planeB * a.y;
+    const double d = (b.y - c.y) * (a.x - c.x) + (c.x - b.x) * (a.y - c.y);
+    t.ux = (b.y - c.y) / d;
+    t.uy = (c.x - b.x) / d;
+    t.u0 = -(t.ux * c.x + t.uy * c.y);
+    t.vx = (c.y - a.y) / d;
+    t.vy = (a.x - c.x) / d;
+    t.v0 = -(t.vx * c.x + t.vy * c.y);
   }
   t.xlo = std::min({a.x, b.x, c.x});
   t.xhi = std::max({a.x, b.x, c.x});
@@ -123,6 +142,13 @@ TargetSurface TargetSurface::fromTriangles(const std::vector<std::array<Vec3, 3>
   return s;
 }
 
+double gridCell(double width, double depth, double reach) {
+  // Cells of 4 mm, or more where the tool reaches far or the area is so
+  // large that 4 mm cells would run into millions.
+  const double area = std::max(width, 1.0) * std::max(depth, 1.0);
+  return std::max({4.0, reach / 4, std::sqrt(area / 1e6)});
+}
+
 int TargetSurface::cellX(double x) const {
   const double c = std::floor((x - xMin_) / cell_);
   return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(cols_ - 1)));
@@ -134,6 +160,7 @@ int TargetSurface::cellY(double y) const {
 }
 
 void TargetSurface::buildBins() {
+  cell_ = gridCell(xMax_ - xMin_, yMax_ - yMin_, 0);
   cols_ = static_cast<int>(std::ceil((xMax_ - xMin_) / cell_)) + 1;
   rows_ = static_cast<int>(std::ceil((yMax_ - yMin_) / cell_)) + 1;
   const std::size_t cells = static_cast<std::size_t>(cols_) * static_cast<std::size_t>(rows_);
@@ -155,20 +182,16 @@ void TargetSurface::buildBins() {
 }
 
 double TargetSurface::heightAt(double x, double y) const {
-  x = std::clamp(x, xMin_, xMax_);
-  y = std::clamp(y, yMin_, yMax_);
+  return heightOver(std::clamp(x, xMin_, xMax_), std::clamp(y, yMin_, yMax_));
+}
+
+double TargetSurface::heightOver(double x, double y) const {
   double best = -std::numeric_limits<double>::infinity();
   forEachNear(x, y, x, y, [&](std::uint32_t i) {
     const SurfaceTriangle& t = triangles_[i];
     if (t.vertical || x < t.xlo || x > t.xhi || y < t.ylo || y > t.yhi) return;
-    // Barycentric coordinates of the point in the triangle's projection; a
-    // hair of slack keeps points on a shared edge inside both neighbours.
-    const double d = (t.b.y - t.c.y) * (t.a.x - t.c.x) + (t.c.x - t.b.x) * (t.a.y - t.c.y);
-    const double u = ((t.b.y - t.c.y) * (x - t.c.x) + (t.c.x - t.b.x) * (y - t.c.y)) / d;
-    const double v = ((t.c.y - t.a.y) * (x - t.c.x) + (t.a.x - t.c.x) * (y - t.c.y)) / d;
-    const double w = 1 - u - v;
-    constexpr double kSlack = 1e-9;
-    if (u < -kSlack || v < -kSlack || w < -kSlack) return;
+    // A hair of slack keeps points on a shared edge inside both neighbours.
+    if (!t.covers(x, y, 1e-9)) return;
     best = std::max(best, t.planeA * x + t.planeB * y + t.planeC);
   });
   return best;

@@ -26,13 +26,35 @@ struct Vec3 {
   double x = 0, y = 0, z = 0;
 };
 
+// One edge as seen from above: from its start, the unit direction of its
+// projection, the projection's length and the edge's rise per millimetre.
+struct EdgeFrame {
+  double ux = 0, uy = 0, length = 0, slope = 0;
+  double secant = 1;  // sqrt(1 + slope^2)
+};
+
 struct SurfaceTriangle {
   Vec3 a, b, c;
+  std::array<EdgeFrame, 3> edges;  // a to b, b to c, c to a
   Vec3 normal;                     // unit, pointing up (z >= 0)
   double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
   double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
-  bool vertical = false;           // no area seen from above
+  // Barycentric weights of a and b for a point (x, y) of the projection:
+  // u = u0 + ux x + uy y, v = v0 + vx x + vy y; unused when vertical.
+  double u0, ux, uy, v0, vx, vy;
+  bool vertical = false;  // no area seen from above
+
+  // Whether (x, y) lies in the projection, give or take `slack` in the
+  // barycentric weights.
+  bool covers(double x, double y, double slack) const {
+    const double u = u0 + ux * x + uy * y, v = v0 + vx * x + vy * y;
+    return u >= -slack && v >= -slack && 1 - u - v >= -slack;
+  }
 };
+
+// The side of the cells of a grid over an area for a tool reaching `reach`
+// around it, in millimetres.
+double gridCell(double width, double depth, double reach);
 
 class TargetSurface {
  public:
@@ -53,6 +75,10 @@ class TargetSurface {
   // laid-out area takes the height of the nearest point inside it.
   double heightAt(double x, double y) const;
 
+  // The same without the nearest point: minus infinity outside the
+  // laid-out area.
+  double heightOver(double x, double y) const;
+
   const std::vector<SurfaceTriangle>& triangles() const { return triangles_; }
 
   // Calls f(index) for every triangle whose projection's bounds may meet the
@@ -68,6 +94,9 @@ class TargetSurface {
       }
     }
   }
+
+  // The side of its grid's cells.
+  double cell() const { return cell_; }
 
   // The laid-out area: the block grown by the margin (and by whatever the
   // sections reach beyond it).

@@ -109,6 +109,13 @@ std::optional<ShopSettings> ShopSettingsDialog::read() {
     }
     result.*entry.member = *value;
   }
+  if (result.tolerance < kFinestTolerance) {
+    problem_->setText(
+        QStringLiteral("The tolerance must be 0.001 mm or more: the program's coordinates carry four "
+                       "decimals."));
+    tolerance_->setFocus();
+    return std::nullopt;
+  }
   if (!blockTop_->text().trimmed().isEmpty()) {
     result.blockTop = readNumber(blockTop_, false);
     if (!result.blockTop) {

@@ -139,6 +139,8 @@ TEST(DesignFile, BrokenFilesAreRefused) {
        "the field \"machine.shop.fin-rpm\" is not a number"},
       {"clearance zero", edited("\"clearance\": 10.0", "\"clearance\": 0"),
        "the field \"machine.shop.clearance\" is not a positive number"},
+      {"fine tolerance", edited("\"tolerance\": 0.01", "\"tolerance\": 0.0005"),
+       "the field \"machine.shop.tolerance\" is below 0.001 mm, the finest the program can keep"},
       {"no tolerance", edited("\"tolerance\": 0.01,", ""), "the field \"machine.shop.tolerance\" is missing"},
       {"block top text", edited("\"block-top\": null", "\"block-top\": \"300\""),
        "the field \"machine.shop.block-top\" is neither a number nor null"},

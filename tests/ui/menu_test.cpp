@@ -162,6 +162,9 @@ class MenuTest : public QObject {
     QTest::newRow("plain") << QStringList{};
     QTest::newRow("linuxcnc") << QStringList{"--diameter", "3.360", "--fin-dia", "25", "--controller", "linuxcnc"};
     QTest::newRow("grbl") << QStringList{"--tsr", "7", "--rough-step", "70", "--controller", "grbl"};
+    QTest::newRow("shop linuxcnc") << QStringList{"--job", "shop", "--fin-dia", "25"};
+    QTest::newRow("shop grbl") << QStringList{"--job", "shop",        "--controller", "grbl",        "--rough-shape",
+                                              "ball",  "--clearance", "12.5",         "--tolerance", "0.02"};
   }
   void designGivesTheCommandLinesFiles() {
     QFETCH(QStringList, options);
@@ -277,6 +280,15 @@ class MenuTest : public QObject {
     QVERIFY(action("controller_grbl")->isChecked());
     const auto cli = ventaro::testing::runCli({"--quiet", "--controller", "grbl"});
     QCOMPARE(savedProgram(), QByteArray::fromStdString(cli.out));
+    // The shop job is written for a machine: LinuxCNC when the controller was plain.
+    action("controller_plain")->trigger();
+    action("job_shop")->trigger();
+    QVERIFY(action("controller_linuxcnc")->isChecked());
+    QVERIFY(!action("controller_plain")->isEnabled());
+    const auto shop = ventaro::testing::runCli({"--quiet", "--job", "shop"});
+    QCOMPARE(savedProgram(), QByteArray::fromStdString(shop.out));
+    action("job_plain")->trigger();
+    QVERIFY(action("controller_plain")->isEnabled());
     action("controller_plain")->trigger();
     QCOMPARE(window->form()->finishPass(), plain);
   }

@@ -1,0 +1,120 @@
+// The shop job on the command line: its options, the plain job left as it
+// was, the controller it is written for, and its program and report files.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli_process.h"
+#include "gcode/compute.h"
+#include "gcode/program_bytes.h"
+
+namespace ventaro {
+namespace {
+
+using testing::readFile;
+using testing::runCli;
+using testing::TempDir;
+
+cli::ParseResult parse(std::initializer_list<const char*> args) {
+  std::vector<const char*> argv{"ventaro-gcode"};
+  argv.insert(argv.end(), args);
+  return cli::parseOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(ShopOptions, SetTheShopSettings) {
+  const cli::ParseResult none = parse({});
+  EXPECT_EQ(none.options.job, Job::Plain);
+  EXPECT_FALSE(none.options.shop.blockTop);
+  const cli::ParseResult r =
+      parse({"--job", "shop", "--block-top", "250.5", "--clearance=7", "--rough-shape", "ball", "--fin-shape", "flat",
+             "--rough-rpm", "9000", "--fin-rpm", "16000", "--plunge-feed", "150", "--tolerance", "0.02"});
+  ASSERT_FALSE(r.usageError) << *r.usageError;
+  const ShopSettings& s = r.options.shop;
+  EXPECT_EQ(r.options.job, Job::Shop);
+  EXPECT_EQ(s.blockTop, 250.5);
+  EXPECT_EQ(s.clearance, 7);
+  EXPECT_EQ(s.roughShape, ToolShape::Ball);
+  EXPECT_EQ(s.finShape, ToolShape::Flat);
+  EXPECT_EQ(s.roughRpm, 9000);
+  EXPECT_EQ(s.finRpm, 16000);
+  EXPECT_EQ(s.plungeFeed, 150);
+  EXPECT_EQ(s.tolerance, 0.02);
+  EXPECT_FALSE(r.options.controllerGiven);
+}
+
+struct BadOption {
+  std::vector<const char*> args;
+  const char* error;
+};
+
+TEST(ShopOptions, RefuseValuesTheyCannotUse) {
+  const BadOption cases[] = {
+      {{"--job", "lathe"}, "option '--job': the job must be plain or shop"},
+      {{"--block-top", "high"}, "option '--block-top': the block top must be a number"},
+      {{"--clearance", "0"}, "option '--clearance': the clearance must be a positive number"},
+      {{"--rough-shape", "vee"}, "option '--rough-shape': the tool shape must be flat or ball"},
+      {{"--fin-rpm", "-1"}, "option '--fin-rpm': the spindle speed must be a positive number"},
+      {{"--plunge-feed", "inf"}, "option '--plunge-feed': the plunge feed must be a positive number"},
+      {{"--tolerance", "0.0005"}, "option '--tolerance': the tolerance must be 0.001 mm or more"},
+  };
+  for (const BadOption& c : cases) {
+    std::vector<const char*> argv{"ventaro-gcode"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const cli::ParseResult r = cli::parseOptions(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(r.usageError, c.error);
+  }
+}
+
+TEST(ShopCli, PlainJobIsTheWindowsProgram) {
+  SectionTable table;
+  table.fill();
+  const std::string expected = programFileBytes(compute(JobFields{}, table));
+  const auto given = runCli({"--job", "plain", "--quiet"});
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_EQ(given.out, expected);
+}
+
+TEST(ShopCli, RefusesThePlainController) {
+  const auto run = runCli({"--job", "shop", "--controller", "plain"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(
+      run.err.starts_with("ventaro-gcode: the shop job is written for a machine: give --controller linuxcnc "
+                          "(its default) or grbl, not plain\n"))
+      << run.err;
+}
+
+TEST(ShopCli, WritesTheJobAndItsReport) {
+  TempDir dir;
+  for (const char* controller : {"linuxcnc", "grbl"}) {
+    const auto run = runCli({"--job", "shop", "--controller", controller, "-o", dir.file("job.nc"), "--report",
+                             dir.file("report.txt"), "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string job = readFile(dir.file("job.nc"));
+    EXPECT_TRUE(job.starts_with("( Blade from its block, for " + std::string(controller) + " )\r\n")) << controller;
+    EXPECT_TRUE(job.ends_with("\r\nM5\r\nM2\r\n")) << controller;
+    const std::string report = readFile(dir.file("report.txt"));
+    EXPECT_TRUE(report.starts_with("Shop job report\n\nProgram: ")) << report;
+    EXPECT_NE(report.find(" lines for " + std::string(controller) + ".\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("\n  the tool must reach Z "), std::string::npos) << report;
+  }
+  // Without --controller the job is LinuxCNC's.
+  const auto run = runCli({"--job", "shop", "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("( Blade from its block, for linuxcnc )\r\n"));
+}
+
+TEST(ShopCli, NamesAFieldItCannotUse) {
+  const auto run = runCli({"--job", "shop", "--rough-feed", "fast", "--quiet"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err,
+            "ventaro-gcode: the shop job needs \u201cRough Feedrate\u201d (--rough-feed) to be a positive number, not "
+            "\u201cfast\u201d\n");
+}
+
+}  // namespace
+}  // namespace ventaro

@@ -1,0 +1,199 @@
+// The shop job's program for the default blade: its start, its tool
+// changes, the spindle, the height of every rapid move, the layers, the end;
+// GRBL's form; and paths that never go below where drop-cutter puts the tool.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "core/number_text.h"
+#include "machining/fixed_text.h"
+#include "machining/shop_report.h"
+#include "shop_support.h"
+
+namespace ventaro {
+namespace {
+
+using shoptest::defaultBlade;
+using shoptest::defaultPlan;
+using shoptest::linesOf;
+
+const std::string& program(Controller controller) {
+  static const std::string linuxcnc = shopProgram(defaultPlan(), Controller::LinuxCnc);
+  static const std::string grbl = shopProgram(defaultPlan(), Controller::Grbl);
+  return controller == Controller::Grbl ? grbl : linuxcnc;
+}
+
+// The value of a word ("Z") on a line, when there.
+std::optional<double> word(std::string_view line, char letter) {
+  const std::size_t at = line.find(std::string(" ") + letter);
+  if (at == std::string_view::npos) return std::nullopt;
+  const std::string_view rest = line.substr(at + 2);
+  return parseNumber(rest.substr(0, rest.find(' '))).value;
+}
+
+std::size_t indexOf(const std::vector<std::string_view>& lines, std::string_view line, std::size_t from = 0) {
+  for (std::size_t i = from; i < lines.size(); ++i) {
+    if (lines[i] == line) return i;
+  }
+  return lines.size();
+}
+
+const std::string kClear = "Z" + fixedText(defaultPlan().block.top + 10, 4);
+
+TEST(ShopProgram, StartsInMillimetresAbsoluteWithTheBlending) {
+  const auto lines = linesOf(program(Controller::LinuxCnc));
+  const std::size_t start = indexOf(lines, "G21 G90 G17 G94");
+  ASSERT_LT(start, lines.size());
+  for (std::size_t i = 0; i < start; ++i) EXPECT_TRUE(lines[i].starts_with("( ")) << lines[i];
+  EXPECT_EQ(lines[start + 1], "G64 P0.01");
+}
+
+TEST(ShopProgram, ChangesEachToolWithTheToolRetractedAndTheSpindleStopped) {
+  const auto lines = linesOf(program(Controller::LinuxCnc));
+  const std::vector<std::vector<std::string>> blocks{
+      {"G0 " + kClear, "M5", "(MSG,Fit T1: flat end mill 37 mm)", "T1 M6 G43 H1", "M3 S12000",
+       "G0 X200.0000 Y0.0000 " + kClear, "F300"},
+      {"G0 " + kClear, "M5", "(MSG,Fit T2: ball-nose 20 mm)", "T2 M6 G43 H2", "M3 S18000",
+       "G0 X200.0000 Y0.0000 " + kClear, "F300"}};
+  std::size_t from = 0;
+  for (const auto& block : blocks) {
+    const std::size_t at = indexOf(lines, block[2], from);
+    ASSERT_LT(at + 5, lines.size()) << block[2];
+    for (std::size_t k = 0; k < block.size(); ++k) EXPECT_EQ(lines[at - 2 + k], block[k]);
+    // The feed down to the start, then the cutting feed.
+    EXPECT_TRUE(lines[at + 5].starts_with("G1 X200.0000 Y0.0000 Z")) << lines[at + 5];
+    from = at + 1;
+  }
+  const std::vector<std::string_view> end(lines.end() - 3, lines.end());
+  EXPECT_EQ(end, (std::vector<std::string_view>{"G0 " + kClear, "M5", "M2"}));
+}
+
+TEST(ShopProgram, SpindleTurnsAtEveryFeedAndRapidsStayAtTheClearanceHeight) {
+  bool turning = false;
+  int rapids = 0, feeds = 0;
+  for (std::string_view line : linesOf(program(Controller::LinuxCnc))) {
+    if (line.starts_with("M3 ")) turning = true;
+    if (line == "M5") turning = false;
+    if (line.starts_with("G1 ")) {
+      ++feeds;
+      EXPECT_TRUE(turning) << line;
+      EXPECT_LT(*word(line, 'Z'), defaultPlan().clearanceZ) << line;
+    }
+    if (line.starts_with("G0 ")) {
+      ++rapids;
+      EXPECT_EQ(line.substr(line.find('Z')), kClear) << line;
+    }
+  }
+  EXPECT_EQ(rapids, 5);  // retract, over the start for each tool, final retract
+  EXPECT_GT(feeds, 1000);
+}
+
+TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
+  const ShopPlan& plan = defaultPlan();
+  ASSERT_EQ(plan.tools.size(), 2u);
+  const ToolRun& rough = plan.tools[0];
+  std::set<std::string> levels;
+  for (const PathMove& m : rough.moves) levels.insert(fixedText(m.to.z, 4));
+  // Every layer but the last cuts somewhere at its own level; the last lies
+  // at or below the lowest the tool may go, so it follows the surface.
+  for (int k = 1; k < plan.layers; ++k) {
+    EXPECT_TRUE(levels.count(fixedText(plan.block.top - 5.0 * k, 4))) << "layer " << k;
+  }
+  EXPECT_GE(rough.lowest, plan.block.top - 5.0 * plan.layers);
+  EXPECT_LT(rough.lowest, plan.block.top - 5.0 * (plan.layers - 1));
+}
+
+// Drop-cutter puts the tool on the surface (raised by the finish depth when
+// roughing) at every point and halfway along every move: the program's
+// points may lie above that height but never below it by more than the
+// tolerance, and the finishing tool rests on the surface within it.
+TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
+  const ShopPlan& plan = defaultPlan();
+  const Block& b = plan.block;
+  const TargetSurface surface(defaultBlade().record, b, 19.5);
+  for (const ToolRun& run : plan.tools) {
+    const DropCutter drop(surface, run.cutter);
+    const double raise = run.number == 1 ? plan.finishDepth : 0;
+    Vec3 at = run.moves.front().to;
+    double worst = 0, farthest = 0;
+    for (const PathMove& m : run.moves) {
+      for (double t : {0.5, 1.0}) {
+        const double x = at.x + t * (m.to.x - at.x), y = at.y + t * (m.to.y - at.y), z = at.z + t * (m.to.z - at.z);
+        const double rest = drop.tipZ(x, y) + raise;
+        worst = std::max(worst, rest - z);
+        if (run.number == 2) farthest = std::max(farthest, z - rest);
+      }
+      at = m.to;
+    }
+    EXPECT_LE(worst, plan.tolerance) << "T" << run.number;
+    EXPECT_LE(farthest, plan.tolerance) << "T" << run.number;
+  }
+}
+
+TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
+  const auto lines = linesOf(program(Controller::Grbl));
+  for (std::string_view line : lines) {
+    EXPECT_LE(line.size(), kGrblLineLimit) << line;
+    EXPECT_EQ(line.find("M6"), std::string_view::npos) << line;
+    EXPECT_EQ(line.find("G43"), std::string_view::npos) << line;
+    EXPECT_FALSE(line.starts_with("G64")) << line;
+  }
+  for (std::string_view message : {"( Pause: fit T1, flat end mill 37 mm, set Z zero, then resume )",
+                                   "( Pause: fit T2, ball-nose 20 mm, set Z zero, then resume )"}) {
+    const std::size_t at = indexOf(lines, message);
+    ASSERT_LT(at + 2, lines.size()) << message;
+    EXPECT_EQ(lines[at - 1], "M5");
+    EXPECT_EQ(lines[at + 1], "M0");
+    EXPECT_TRUE(lines[at + 2].starts_with("M3 S"));
+  }
+}
+
+TEST(ShopProgram, RefusesThePlainController) { EXPECT_THROW(shopProgram(defaultPlan(), Controller::Plain), ShopError); }
+
+TEST(ShopReport, ScallopOfABallBetweenStations) {
+  EXPECT_DOUBLE_EQ(scallopHeight(10, 14.8), 10 - std::sqrt(100 - 7.4 * 7.4));
+  const std::string report = shopReport(defaultPlan(), Controller::LinuxCnc, program(Controller::LinuxCnc));
+  EXPECT_NE(report.find("\n  scallop height 3.274 mm between the stations on a level surface\n"), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("\n  " + std::to_string(defaultPlan().layers) + " layers 5 mm apart, from Z 255.464"),
+            std::string::npos)
+      << report;
+}
+
+struct BadField {
+  Field field;
+  const char* text;
+  const char* message;
+};
+
+class ShopFields : public ::testing::TestWithParam<BadField> {};
+
+TEST_P(ShopFields, AreRefusedNamingTheField) {
+  JobFields fields;
+  fields[GetParam().field] = GetParam().text;
+  try {
+    planShopJob(fields, defaultBlade().record, ShopSettings{});
+    FAIL() << "no error";
+  } catch (const ShopError& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ShopFields,
+    ::testing::Values(BadField{Field::RoughFeed, "fast",
+                               "the shop job needs \u201cRough Feedrate\u201d to be a positive number, not "
+                               "\u201cfast\u201d"},
+                      BadField{Field::FinishFeed, "0",
+                               "the shop job needs \u201cFinish Feedrate\u201d to be a positive number, not "
+                               "\u201c0\u201d"},
+                      BadField{Field::FinStep, "120",
+                               "the shop job needs \u201cFinishing Tool: Stepover / %:\u201d to be a number above 0 "
+                               "and at most 100, not \u201c120\u201d"},
+                      BadField{Field::FinishDepth, "-1",
+                               "the shop job needs \u201cFinish pass depth\u201d to be a number not below zero, not "
+                               "\u201c-1\u201d"}));
+
+}  // namespace
+}  // namespace ventaro

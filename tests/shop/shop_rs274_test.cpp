@@ -1,0 +1,110 @@
+// LinuxCNC's own interpreter runs the linuxcnc shop job of the default
+// blade: it complains of nothing, the spindle turns at every feed, the tool
+// length is applied after every tool change before any move, the moves come
+// back one for one, and the program ends.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gcode/program_bytes.h"
+#include "shop_support.h"
+
+namespace ventaro {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<fs::path> findRs274() {
+  if (const char* given = std::getenv("VENTARO_RS274")) return fs::path(given);
+  for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
+    const fs::path candidate = fs::path(dir) / "rs274";
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return std::nullopt;
+}
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The canonical call names in order: "STRAIGHT_FEED" from
+// "   30 N..... STRAIGHT_FEED(200.0000, ...)".
+std::vector<std::string> callNames(const std::string& canon) {
+  std::vector<std::string> names;
+  std::istringstream in(canon);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t start = line.find("N..... ");
+    const std::size_t open = line.find('(', start);
+    if (start == std::string::npos || open == std::string::npos) {
+      ADD_FAILURE() << "unexpected interpreter output: " << line;
+      continue;
+    }
+    names.push_back(line.substr(start + 7, open - start - 7));
+  }
+  return names;
+}
+
+TEST(ShopRs274, RunsTheLinuxCncShopJob) {
+  const auto rs274 = findRs274();
+  if (!rs274) {
+    if (const char* ci = std::getenv("CI"); ci && std::string_view(ci) == "true") {
+      FAIL() << "rs274 (Debian package linuxcnc-uspace) is missing on CI";
+    }
+    GTEST_SKIP() << "rs274 is not installed (Debian package linuxcnc-uspace)";
+  }
+  const std::string program = shopProgram(shoptest::defaultPlan(), Controller::LinuxCnc);
+  const fs::path dir = fs::temp_directory_path() / ("ventaro-shop-rs274-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  {
+    std::ofstream out(dir / "blade.ngc", std::ios::binary);
+    out << programFileBytes(program);
+  }
+  const std::string command = "cd '" + dir.string() + "' && '" + rs274->string() +
+                              "' -g blade.ngc canon.txt </dev/null >stdout.txt 2>stderr.txt";
+  std::system(command.c_str());
+  const std::vector<std::string> calls = callNames(readFile(dir / "canon.txt"));
+  const std::string complaints = readFile(dir / "stderr.txt") + readFile(dir / "stdout.txt");
+  fs::remove_all(dir);
+
+  EXPECT_EQ(complaints, "executing\n");
+  std::size_t g0 = 0, g1 = 0;
+  for (std::string_view line : shoptest::linesOf(program)) {
+    g0 += line.starts_with("G0 ");
+    g1 += line.starts_with("G1 ");
+  }
+  bool turning = false, lengthApplied = true;
+  std::size_t traverses = 0, feeds = 0, changes = 0;
+  for (const std::string& call : calls) {
+    if (call == "START_SPINDLE_CLOCKWISE") turning = true;
+    if (call == "STOP_SPINDLE_TURNING") turning = false;
+    if (call == "CHANGE_TOOL") {
+      ++changes;
+      lengthApplied = false;
+    }
+    if (call == "USE_TOOL_LENGTH_OFFSET") lengthApplied = true;
+    if (call == "STRAIGHT_TRAVERSE" || call == "STRAIGHT_FEED") {
+      EXPECT_TRUE(lengthApplied) << "a move before the tool length after change " << changes;
+    }
+    if (call == "STRAIGHT_TRAVERSE") ++traverses;
+    if (call == "STRAIGHT_FEED") {
+      ++feeds;
+      if (!turning) ADD_FAILURE() << "feed " << feeds << " with the spindle stopped";
+    }
+  }
+  EXPECT_EQ(changes, 2u);
+  EXPECT_EQ(traverses, g0);
+  EXPECT_EQ(feeds, g1);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_NE(std::find(calls.end() - 4, calls.end(), "PROGRAM_END"), calls.end());
+}
+
+}  // namespace
+}  // namespace ventaro

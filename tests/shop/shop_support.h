@@ -1,0 +1,50 @@
+// The default blade's computation and shop job, shared by the shop tests.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "gcode/compute.h"
+#include "machining/design_record.h"
+#include "machining/shop_program.h"
+
+namespace ventaro::shoptest {
+
+// One computation of the given fields, with its record.
+struct Computed {
+  JobFields fields;
+  DesignRecord record;
+};
+
+inline Computed computeFields(const JobFields& fields = {}) {
+  SectionTable table;
+  table.fill();
+  DesignRecorder recorder;
+  compute(fields, table, &recorder);
+  return {fields, recorder.record()};
+}
+
+// The default blade's computation and plan, made once.
+inline const Computed& defaultBlade() {
+  static const Computed computed = computeFields();
+  return computed;
+}
+
+inline const ShopPlan& defaultPlan() {
+  static const ShopPlan plan = planShopJob(defaultBlade().fields, defaultBlade().record, ShopSettings{});
+  return plan;
+}
+
+inline std::vector<std::string_view> linesOf(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t br = text.find("\r\n");
+    lines.push_back(text.substr(0, br));
+    if (br == std::string_view::npos) break;
+    text.remove_prefix(br + 2);
+  }
+  return lines;
+}
+
+}  // namespace ventaro::shoptest
