@@ -117,13 +117,15 @@ struct Plot {
   }
 };
 
-std::string dataPoint(double x, double y, int decimals) {
-  return svgNumber(x, decimals) + "," + svgNumber(y, decimals);
+// A point in the drawing's units, "x,y", the ordinate with its own decimals
+// where they differ (degrees beside millimetres).
+std::string dataPoint(double x, double y, int decimals, int yDecimals = -1) {
+  return svgNumber(x, decimals) + "," + svgNumber(y, yDecimals < 0 ? decimals : yDecimals);
 }
 
-void appendPoint(std::string& points, double x, double y, int decimals) {
+void appendPoint(std::string& points, double x, double y, int decimals, int yDecimals = -1) {
   if (!points.empty()) points += ' ';
-  points += dataPoint(x, y, decimals);
+  points += dataPoint(x, y, decimals, yDecimals);
 }
 
 void title(SvgCanvas& c, const Plot& plot, std::string_view text) {
@@ -203,8 +205,7 @@ void planform(SvgCanvas& c, const PreviewInput& in, const Area& area) {
   std::string chordPoints, twistPoints;
   for (const auto& r : st) {
     appendPoint(chordPoints, r.x, r.station.ChordScale * 100, kMmDecimals);
-    twistPoints += (twistPoints.empty() ? "" : " ") + svgNumber(r.x, kMmDecimals) + "," +
-                   svgNumber(degrees(r.station.Twist), kDegDecimals);
+    appendPoint(twistPoints, r.x, degrees(r.station.Twist), kMmDecimals, kDegDecimals);
   }
   c.beginGroup("planform", plot.transform());
   c.polyline("stock-width",

@@ -59,8 +59,9 @@ TEST(StationCsv, ValuesAgreeWithThePlacedProgram) {
     const auto c = cells(rows[i]);
     ASSERT_EQ(c.size(), 14u) << rows[i];
     // The inflow angle is the twist plus the angle of attack, 5 degrees
-    // (converted with pi taken as 3.14159: 5.0000133 degrees).
-    EXPECT_NEAR(std::stod(c[5]) - std::stod(c[4]), 5.0000133, 0.0002) << rows[i];
+    // (converted with pi taken as 3.14159: 4.9999958 degrees; each angle is
+    // rounded to 4 decimals).
+    EXPECT_NEAR(std::stod(c[5]) - std::stod(c[4]), 4.9999958, 0.00011) << rows[i];
     // The drop is the trailing-edge Z over the leading-edge Z.
     EXPECT_NEAR(std::stod(c[9]) - std::stod(c[7]), std::stod(c[10]), 0.0015) << rows[i];
     EXPECT_EQ(c[13] == "yes", std::stod(c[3]) > 300.0) << rows[i];
