@@ -24,6 +24,7 @@ tests=(
   clang-format       # the format check of scripts/test.sh
   locales
   fonts-dejavu-core  # the preview picture's labels
+  zlib1g-dev         # the check's PNG picture, written without Qt
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
 )
 

@@ -2,7 +2,10 @@
 
 #include "cli/png_loader.h"
 #include "machining/design_file.h"
+#include "machining/job_check.h"
 #include "machining/preview_input.h"
+#include "machining/shop_block.h"
+#include "machining/toolpath.h"
 
 namespace ventaro::cli {
 
@@ -23,7 +26,29 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
   return std::nullopt;
 }
 
-bool needsDesignRecord(const CliOptions& options) { return options.stations || options.report || options.preview; }
+bool needsDesignRecord(const CliOptions& options) {
+  return options.stations || options.report || options.preview || options.check;
+}
+
+namespace {
+
+// The check of the program in its final form, last of the outputs.
+std::optional<std::string> prepareCheck(const CliOptions& options, const JobRun& run, ExtraOutputs& out) {
+  try {
+    JobCheck check = checkJob(run, options.checkGrid, options.checkPicture.has_value());
+    out.checkText = std::move(check.text);
+    out.checkToStandardOutput = options.output.has_value();
+    out.checkHazard = check.hazard;
+    if (options.checkPicture) out.files.emplace_back(*options.checkPicture, std::move(check.picture));
+  } catch (const ShopError& error) {
+    return std::string("the check: ") + error.what();
+  } catch (const ToolpathError& error) {
+    return std::string("the check cannot follow the program: ") + error.what();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
 
 std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
                                          ExtraOutputs& out) {
@@ -46,6 +71,9 @@ std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun
       std::string svg = jobPreviewSvg(run);
       const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
       out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
+    }
+    if (options.check) {
+      if (auto failure = prepareCheck(options, run, out)) return failure;
     }
   } catch (const DesignError& error) {
     return error.what();

@@ -14,9 +14,15 @@
 
 namespace ventaro::cli {
 
+// Exit status of a run whose check found a hazard; the program is still written.
+inline constexpr int kExitHazard = 3;
+
 struct ExtraOutputs {
   std::vector<std::pair<std::string, std::string>> files;  // path, bytes; written with the program
   std::optional<std::string> reportText;                   // for standard output
+  std::optional<std::string> checkText;                    // the check's figures (--check)
+  bool checkToStandardOutput = false;                      //   there, else to standard error
+  bool checkHazard = false;                                //   it found a hazard: exit status 3
 };
 
 // A combination of options that cannot work, e.g. the report and the program
@@ -27,8 +33,8 @@ std::optional<std::string> extrasUsageError(const CliOptions& options);
 // placed: a run without one need not record them.
 bool needsDesignRecord(const CliOptions& options);
 
-// Builds the outputs asked for beside the run's program. Returns the error
-// text when one cannot be built.
+// Builds the outputs asked for beside the run's program, the check last.
+// Returns the error text when one cannot be built.
 std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
                                          ExtraOutputs& out);
 

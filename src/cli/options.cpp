@@ -290,6 +290,34 @@ std::vector<OptionSpec> buildTable() {
       },
   });
   table.push_back(OptionSpec{
+      .name = "--check",
+      .kind = ValueKind::Optional,
+      .valueName = "FILE.png",
+      .help = "simulate the program on its block with the tools'\n"
+              "real shapes and print what a machine would meet\n"
+              "(to standard output when the program goes to a\n"
+              "file, -o; else to standard error); exit status 3\n"
+              "for a rapid move through material or a cut below\n"
+              "the blade beyond --tolerance; with FILE.png also\n"
+              "draw the milled block",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value && value->empty()) return "the check picture file name is empty";
+        if (value && !(value->size() > 4 && value->ends_with(".png"))) return "the check picture must be a .png file";
+        options.check = true;
+        options.checkPicture = value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--check-grid",
+      .kind = ValueKind::Required,
+      .valueName = "MM",
+      .help = "the check's cell size; default 0.5",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        return readNumber(*value, "the check grid", true, options.checkGrid);
+      },
+  });
+  table.push_back(OptionSpec{
       .name = "--quiet",
       .kind = ValueKind::None,
       .help = "do not print the \"progress: \" line on standard error",

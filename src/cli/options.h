@@ -36,6 +36,9 @@ struct CliOptions {
   ShopSettings shop;                          // the shop job's options
   std::optional<std::string> design;          // --design FILE: settings read from a design file
   std::optional<std::string> saveDesign;      // --save-design FILE: the run's settings written there
+  bool check = false;                         // --check[=FILE.png]: the material-removal check
+  std::optional<std::string> checkPicture;    //   its picture
+  double checkGrid = 0.5;                     // --check-grid MM: the check's cell size
   bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }

@@ -48,8 +48,9 @@ void reportRunError(const RunError& error) {
 }
 
 // Writes every output of the run: the files all or nothing, then what goes
-// to standard output (the program, or else the report). Returns the exit
-// status.
+// to standard output (the program, or else the report and the check's
+// figures; with the program there, the figures go to standard error).
+// Returns the exit status.
 int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& extras) {
   OutputFiles files;
   if (options.output) files.add(*options.output, std::move(bytes));
@@ -63,6 +64,13 @@ int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& ext
     failure = writeStandardOutput(bytes);
   } else if (extras.reportText) {
     failure = writeStandardOutput(*extras.reportText);
+  }
+  if (!failure && extras.checkText) {
+    if (extras.checkToStandardOutput) {
+      failure = writeStandardOutput(*extras.checkText);
+    } else {
+      std::fwrite(extras.checkText->data(), 1, extras.checkText->size(), stderr);
+    }
   }
   if (failure) {
     printError(std::string(kProgramName) + ": " + *failure);
@@ -137,7 +145,7 @@ int runGenerator(CliOptions options) {
 
   if (const int status = writeOutputs(options, std::move(bytes), extras); status != kExitOk) return status;
   if (!options.quiet) printError("progress: " + progress.last());
-  return kExitOk;
+  return extras.checkHazard ? kExitHazard : kExitOk;
 }
 
 }  // namespace ventaro::cli

@@ -15,6 +15,7 @@
 #include "machining/design_file.h"
 #include "machining/job_run.h"
 #include "machining/output_files.h"
+#include "ui/check_window.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
@@ -95,10 +96,13 @@ void VentaroWindow::createViewMenu() {
   QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
   addAction(menu, "viewPreview", QStringLiteral("&Preview"), &VentaroWindow::showPreview);
   addAction(menu, "viewReport", QStringLiteral("&Report"), &VentaroWindow::showReport);
+  addAction(menu, "viewCheck", QStringLiteral("&Check"), &VentaroWindow::showCheck);
   preview_ = new PreviewWindow(this);
   preview_->setObjectName(QStringLiteral("previewWindow"));
   report_ = new TextWindow(QStringLiteral("Ventaro machining report"), this);
   report_->setObjectName(QStringLiteral("reportWindow"));
+  check_ = new CheckWindow(this);
+  check_->setObjectName(QStringLiteral("checkWindow"));
 }
 
 void VentaroWindow::createMachineMenu() {
@@ -307,10 +311,18 @@ void VentaroWindow::showReport() {
   refreshViews();
 }
 
+void VentaroWindow::showCheck() {
+  if (!check_->isVisible()) placeBeside(check_, this);
+  check_->show();
+  check_->raise();
+  refreshViews();
+}
+
 void VentaroWindow::refreshViews() {
   const JobRun* run = form_->lastRun();
   for (QAction* action : needRun_) action->setEnabled(run != nullptr);
   if (preview_->isVisible()) preview_->showRun(run);
+  if (check_->isVisible()) check_->showRun(run);
   if (report_->isVisible()) {
     report_->setText(run != nullptr ? fromUtf8(jobReport(*run, form_->sectionTable()))
                                     : QStringLiteral("Press \u201cCompute\u201d: the report describes the program "

@@ -1,6 +1,6 @@
 // The top-level window: the menu bar over Form1, the client area. The menus
 // offer what the command line offers: design files, the exports, the
-// preview and the report, the controller, the job and the shop settings.
+// preview, the report and the check, the controller, the job and the shop settings.
 // Form1 keeps its size and every control its place; the window grows by
 // the menu bar's height.
 #pragma once
@@ -18,6 +18,7 @@ class QMenu;
 
 namespace ventaro {
 
+class CheckWindow;
 class FileDialogs;
 class Form1;
 class MessageBoxes;
@@ -42,6 +43,7 @@ class VentaroWindow : public QMainWindow {
 
   PreviewWindow* previewWindow() const { return preview_; }
   TextWindow* reportWindow() const { return report_; }
+  CheckWindow* checkWindow() const { return check_; }
 
  private:
   void createFileMenu();
@@ -65,6 +67,7 @@ class VentaroWindow : public QMainWindow {
 
   void showPreview();
   void showReport();
+  void showCheck();
   void refreshViews();
 
   void chooseMachine(const MachineSettings& machine);
@@ -80,6 +83,7 @@ class VentaroWindow : public QMainWindow {
   QActionGroup* jobs_ = nullptr;
   PreviewWindow* preview_ = nullptr;
   TextWindow* report_ = nullptr;
+  CheckWindow* check_ = nullptr;
   QString lastDesign_;
 };
 

@@ -27,6 +27,7 @@
 #include "machining/design_file.h"
 #include "recording_boxes.h"
 #include "scripted_dialogs.h"
+#include "ui/check_window.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
 #include "ui/text_window.h"
@@ -142,7 +143,7 @@ class MenuTest : public QObject {
                         "&File: &Open Design\u2026 Ctrl+O, Save Design &As\u2026 Ctrl+Shift+S, &Recent Designs, "
                         "&Save Gcode, &Quit Ctrl+Q",
                         "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026",
-                        "&View: &Preview, &Report",
+                        "&View: &Preview, &Report, &Check",
                         "&Machine: &Controller, &Job, &Shop Job Settings\u2026",
                     }));
   }
@@ -198,6 +199,13 @@ class MenuTest : public QObject {
       QCOMPARE(readAll(own), readAll(file(cliFile)));
     }
     QVERIFY(boxes->shown.isEmpty());
+    // The check: the same figures and picture (the plain job has hazards: 3).
+    const auto check = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
+                                                 "--check=" + file("cli-check.png").toStdString()});
+    QVERIFY2(check.status == 0 || check.status == 3, check.err.c_str());
+    action("viewCheck")->trigger();
+    QCOMPARE(window->checkWindow()->text().toStdString(), check.out);
+    QCOMPARE(QByteArray::fromStdString(window->checkWindow()->picture()), readAll(file("cli-check.png")));
     // The window saves the design as the command line did.
     dialogs->answers << file("again.json");
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);

@@ -1,0 +1,53 @@
+// The check end to end through the built ventaro-gcode: the plain job's
+// hazards and exit status, where the figures go, the picture file.
+#include <gtest/gtest.h>
+
+#include "cli_process.h"
+
+namespace ventaro {
+namespace {
+
+using testing::readFile;
+using testing::runCli;
+using testing::TempDir;
+
+TEST(CheckCli, ThePlainJobHasItsHazardsListedAndExitsThree) {
+  const auto run = runCli({"--check"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_TRUE(run.out.starts_with("( Blade Diameter = 3.36m )\r\n")) << "the program is still written";
+  EXPECT_NE(run.err.find("T1 (flat end, diameter 37.000 mm): 2430 cutting moves, 3 rapid moves\n"
+                         "  rapid moves through material: 3 (up to "),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("    line 822: G0 X200.0001 Z265.46\n"
+                         "    line 1634: G0 X200.0001 Z260.46\n"
+                         "    line 2446: G0 X200.0001 Z255.46\n"),
+            std::string::npos);
+  EXPECT_NE(run.err.find("T2 (ball-nose, diameter 20.000 mm): 1602 cutting moves, 0 rapid moves\n"), std::string::npos);
+  EXPECT_NE(run.err.find("Check failed: 3 rapid moves through material; cuts up to "), std::string::npos);
+  EXPECT_TRUE(run.err.ends_with("progress: 53.60%\n"));
+}
+
+TEST(CheckCli, FiguresGoToStandardOutputWhenTheProgramGoesToAFile) {
+  TempDir dir;
+  const auto run = runCli({"-o", dir.file("blade.ngc"), "--check", dir.file("check.png"), "--quiet"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_TRUE(
+      run.out.starts_with("Material check: block X 200.00 to 1680.00, Y 0.00 to 300.00, top Z 260.464; "
+                          "0.500 mm cells (2960 x 600)\n"))
+      << run.out;
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(readFile(dir.file("check.png")).substr(0, 8), std::string("\x89PNG\r\n\x1a\n"));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.ngc", "check.png"}));
+}
+
+TEST(CheckCli, BadCheckOptionsAreUsageErrors) {
+  for (const auto& args : {std::vector<std::string>{"--check=pic.svg"}, {"--check-grid", "0"}, {"--check-grid=x"}}) {
+    const auto run = runCli(args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+}  // namespace
+}  // namespace ventaro
