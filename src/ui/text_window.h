@@ -21,7 +21,8 @@ class TextWindow : public QWidget {
   QPlainTextEdit* view_;
 };
 
-// Puts a window to the right of `beside`, tops level, on its first showing.
+// Puts a window to the right of `beside`, tops level and as tall, on its
+// first showing.
 void placeBeside(QWidget* window, const QWidget* beside);
 
 }  // namespace ventaro
