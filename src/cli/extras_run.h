@@ -1,5 +1,4 @@
-// The outputs of ventaro-gcode beside the program: the controller profile of
-// the program text, the station table, the machining report and the preview
+// The outputs of ventaro-gcode beside the program: the station table, the machining report and the preview
 // picture. Everything is built in memory from the one computation before
 // anything is written, so a failure leaves no half set of files.
 #pragma once

@@ -264,7 +264,7 @@ bool appendPlainDecimal(std::string& out, double value, int digits) {
 
 // Eight digits of `value` (below 10^8) as the bytes of a word, first digit
 // in the lowest byte, as they lie in memory on a little-endian machine.
-std::uint64_t eightDigitWord(std::uint32_t value) {
+inline __attribute__((always_inline)) std::uint64_t eightDigitWord(std::uint32_t value) {
   const auto pair = [](std::uint32_t x) {
     std::uint16_t bytes = 0;
     std::memcpy(&bytes, kDigitPairs + 2 * x, 2);
@@ -288,7 +288,7 @@ constexpr std::uint64_t kZeros = 0x3030303030303030ULL;  // "00000000"
 // dropped. The characters are put together in one word and stored at once:
 // a coordinate word is written for every point of every pass, and bytes
 // stored one by one and then copied stall the processor.
-bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size_t width) {
+bool plainDecimalCut(double value, int digits, std::size_t width, NumberCut& cut) {
   if constexpr (std::endian::native != std::endian::little) return false;
   if (width == 0 || width > 8) return false;
   std::uint64_t leading = 0;
@@ -316,8 +316,10 @@ bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size
 
   std::uint64_t text = 0;
   int length = 0;
+  int lead = 1;
   if (exponent >= 0) {
     const int integerDigits = exponent + 1;
+    lead = integerDigits;
     if (count > integerDigits) {  // then integerDigits < count <= 8
       text = lowBytes(significant, integerDigits) | shiftedUp('.', integerDigits) |
              shiftedUp(significant >> (8 * integerDigits), integerDigits + 1);
@@ -335,12 +337,93 @@ bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size
   if (value < 0) {
     text = '-' | (text << 8);
     ++length;
+    ++lead;
   }
+  cut.chars = text;
+  cut.form =
+      NumberCut::formOf(std::min(static_cast<std::size_t>(length), width), static_cast<std::size_t>(lead), false);
+  return true;
+}
+
+// The digits a cut shows are known before any is written: with the sign,
+// the integer digits and the point, at most `width` characters, so at most
+// six significant digits for a coordinate word. Scaling the value by an
+// exact power of ten so that those digits form the integer part gives them
+// with one rounding of the product, an error far below a millionth of a unit.
+// Rounding to `digits` significant digits first moves the value by at most
+// half a unit of the last of them: 5E-10 of a unit here for a double, 0.05
+// for a single whose six digits are shown, 0.005 for five. Only a product whose fraction lies farther than that from a
+// whole number is taken: then its integer part is the digits shown, and the
+// digits dropped are not all zero, so the text has no trailing zero to drop
+// and, where the cut leaves room for it, a point. Anything nearer a whole
+// number goes the exact way. Coordinates are cut by the hundred thousand, and
+// this takes a few multiplications instead of wide integer arithmetic.
+inline __attribute__((always_inline)) bool quickDecimalCut(double value, int digits, std::size_t width,
+                                                           NumberCut& cut) {
+  if constexpr (std::endian::native != std::endian::little) return false;
+  if (width < 2 || width > 8) return false;
+  const double magnitude = std::fabs(value);
+  const int sign = value < 0 ? 1 : 0;
+  const int room = static_cast<int>(width) - sign;
+  if (!(magnitude >= 1e-4 && magnitude < kDecades[room + 5])) return false;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  int exponent = ((static_cast<int>(bits >> 52) - 1023) * 78913) >> 18;
+  if (magnitude >= kDecades[exponent + 1 + 5]) ++exponent;
+  // Shown significant digits: after "0." and the zeros of a small value, or
+  // the integer digits and as many decimals as the cut keeps.
+  const int integerDigits = exponent >= 0 ? exponent + 1 : 0;
+  const int shown = exponent >= 0 ? std::max(room - 1, integerDigits) : room - 1 + exponent;
+  const int scale = shown - 1 - exponent;
+  if (shown < 0 || shown > 6 || scale < 0) return false;  // the margins below hold for six digits
+  const double scaled = magnitude * kDecades[scale + 5];
+  const auto digitsShown = static_cast<std::uint32_t>(scaled);  // below 10^6: truncation is the floor
+  const double fraction = scaled - static_cast<double>(digitsShown);
+  // Half a unit of the seventh digit of a single, in units of the last
+  // digit shown, and a little more for the product's rounding.
+  constexpr double kSingleMargins[7] = {5.01e-8, 5.01e-7, 5.01e-6, 5.01e-5, 5.01e-4, 5.01e-3, 5.01e-2};
+  const double margin = digits == 15 ? 1e-9 : kSingleMargins[shown];
+  if (!(fraction > margin && fraction < 1.0 - margin)) return false;
+
+  // Up to six digits from three pairs, the first digit in the lowest byte;
+  // every shift below stays under 64 bits, since at most seven characters
+  // are assembled.
+  const auto pair = [](std::uint32_t x) {
+    std::uint16_t bytes = 0;
+    std::memcpy(&bytes, kDigitPairs + 2 * x, 2);
+    return static_cast<std::uint64_t>(bytes);
+  };
+  const std::uint64_t six =
+      pair(digitsShown / 10000) | pair(digitsShown / 100 % 100) << 16 | pair(digitsShown % 100) << 32;
+  const std::uint64_t significant = six >> (8 * (6 - shown));
+  std::uint64_t text = 0;
+  int length = 0;
+  if (exponent >= 0) {
+    // The integer digits, then the point and the decimals; the point stands
+    // even when the cut leaves no decimal after it.
+    const int bits = 8 * integerDigits;  // 8 to 48
+    text = (significant & ((std::uint64_t{1} << bits) - 1)) | std::uint64_t{'.'} << bits |
+           (significant >> bits) << (bits + 8);
+    length = std::min(shown + 1, room);
+  } else {
+    const int prefix = 1 - exponent;  // "0." and -exponent - 1 zeros: 2 to 5
+    text = (kZeros & ((std::uint64_t{1} << (8 * prefix)) - 1) & ~std::uint64_t{0xFF00}) | std::uint64_t{'.'} << 8 |
+           significant << (8 * prefix);
+    length = room;
+  }
+  text = sign ? '-' | text << 8 : text;
+  cut.chars = text;
+  cut.form = NumberCut::formOf(static_cast<std::size_t>(length + sign),
+                               static_cast<std::size_t>(sign + std::max(integerDigits, 1)), false);
+  return true;
+}
+
+bool appendPlainDecimalCut(std::string& out, double value, int digits, std::size_t width) {
+  NumberCut cut;
+  if (!plainDecimalCut(value, digits, width, cut)) return false;
   char bytes[8];
-  std::memcpy(bytes, &text, sizeof bytes);
-  const std::size_t start = out.size();
-  out.append(bytes, sizeof bytes);
-  out.resize(start + std::min(static_cast<std::size_t>(length), width));
+  std::memcpy(bytes, &cut.chars, sizeof bytes);
+  out.append(bytes, cut.size());
   return true;
 }
 
@@ -372,6 +455,13 @@ namespace {
 
 template <typename T>
 void appendCut(std::string& out, T value, int digits, std::size_t width) {
+  NumberCut cut;
+  if (value != 0 && quickDecimalCut(static_cast<double>(value), digits, width, cut)) {
+    char bytes[8];
+    std::memcpy(bytes, &cut.chars, sizeof bytes);
+    out.append(bytes, cut.size());
+    return;
+  }
   if (value != 0 && appendPlainDecimalCut(out, static_cast<double>(value), digits, width)) return;
   const std::size_t start = out.size();
   appendGeneral(out, value, digits);
@@ -382,6 +472,38 @@ void appendCut(std::string& out, T value, int digits, std::size_t width) {
 
 void appendNumberTextCut(std::string& out, float value, std::size_t width) { appendCut(out, value, 7, width); }
 void appendNumberTextCut(std::string& out, double value, std::size_t width) { appendCut(out, value, 15, width); }
+
+namespace {
+
+// Outside the plain decimal range: from the whole general text.
+template <typename T>
+[[gnu::noinline]] NumberCut generalCut(T value, int digits, std::size_t width) {
+  NumberCut cut;
+  std::string text;
+  appendGeneral(text, value, digits);
+  const std::size_t point = text.find_first_of(".E");
+  const std::size_t size = std::min({text.size(), width, sizeof cut.chars});
+  cut.form = NumberCut::formOf(size, std::min<std::size_t>(point == std::string::npos ? text.size() : point, 255),
+                               !std::isfinite(value) || text.find('E') != std::string::npos);
+  std::memcpy(&cut.chars, text.data(), size);
+  return cut;
+}
+
+template <typename T>
+NumberCut cutOf(T value, int digits, std::size_t width) {
+  NumberCut cut;
+  // The six characters of a coordinate word, by far the most frequent cut,
+  // with the width known to the compiler.
+  if (width == 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, 6, cut)) return cut;
+  if (width != 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
+  if (value != 0 && plainDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
+  return generalCut(value, digits, width);
+}
+
+}  // namespace
+
+NumberCut numberTextCut(float value, std::size_t width) { return cutOf(value, 7, width); }
+NumberCut numberTextCut(double value, std::size_t width) { return cutOf(value, 15, width); }
 
 std::string NumberText(float value) {
   std::string text;

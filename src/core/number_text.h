@@ -53,4 +53,23 @@ void appendNumberText(std::string& out, double value);
 void appendNumberTextCut(std::string& out, float value, std::size_t width);
 void appendNumberTextCut(std::string& out, double value, std::size_t width);
 
+// The first characters of a number text, at most eight, with what the cut
+// may have dropped: how many characters stand before the point (the sign
+// included; the whole text when it has no point), and whether the text is
+// in exponent form (or names no finite value).
+struct NumberCut {
+  std::uint64_t chars = 0;  // the text's bytes as they lie in memory; the first size() count
+  std::uint64_t form = 0;   // the size, the characters before the point and the exponent form, packed
+
+  std::size_t size() const { return form & 0xFF; }
+  std::size_t leadChars() const { return (form >> 8) & 0xFF; }
+  bool exponentForm() const { return ((form >> 16) & 1) != 0; }
+  // Packed in one word, so that the whole cut travels in two registers.
+  static std::uint64_t formOf(std::size_t size, std::size_t leadChars, bool exponentForm) {
+    return (size & 0xFF) | (leadChars & 0xFF) << 8 | static_cast<std::uint64_t>(exponentForm) << 16;
+  }
+};
+NumberCut numberTextCut(float value, std::size_t width);
+NumberCut numberTextCut(double value, std::size_t width);
+
 }  // namespace ventaro

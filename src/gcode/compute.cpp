@@ -4,6 +4,7 @@
 #include "core/number_text.h"
 #include "gcode/blocks.h"
 #include "gcode/finishing.h"
+#include "gcode/gcode_writer.h"
 #include "gcode/roughing.h"
 #include "gcode/run_state.h"
 
@@ -21,21 +22,15 @@ float formProgressStep(const BladeParameters& p) {
   return toSingle(div(100.0, sum, step), step);
 }
 
-// Room for the moves of a sweep of stations 0 to lastStation: 18 lines of
-// about 30 bytes per station. Only a guess to save reallocations.
-std::size_t sweepBytes(int lastStation) {
-  return lastStation < 0 ? 0 : static_cast<std::size_t>(lastStation + 1) * 18 * 32;
-}
-
-// Room for the finishing sweep, from the count the progress step has
-// already converted, so that nothing here can raise an error before the
-// run reaches the finishing sweep. Its last station is the count less the
-// hub's share, rounded, and never past station 1000. Only a guess: a short
-// one costs one reallocation, not a wrong byte.
-int finishingGuess(const BladeParameters& p) {
+// The stations the finishing sweep is likely to have, from the count the
+// progress step has already converted, so that nothing here can raise an
+// error before the run reaches the finishing sweep: the count plus one, at
+// most the 1001 stations of the table. Only a guess for making room; a wrong
+// one costs time, not a byte.
+std::size_t finishingGuess(const BladeParameters& p) {
   const double count = p.STNfinish.value();
-  if (!(count >= 0.0)) return -1;
-  return count >= 1000.0 ? 1000 : static_cast<int>(count) + 1;
+  if (!(count >= 0.0)) return 0;
+  return count >= 1000.0 ? 1001 : static_cast<std::size_t>(count) + 1;
 }
 
 }  // namespace
@@ -53,38 +48,49 @@ void RunState::progressUpdate() {
   if (observer) observer->progress(progressFigure(ProgressTotal));
 }
 
-std::string compute(const JobFields& fields, const SectionTable& table, ComputeObserver* observer) {
-  RunState run(fields, table, observer);  // fills BladeParameters
+void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& out, ComputeObserver* observer) {
+  RunState run(fields, table, observer, out);  // fills BladeParameters
   run.StockAllowance = formStockAllowance(run.p);
   run.ProgressStep = formProgressStep(run.p);
 
-  std::string program;
-  writeHeader(program, run.p);
-  appendRoughingToolBlock(program, run.p, fields[Field::RoughFeed]);
+  writeHeader(out, run.p);
+  writeRoughingToolBlock(out, run.p, fields[Field::RoughFeed]);
 
-  // Roughing: every station first, then the walk that places and writes.
+  // Roughing: every station first, then the walk that places the points
+  // and keeps what the lines of every pass need.
   const int lastRough = LastStation(run.p, run.p.STNrough, Sweep::Roughing);
   for (int i = 0; i <= lastRough; ++i) {
     run.stations->at(i, Sweep::Roughing) = computeStation(run.p, run.p.STNrough, i, Sweep::Roughing);
   }
   // The stations fit the table by now, so these sizes are bounded.
+  const std::size_t roughStations = lastRough < 0 ? 0 : static_cast<std::size_t>(lastRough) + 1;
+  const std::size_t roughPoints = roughStations * static_cast<std::size_t>(run.pointsPerStation());
   const int passes = run.p.RoughPassesNo >= 0 && run.p.RoughPassesNo <= kPassSlots ? run.p.RoughPassesNo : 0;
-  for (int k = 0; k < passes; ++k) run.RoughPass[static_cast<std::size_t>(k)].reserve(sweepBytes(lastRough));
+  if (passes > 0) {
+    run.RoughX.reserve(roughStations);
+    run.RoughY.reserve(roughPoints);
+    run.RoughSurface.reserve(roughPoints);
+  }
   roughingWalk(run, lastRough);
-  // The whole program's room at once: growing a buffer of megabytes later
-  // would hold the old and the new copy at the same time.
-  program.reserve(program.size() + static_cast<std::size_t>(passes) * (sweepBytes(lastRough) + 64) +
-                  sweepBytes(finishingGuess(run.p)) + 128);
-  assemblePasses(run, program);
-  // The pass texts are in the program now; their memory is not needed for
-  // the finishing sweep.
-  for (auto& text : run.RoughPass) std::string().swap(text);
 
-  appendFinishingToolBlock(program, run.p, fields[Field::FinishFeed]);
-  const int lastFinish = LastStation(run.p, run.p.STNfinish, Sweep::Finishing);
-  program.reserve(program.size() + sweepBytes(lastFinish) + 64);
-  finishingPass(run, lastFinish, program);
-  return program;
+  out.expectMoves(static_cast<std::size_t>(passes) * (roughPoints + 1) +
+                  finishingGuess(run.p) * static_cast<std::size_t>(run.pointsPerStation()));
+  writePasses(run);
+  // The passes are written now; their memory is not needed for the
+  // finishing sweep.
+  std::vector<CoordWord>().swap(run.RoughX);
+  std::vector<CoordWord>().swap(run.RoughY);
+  std::vector<double>().swap(run.RoughSurface);
+
+  writeFinishingToolBlock(out, run.p, fields[Field::FinishFeed]);
+  finishingPass(run, LastStation(run.p, run.p.STNfinish, Sweep::Finishing));
+  out.programEnd();
+}
+
+std::string compute(const JobFields& fields, const SectionTable& table, ComputeObserver* observer) {
+  GcodeWriter out;
+  compute(fields, table, out, observer);
+  return out.take();
 }
 
 }  // namespace ventaro

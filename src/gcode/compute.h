@@ -9,6 +9,7 @@
 #include "core/run_error.h"
 #include "core/section_placement.h"
 #include "core/section_table.h"
+#include "gcode/program_writer.h"
 
 namespace ventaro {
 
@@ -29,10 +30,16 @@ class ComputeObserver {
   }
 };
 
-// Runs the computation and returns the program text (lines joined by CR LF,
-// no line break at either end). The program is built in a buffer of its own
-// and only handed over when the run succeeds: a failed run raises RunError
-// and leaves whatever program the caller holds as it was.
+// Runs the computation and writes the program to `out`, operation by
+// operation. A failed run raises RunError (or whatever the writer raises)
+// where it fails; what the writer took until then is for it to drop.
+void compute(const JobFields& fields, const SectionTable& table, ProgramWriter& out,
+             ComputeObserver* observer = nullptr);
+
+// The plain program's text (lines joined by CR LF, no line break at either
+// end). It is built in a buffer of its own and only handed over when the run
+// succeeds: a failed run raises RunError and leaves whatever program the
+// caller holds as it was.
 std::string compute(const JobFields& fields, const SectionTable& table, ComputeObserver* observer = nullptr);
 
 // The progress figure as the progress field shows it: the first five

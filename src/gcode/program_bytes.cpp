@@ -17,11 +17,8 @@ constexpr std::array<char32_t, 32> kHigh{
 };
 
 char encode(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-  for (std::size_t i = 0; i < kHigh.size(); ++i) {
-    if (kHigh[i] != 0 && kHigh[i] == c) return static_cast<char>(0x80 + i);
-  }
-  return '?';
+  const std::optional<unsigned char> byte = windows1252Byte(c);
+  return byte ? static_cast<char>(*byte) : '?';
 }
 
 // Decodes one UTF-8 sequence at `pos`; an invalid one (stray continuation,
@@ -81,6 +78,16 @@ std::size_t firstNonAscii(std::string_view s) {
 }
 
 }  // namespace
+
+std::optional<unsigned char> windows1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+  for (std::size_t i = 0; i < kHigh.size(); ++i) {
+    if (kHigh[i] != 0 && kHigh[i] == c) return static_cast<unsigned char>(0x80 + i);
+  }
+  return std::nullopt;
+}
+
+char32_t nextCharacter(std::string_view utf8, std::size_t& pos) { return decode(utf8, pos); }
 
 std::string toWindows1252(std::string_view utf8) {
   std::string out;

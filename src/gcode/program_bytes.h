@@ -2,6 +2,7 @@
 // command line's output both write, so that the two give the same file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,13 @@ std::string toProgramFileBytes(std::string&& program);
 
 // The text in Windows-1252 alone, without the final line end.
 std::string toWindows1252(std::string_view utf8);
+
+// The character of UTF-8 text that starts at `pos`, which moves past it; an
+// invalid sequence gives U+FFFD and moves one byte.
+char32_t nextCharacter(std::string_view utf8, std::size_t& pos);
+
+// The Windows-1252 byte of a character; none for one the code page cannot
+// hold (which the saved file writes as "?").
+std::optional<unsigned char> windows1252Byte(char32_t c);
 
 }  // namespace ventaro

@@ -3,8 +3,6 @@
 // designed surface and drops by the roughing depth from pass to pass.
 #pragma once
 
-#include <cstdint>
-
 #include "gcode/run_state.h"
 
 namespace ventaro {
@@ -14,12 +12,13 @@ namespace ventaro {
 float formStockAllowance(const BladeParameters& p);
 
 // Walks stations 0 to lastStation (already in the station table), places
-// every point, keeps the highest one and appends one line per point to each
-// pass text; a progress update after each station.
+// every point, keeps the highest one and what every pass's line at that
+// point needs (its X and Y words, its first-pass Z, each pass's Z checked to
+// fit its word); a progress update after each station.
 void roughingWalk(RunState& run, int lastStation);
 
-// Appends each pass to the program: its comment, its lines, and a rapid move
-// 5 mm above the highest roughing point of that pass.
-void assemblePasses(RunState& run, std::string& program);
+// Writes each pass: its comment, its lines, and a rapid move 5 mm above the
+// highest roughing point of that pass.
+void writePasses(RunState& run);
 
 }  // namespace ventaro

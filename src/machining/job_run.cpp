@@ -18,15 +18,16 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   JobRun run{fields, machine, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
-  std::string program = compute(fields, table, outputs || shop ? &recorder : progress);
+  ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
     // Written from the stations the computation placed; the plain program
     // only supplied them.
+    (void)compute(fields, table, observer);
     const ShopPlan plan = planShopJob(fields, recorder.record(), machine.shop);
     run.program = shopProgram(plan, machine.controller);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
-    run.program = forController(std::move(program), machine.controller);
+    run.program = programFor(machine.controller, fields, table, observer);
   }
   if (outputs) {
     run.record = recorder.record();

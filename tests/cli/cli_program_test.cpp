@@ -112,7 +112,7 @@ TEST(CliProgram, ValuesAreTakenExactlyAsTyped) {
   EXPECT_EQ(lineOf(typed.out, 3), "( Tip Speed Ratio = 06.50 )");
   EXPECT_EQ(lineOf(typed.out, 6), "( T1:37.0 )");
   // Only the first "=" separates the value.
-  EXPECT_EQ(lineOf(runCli({"--rough-feed=F=2"}).out, 10), "FF=2");
+  EXPECT_EQ(lineOf(runCli({"--rough-dia==37", "--stations-rough", "50"}).out, 6), "( T1:=37 )");
 }
 
 TEST(CliProgram, HubAtOrBeyondTheTipWithCountsGivenKeepsItsProgram) {
@@ -128,13 +128,13 @@ TEST(CliProgram, HubAtOrBeyondTheTipWithCountsGivenKeepsItsProgram) {
 TEST(CliProgram, CopiedTextsAreWrittenInWindows1252) {
   const auto run = runCli({"--rough-dia",
                            "\xC3\x98"
-                           "37",
-                           "--stations-rough", "50", "--rough-feed=\xE2\x82\xAC\xCE\xA9"});
+                           "37 \xE2\x82\xAC\xCE\xA9",
+                           "--stations-rough", "50"});
   ASSERT_EQ(run.status, 0);
+  // Ø is 0xD8, € 0x80, and Ω has no byte.
   EXPECT_EQ(lineOf(run.out, 6),
             "( T1:\xD8"
-            "37 )");                         // Ø
-  EXPECT_EQ(lineOf(run.out, 10), "F\x80?");  // € is 0x80, Ω has no byte
+            "37 \x80? )");
 }
 
 TEST(CliProgram, ProgressLineShowsTheFieldsLastFigure) {

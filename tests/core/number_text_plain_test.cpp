@@ -34,6 +34,16 @@ void expectSameAt(T value, int digits) {
   std::string cut = "G1 X";
   appendNumberTextCut(cut, value, 6);
   ASSERT_EQ(cut, "G1 X" + expected.substr(0, 6)) << std::hexfloat << value;
+  // The same cut with what it dropped: the characters before the point.
+  const NumberCut word = numberTextCut(value, 6);
+  char chars[8];
+  std::memcpy(chars, &word.chars, sizeof chars);
+  ASSERT_EQ(std::string(chars, word.size()), expected.substr(0, 6)) << std::hexfloat << value;
+  const bool exponent = expected.find('E') != std::string::npos;
+  ASSERT_EQ(word.exponentForm(), exponent) << expected;
+  if (!exponent) {
+    ASSERT_EQ(word.leadChars(), std::min(expected.find('.'), expected.size())) << expected;
+  }
 }
 void expectSame(float value) { expectSameAt(value, 7); }
 void expectSame(double value) { expectSameAt(value, 15); }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "gcode/gcode_writer.h"
 #include "gcode/text_conventions.h"
 
 namespace ventaro {
@@ -114,9 +115,9 @@ TEST(CoordText, CutsToSixCharactersWithoutRounding) {
   EXPECT_EQ(CoordText(1234567.0), "123456");
   EXPECT_EQ(CoordText(-0.0f), "0");
 
-  std::string line;
-  appendLinearMove(line, 200.00010681152344f, 310.3079800003498, 260.464478);
-  EXPECT_EQ(line, "\r\nG1 X200.00 Y310.30 Z260.46");
+  GcodeWriter out;
+  out.linearMove(CoordWord(200.00010681152344f), CoordWord(310.3079800003498), CoordWord(260.464478));
+  EXPECT_EQ(out.take(), "G1 X200.00 Y310.30 Z260.46");
 }
 
 }  // namespace

@@ -158,13 +158,13 @@ TEST(Program, FieldTextsAreCopiedAsTyped) {
                                                                      {Field::RoughDia, "37.0"},
                                                                      {Field::FinDia, "20.0"},
                                                                      {Field::RoughFeed, ""},
-                                                                     {Field::FinishFeed, " 600 mm/min"},
+                                                                     {Field::FinishFeed, " 600\t"},
                                                                      {Field::Cl, " 0.8 "}}),
                                                          table()));
   EXPECT_EQ(lines[0], "( Blade Diameter = 3.360m )");
   EXPECT_EQ(lines[4], "( Coefficient of lift =  0.8  )");
   EXPECT_EQ(slice(lines, 5, 5), (std::vector<std::string>{"( T1:37.0 )", "( T2:20 )", "G64", "T1", "F"}));
-  EXPECT_EQ(lines[2446], "F 600 mm/min");
+  EXPECT_EQ(lines[2446], "F 600\t");
   EXPECT_EQ(lines[2447], "( T2:20 ) ");
 }
 

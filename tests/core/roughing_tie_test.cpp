@@ -3,6 +3,7 @@
 // keeps the move's X; a later point must rise strictly above it.
 #include <string>
 
+#include "gcode/gcode_writer.h"
 #include "gcode/roughing.h"
 #include "test_support.h"
 
@@ -28,13 +29,14 @@ TEST(RoughingTie, FirstOfTheHighestPointsKeepsTheRapidMove) {
   };
   for (const auto& c : cases) {
     const JobFields fields;  // three passes
-    RunState run(fields, test::table(), nullptr);
+    GcodeWriter out;
+    RunState run(fields, test::table(), nullptr, out);
     run.StockAllowance = formStockAllowance(run.p);
     run.stations->at(0, Sweep::Roughing) = BladeStation{0.3f, 20.0, 0.0, 0.01, 0.0f};
     run.stations->at(1, Sweep::Roughing) = BladeStation{0.5f, 20.0, 0.0, c.secondOffsetZ, 0.0f};
     roughingWalk(run, 1);
-    std::string program;
-    assemblePasses(run, program);
+    writePasses(run);
+    const std::string program = out.take();
     EXPECT_EQ(count(program, "\r\nG0 X" + std::string(c.rapidX) + " Z"), 3u) << c.secondOffsetZ << "\n" << program;
     EXPECT_EQ(count(program, "\r\nG0 X"), 3u);
   }

@@ -42,9 +42,9 @@ TEST(CliExtras, EveryOutputAndTheSameProgram) {
 
 TEST(CliExtras, ReportNamesAFeedByLabelAndOption) {
   TempDir dir;
-  const auto run = runCli({"-o", dir.file("f.nc"), "--quiet", "--report", "--rough-feed", "fast"});
+  const auto run = runCli({"-o", dir.file("f.nc"), "--quiet", "--report", "--rough-feed", "-1200"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a "
+  EXPECT_NE(run.out.find("  the feed line \u201cF-1200\u201d (\u201cRough Feedrate\u201d, --rough-feed) is not a "
                          "positive number: the controller will reject the line\n"),
             std::string::npos)
       << run.out;
@@ -61,7 +61,7 @@ TEST(CliExtras, ControllerProfiles) {
   TempDir dir;
   const auto lx = runCli({"--controller", "linuxcnc", "--quiet"});
   ASSERT_EQ(lx.status, 0) << lx.err;
-  EXPECT_NE(lx.out.find("\r\nT1 M6\r\n"), std::string::npos);
+  EXPECT_NE(lx.out.find("\r\nT1 M6 G43 H1\r\nM3 S18000\r\n"), std::string::npos);
   EXPECT_TRUE(lx.out.ends_with("\r\nM2\r\n"));
   const auto grbl = runCli({"--controller=grbl", "--quiet"});
   ASSERT_EQ(grbl.status, 0) << grbl.err;
@@ -72,9 +72,9 @@ TEST(CliExtras, ControllerProfiles) {
   EXPECT_NE(bad.err.find("the controller must be plain, linuxcnc or grbl"), std::string::npos);
 
   // A feed the controller would reject: nothing is written.
-  const auto feed = runCli({"--controller", "grbl", "--rough-feed", "fast", "-o", dir.file("x.nc")});
+  const auto feed = runCli({"--controller", "grbl", "--rough-feed", "0", "-o", dir.file("x.nc")});
   EXPECT_EQ(feed.status, 1);
-  EXPECT_NE(feed.err.find("\u201cFfast\u201d from \u201cRough Feedrate\u201d (--rough-feed)"), std::string::npos)
+  EXPECT_NE(feed.err.find("\u201cF0\u201d from \u201cRough Feedrate\u201d (--rough-feed)"), std::string::npos)
       << feed.err;
   EXPECT_TRUE(dir.entries().empty());
 }

@@ -69,10 +69,10 @@ TEST(MachiningReport, PathLengthAndTimeFromTheWrittenCoordinates) {
 }
 
 TEST(MachiningReport, FeedThatIsNotAPositiveNumber) {
-  const DesignRun run({{Field::RoughFeed, "fast"}, {Field::FinishFeed, "0"}});
+  const DesignRun run({{Field::RoughFeed, "-1200"}, {Field::FinishFeed, "0"}});
   const std::string r = reportOf(run);
   EXPECT_TRUE(has(r,
-                  "  the feed line \u201cFfast\u201d (\u201cRough Feedrate\u201d) is not a positive "
+                  "  the feed line \u201cF-1200\u201d (\u201cRough Feedrate\u201d) is not a positive "
                   "number: the controller will reject the line"));
   EXPECT_TRUE(has(r,
                   "  the feed line \u201cF0\u201d (\u201cFinish Feedrate\u201d) is not a positive "

@@ -108,12 +108,14 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
 }
 
 TEST(ShopCli, NamesAFieldItCannotUse) {
-  const auto run = runCli({"--job", "shop", "--rough-feed", "fast", "--quiet"});
+  // A text that is no number stops the computation the job is laid out from;
+  // a number the job cannot use stops the job.
+  const auto run = runCli({"--job", "shop", "--rough-feed", "-5", "--quiet"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err,
             "ventaro-gcode: the shop job needs \u201cRough Feedrate\u201d (--rough-feed) to be a positive number, not "
-            "\u201cfast\u201d\n");
+            "\u201c-5\u201d\n");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "run_invariants.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <vector>
@@ -150,13 +151,20 @@ std::string computeRunProblem(std::string_view input) {
   const std::vector<std::string_view> lines = grammar::programLines(program);
   const std::string t2 = "( T2:" + NumberText(p.FinDia) + " )";
   const std::size_t finishFeed = grammar::expectedLineCount({shape.passes, shape.roughStations, 0}) - 3;
+  // In a comment a parenthesis of the text is written as a square bracket.
+  const auto inComment = [&](Field field) {
+    std::string text = fields[field];
+    std::replace(text.begin(), text.end(), '(', '[');
+    std::replace(text.begin(), text.end(), ')', ']');
+    return text;
+  };
   const std::vector<std::pair<std::size_t, std::string>> copied{
-      {0, "( Blade Diameter = " + fields[Field::D] + "m )"},
-      {1, "( Number of blades = " + fields[Field::B] + " )"},
-      {2, "( Tip Speed Ratio = " + fields[Field::TSR] + " )"},
-      {3, "( Angle of Attack = " + fields[Field::AT] + "\u00b0 )"},
-      {4, "( Coefficient of lift = " + fields[Field::Cl] + " )"},
-      {5, "( T1:" + fields[Field::RoughDia] + " )"},
+      {0, "( Blade Diameter = " + inComment(Field::D) + "m )"},
+      {1, "( Number of blades = " + inComment(Field::B) + " )"},
+      {2, "( Tip Speed Ratio = " + inComment(Field::TSR) + " )"},
+      {3, "( Angle of Attack = " + inComment(Field::AT) + "\u00b0 )"},
+      {4, "( Coefficient of lift = " + inComment(Field::Cl) + " )"},
+      {5, "( T1:" + inComment(Field::RoughDia) + " )"},
       {6, t2},
       {9, "F" + fields[Field::RoughFeed]},
       {finishFeed, "F" + fields[Field::FinishFeed]},

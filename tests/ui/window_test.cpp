@@ -466,20 +466,19 @@ class WindowTest : public QObject {
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     QCOMPARE(readAll(path), QByteArray());
 
-    // Pasted: the euro sign is 0x80 in Windows-1252, a Cyrillic letter has no byte there.
-    pasteOver(field("txtRoughFeed"), "12\u20ac0");
-    pasteOver(field("txtFinishFeed"), "6\u04160");
+    // Pasted: the euro sign is 0x80 in Windows-1252, a Cyrillic letter has no byte there. A
+    // tool diameter that is no number has no station count (one message); the count stays.
+    pasteOver(field("txtRoughDia"), "3\u20ac7\u0416");
     QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
     const QByteArray bytes = readAll(path);
     QCOMPARE(bytes, QByteArray::fromStdString(ventaro::programFileBytes(window->finishPass())));
     QVERIFY(
-        bytes.contains("\r\nT1\r\nF12\x80"
-                       "0\r\n"));
-    QVERIFY(bytes.contains("\r\nF6?0\r\n( T2:20 ) \r\nT2\r\n"));
+        bytes.contains("\r\n( T1:3\x80"
+                       "7? )\r\n"));
     QVERIFY(!bytes.contains('x'));
-    QCOMPARE(boxes->shown.size(), 2);
-    QCOMPARE(boxes->shown[1].text, "Gcode has been saved to " + path);
+    QCOMPARE(boxes->shown.size(), 3);
+    QCOMPARE(boxes->shown[2].text, "Gcode has been saved to " + path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.nc"});
   }
 

@@ -1,0 +1,94 @@
+#include "gcode/gcode_writer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/number_text.h"
+
+namespace ventaro {
+
+namespace {
+
+// A move line is at most "\r\nG1 X" and three words of six characters with
+// their letters; each word is copied as its eight bytes, so room is kept for
+// the last one's overhang.
+constexpr std::size_t kMoveRoom = 48;
+
+char* put(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
+}
+
+// The eight bytes of a word, of which `size` count.
+char* putWord(char* p, const CoordWord& word) {
+  const std::uint64_t bytes = word.bytes();
+  std::memcpy(p, &bytes, sizeof bytes);
+  return p + word.size();
+}
+
+}  // namespace
+
+char* GcodeWriter::startLine(std::size_t bytes) {
+  const std::size_t need = size_ + kLineBreak.size() + bytes + kMoveRoom;
+  if (need > text_.size()) text_.resize(std::max(need, 2 * text_.size()));
+  char* p = text_.data() + size_;
+  return size_ == 0 ? p : put(p, kLineBreak);
+}
+
+void GcodeWriter::line(std::string_view words) { finishLine(put(startLine(words.size()), words)); }
+
+void GcodeWriter::comment(std::string_view text, bool trailingBlank) {
+  char* p = startLine(text.size() + 5);
+  p = put(p, "( ");
+  p = put(p, text);
+  finishLine(put(p, trailingBlank ? " ) " : " )"));
+}
+
+void GcodeWriter::programStart() { line("G64"); }
+
+void GcodeWriter::toolCall(int tool) { line("T" + std::to_string(tool)); }
+
+void GcodeWriter::feed(std::string_view text, Field field) {
+  (void)field;
+  char* p = startLine(text.size() + 1);
+  *p++ = 'F';
+  finishLine(put(p, text));
+}
+
+void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
+  // The most frequent line by far, written without a call: the line break
+  // (none before the first line), the letters and the three words.
+  if (size_ + kMoveRoom > text_.size()) text_.resize(std::max(size_ + kMoveRoom, 2 * text_.size()));
+  char* p = text_.data() + size_;
+  std::memcpy(p, "\r\nG1 X", 6);
+  if (size_ == 0) std::memmove(p, p + 2, 4);
+  p = putWord(p + (size_ == 0 ? 4 : 6), x);
+  std::memcpy(p, " Y", 2);
+  p = putWord(p + 2, y);
+  std::memcpy(p, " Z", 2);
+  finishLine(putWord(p + 2, z));
+}
+
+void GcodeWriter::rapidMove(float x, const CoordWord& z) {
+  std::string words = "G0 X";
+  appendNumberText(words, x);
+  words += " Z";
+  words += z.text();
+  line(words);
+}
+
+void GcodeWriter::expectMoves(std::size_t count) {
+  // A move line takes at most 28 bytes with its line break.
+  const std::size_t need = size_ + count * 28 + 4096;
+  if (need > text_.size()) text_.resize(need);
+}
+
+std::string GcodeWriter::take() {
+  text_.resize(size_);
+  std::string text = std::move(text_);
+  text_.clear();
+  size_ = 0;
+  return text;
+}
+
+}  // namespace ventaro
