@@ -136,7 +136,7 @@ int runGenerator(CliOptions options) {
     reportRunError(error);
     return kExitFailed;
   } catch (const ShopError& error) {
-    printError(std::string(kProgramName) + ": " + error.report(labelAndOption));
+    printError(std::string(kProgramName) + ": " + error.text(labelAndOption));
     return kExitFailed;
   } catch (const std::runtime_error& error) {  // ControllerError
     printError(std::string(kProgramName) + ": " + error.what());

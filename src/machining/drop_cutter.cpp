@@ -80,11 +80,14 @@ double flatEdge(const Vec3& p, const Vec3& q, double r, double x, double y) {
 
 double dropOnTriangle(const SurfaceTriangle& t, const Cutter& cutter, double x, double y) {
   const double r = cutter.radius;
+  // A contact on the face is the highest the triangle offers: the whole
+  // triangle lies in the plane the tool touches there.
+  const double face = cutter.shape == ToolShape::Flat ? flatFace(t, r, x, y) : ballFace(t, r, x, y);
+  if (face != kNone) return face;
   if (cutter.shape == ToolShape::Flat) {
-    return std::max(
-        {flatFace(t, r, x, y), flatEdge(t.a, t.b, r, x, y), flatEdge(t.b, t.c, r, x, y), flatEdge(t.c, t.a, r, x, y)});
+    return std::max({flatEdge(t.a, t.b, r, x, y), flatEdge(t.b, t.c, r, x, y), flatEdge(t.c, t.a, r, x, y)});
   }
-  return std::max({ballFace(t, r, x, y), ballEdge(t.a, t.edges[0], r, x, y), ballEdge(t.b, t.edges[1], r, x, y),
+  return std::max({ballEdge(t.a, t.edges[0], r, x, y), ballEdge(t.b, t.edges[1], r, x, y),
                    ballEdge(t.c, t.edges[2], r, x, y), ballCorner(t.a, r, x, y), ballCorner(t.b, r, x, y),
                    ballCorner(t.c, r, x, y)});
 }
@@ -130,10 +133,10 @@ std::pair<int, int> DropCutter::cellIndex(double x, double y) const {
 double DropCutter::tipZ(double x, double y) const {
   const double r = cutter_.radius;
   const auto& triangles = surface_->triangles();
-  // The tool's lowest point lies over (x, y), so it stops no lower than the
-  // surface there; a triangle whose highest corner lies lower cannot stop
-  // it, nor can any after it in the cell's list.
-  double best = surface_->heightOver(x, y);
+  // The cell lists its triangles highest first: once the tool stands above
+  // a triangle's highest corner, neither it nor any after it can stop the
+  // tool higher.
+  double best = kNone;
   const auto [col, row] = cellIndex(x, y);
   const std::size_t cell =
       static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);

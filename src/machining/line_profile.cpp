@@ -10,19 +10,34 @@ namespace {
 
 constexpr int kMaxHalvings = 12;  // down to step / 4096
 
-void refineBetween(const ProfileSample& a, const ProfileSample& b, double refine, int depth,
-                   const std::function<double(double)>& height, std::vector<ProfileSample>& out) {
+struct Refiner {
+  double refine, rise;
+  const std::function<double(double)>& height;
+  std::vector<ProfileSample>& out;
+};
+
+// How far a sample lies from the straight line between a and b.
+double offLine(const ProfileSample& a, const ProfileSample& b, const ProfileSample& p) {
+  return std::abs(p.z - (a.z + (b.z - a.z) * ((p.s - a.s) / (b.s - a.s))));
+}
+
+// Adds the samples strictly between a and b that the span needs; `mid` is
+// the height at its middle, already known.
+void refineBetween(const Refiner& r, const ProfileSample& a, const ProfileSample& b, const ProfileSample& mid,
+                   int depth) {
   if (depth >= kMaxHalvings) return;
-  const ProfileSample mid{(a.s + b.s) / 2, height((a.s + b.s) / 2)};
-  if (std::abs(mid.z - (a.z + b.z) / 2) <= refine) return;
-  refineBetween(a, mid, refine, depth + 1, height, out);
-  out.push_back(mid);
-  refineBetween(mid, b, refine, depth + 1, height, out);
+  const bool bent = offLine(a, b, mid) > r.refine;
+  if (!bent && std::abs(b.z - a.z) <= r.rise) return;
+  const ProfileSample q1{(a.s + mid.s) / 2, r.height((a.s + mid.s) / 2)};
+  const ProfileSample q3{(mid.s + b.s) / 2, r.height((mid.s + b.s) / 2)};
+  refineBetween(r, a, mid, q1, depth + 1);
+  r.out.push_back(mid);
+  refineBetween(r, mid, b, q3, depth + 1);
 }
 
 }  // namespace
 
-std::vector<ProfileSample> sampleProfile(double length, double step, double refine,
+std::vector<ProfileSample> sampleProfile(double length, double step, double refine, double rise,
                                          const std::function<double(double)>& height,
                                          const std::vector<double>& breaks) {
   // The spans between the breaks (and the ends), each cut into equal steps.
@@ -42,7 +57,8 @@ std::vector<ProfileSample> sampleProfile(double length, double step, double refi
       const double s = i == n ? marks[m] : from + span * i / n;
       const ProfileSample next{s, height(s)};
       const ProfileSample prev = out.back();
-      refineBetween(prev, next, refine, 0, height, out);
+      const double middle = (prev.s + next.s) / 2;
+      refineBetween(Refiner{refine, rise, height, out}, prev, next, {middle, height(middle)}, 0);
       out.push_back(next);
     }
   }

@@ -18,11 +18,14 @@ struct ProfileSample {
 };
 
 // Samples `height` along [0, length], no more than `step` apart, with every
-// distance of `breaks` (ascending, within the line) among the samples. Where
-// the height at the middle of two neighbours departs from the straight line
-// between them by more than `refine`, the middle is added and both halves
-// are looked at again, down to a 4096th of the step.
-std::vector<ProfileSample> sampleProfile(double length, double step, double refine,
+// distance of `breaks` (ascending, within the line) among the samples.
+// Where the height at the middle of two neighbours departs from the straight
+// line between them by more than `refine`, or the two differ in height by
+// more than `rise`, the middle is added and both halves are looked at again,
+// down to a 4096th of the step. A tool's height can turn sharply where one
+// contact gives way to another, most of all where it climbs steeply, and
+// the middle alone may not show it there: steep spans are cut finer.
+std::vector<ProfileSample> sampleProfile(double length, double step, double refine, double rise,
                                          const std::function<double(double)>& height,
                                          const std::vector<double>& breaks = {});
 

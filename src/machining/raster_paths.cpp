@@ -14,7 +14,7 @@ std::vector<double> rasterPositions(double x0, double x1, double stepover) {
   return xs;
 }
 
-RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine,
+RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine, double rise,
                            const std::function<double(double, double)>& tipZ) {
   RasterHeights r;
   r.xs = std::move(xs);
@@ -22,7 +22,7 @@ RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double 
   r.y1 = y1;
   r.lines.reserve(r.xs.size());
   for (double x : r.xs) {
-    r.lines.push_back(sampleProfile(y1 - y0, step, refine, [&](double s) { return tipZ(x, y0 + s); }));
+    r.lines.push_back(sampleProfile(y1 - y0, step, refine, rise, [&](double s) { return tipZ(x, y0 + s); }));
   }
   const double x0 = r.xs.front();
   std::vector<double> breaks;
@@ -30,7 +30,7 @@ RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double 
   for (int e = 0; e < 2; ++e) {
     const double y = e == 0 ? y0 : y1;
     r.edges[e] = sampleProfile(
-        r.xs.back() - x0, step, refine, [&](double s) { return tipZ(x0 + s, y); }, breaks);
+        r.xs.back() - x0, step, refine, rise, [&](double s) { return tipZ(x0 + s, y); }, breaks);
     // Every X position is among the samples; find each in turn.
     std::size_t k = 0;
     for (double b : breaks) {

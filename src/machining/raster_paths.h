@@ -27,7 +27,7 @@ struct RasterHeights {
 };
 
 // Samples the tip height `tipZ(x, y)` over the lines and the edges.
-RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine,
+RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine, double rise,
                            const std::function<double(double, double)>& tipZ);
 
 enum class PathMoveKind { Plunge, Cut };

@@ -8,16 +8,14 @@
 
 namespace ventaro {
 
-ShopError::ShopError(Field field, std::string want, std::string text)
-    : std::runtime_error("the shop job needs " + quotedLabel(field) + " to be " + want + ", not \u201c" + text +
-                         "\u201d"),
+ShopError::ShopError(std::string before, Field field, std::string after)
+    : std::runtime_error(before + quotedLabel(field) + after),
+      before_(std::move(before)),
       field_(field),
-      want_(std::move(want)),
-      text_(std::move(text)) {}
+      after_(std::move(after)) {}
 
-std::string ShopError::report(const FieldNamer& name) const {
-  if (!field_) return what();
-  return "the shop job needs " + name(*field_) + " to be " + want_ + ", not \u201c" + text_ + "\u201d";
+std::string ShopError::text(const FieldNamer& name) const {
+  return field_ ? before_ + name(*field_) + after_ : before_;
 }
 
 double highestPlacedPoint(const DesignRecord& record) {

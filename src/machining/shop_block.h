@@ -19,22 +19,22 @@ struct Block {
   double top = 0;
 };
 
-// A job that cannot be laid out: no stations, an empty block, a field that
-// is not a number.
+// A job that cannot be laid out: no stations, an empty block, a field it
+// cannot use. Where a field is to blame, the text names it between `before`
+// and `after`, so that each client can name it its own way.
 class ShopError : public std::runtime_error {
  public:
-  explicit ShopError(const std::string& text) : std::runtime_error(text) {}
-  // A job field it cannot use: "the shop job needs NAME to be WANT, not
-  // “TEXT”". what() names the field by its label; report() as the client
-  // names its fields (the command line adds the option).
-  ShopError(Field field, std::string want, std::string text);
+  explicit ShopError(const std::string& text) : std::runtime_error(text), before_(text) {}
+  ShopError(std::string before, Field field, std::string after);
 
-  const std::optional<Field>& field() const { return field_; }
-  std::string report(const FieldNamer& name) const;
+  // The text with the field (if any) named by `name`; what() names it by
+  // its quoted label.
+  std::string text(const FieldNamer& name) const;
 
  private:
+  std::string before_;
   std::optional<Field> field_;
-  std::string want_, text_;
+  std::string after_;
 };
 
 // The highest placed point of the finishing stations.

@@ -24,7 +24,8 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
   const char* want = bound == Bound::Positive      ? "a positive number"
                      : bound == Bound::NotNegative ? "a number not below zero"
                                                    : "a number above 0 and at most 100";
-  throw ShopError(field, want, fields[field]);
+  throw ShopError("the shop job needs ", field,
+                  " to be " + std::string(want) + ", not \u201c" + fields[field] + "\u201d");
 }
 
 // A job of millions of lines would fill the memory long before a machine
@@ -45,10 +46,10 @@ void checkCount(double count, double limit, const char* what) {
 double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
-double requireTip(DropCutter& drop, double x, double y) {
+double requireTip(const DropCutter& drop, double x, double y) {
   const double z = drop.tipZ(x, y);
   if (!std::isfinite(z))
-    throw ShopError("no surface lies under the tool at X " + std::to_string(x) + " Y " + std::to_string(y));
+    throw ShopError("no surface lies under the tool at X " + shortNumber(x) + " Y " + shortNumber(y));
   return z;
 }
 
@@ -59,7 +60,7 @@ double lowestOf(const std::vector<PathMove>& moves) {
 }
 
 struct Tolerances {
-  double refine, thin;
+  double refine, thin, rise;
 };
 
 // The tolerance is shared between the sampling and the thinning of the
@@ -68,7 +69,9 @@ struct Tolerances {
 // (one contact giving way to another), it can depart from the straight line
 // between them by twice what the middle shows, so the sampling takes a
 // quarter: half the tolerance at most; the thinning takes 45 hundredths.
-Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45}; }
+// Where a tool climbs steeply its height can turn within a span without
+// showing at the middle, so no span climbs more than 25 tolerances.
+Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45, tol * 25}; }
 
 ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers) {
   ToolRun run;
@@ -79,7 +82,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   const Block& b = plan.block;
   const RasterHeights raster = sampleRaster(
       rasterPositions(b.x0, b.x1, plan.roughStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
-      tol.refine, [&](double x, double y) { return requireTip(drop, x, y) + plan.finishDepth; });
+      tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y) + plan.finishDepth; });
 
   double lowest = std::numeric_limits<double>::infinity();
   for (const auto& line : raster.lines) {
@@ -122,7 +125,7 @@ ToolRun finishing(const ShopPlan& plan, const TargetSurface& surface, const Cutt
   const Block& b = plan.block;
   const RasterHeights raster =
       sampleRaster(rasterPositions(b.x0, b.x1, plan.finStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
-                   tol.refine, [&](double x, double y) { return requireTip(drop, x, y); });
+                   tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y); });
   RasterWriter writer(raster, tol.thin, run.moves);
   writer.pass(-std::numeric_limits<double>::infinity(), 0, raster.xs.size() - 1);
   run.lowest = lowestOf(run.moves);

@@ -21,7 +21,7 @@ void appendCoord(std::string& out, double value) {
 
 class ProgramText {
  public:
-  explicit ProgramText(bool grbl) : grbl_(grbl) { text_.reserve(1 << 22); }
+  ProgramText(bool grbl, std::size_t moves) : grbl_(grbl) { text_.reserve(moves * 36 + 1024); }
 
   void line(std::string_view l) {
     if (grbl_ && savedLength(l) > kGrblLineLimit) {
@@ -90,8 +90,12 @@ void toolChange(ProgramText& out, const ShopPlan& plan, const ToolRun& run, Cont
     out.line("T" + t + " M6 G43 H" + t);
   } else {
     // GRBL has no tool changer and no tool table: the operator fits the
-    // tool and sets Z zero on its tip before resuming.
-    out.line("( Pause: fit T" + t + ", " + toolText(run) + ", set Z zero, then resume )");
+    // tool and touches it off before resuming. The first tool can take the
+    // block top; by the second the top is cut away, so it takes whatever
+    // reference the first was measured against.
+    out.line("( Pause: fit T" + t + ", " + toolText(run) + ", then resume )");
+    out.line(&run == &plan.tools.front() ? "( Touch off Z on the block top: Z" + shortNumber(plan.block.top) + " )"
+                                         : "( Touch off Z against the reference of the tool before )");
     out.line("M0");
   }
   out.line("M3 S" + shortNumber(run.rpm));
@@ -123,7 +127,9 @@ std::string shopProgram(const ShopPlan& plan, Controller controller) {
   if (controller == Controller::Plain) {
     throw ShopError("the shop job is written for --controller linuxcnc or grbl, not plain");
   }
-  ProgramText out(controller == Controller::Grbl);
+  std::size_t moves = 0;
+  for (const ToolRun& run : plan.tools) moves += run.moves.size();
+  ProgramText out(controller == Controller::Grbl, moves);
   header(out, plan, controller);
   for (const ToolRun& run : plan.tools) {
     toolChange(out, plan, run, controller);

@@ -108,8 +108,7 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
 }
 
 TEST(ShopCli, NamesAFieldItCannotUse) {
-  // A text that is no number stops the computation the job is laid out from;
-  // a number the job cannot use stops the job.
+  // The computation takes a negative feed as a number; the machine cannot.
   const auto run = runCli({"--job", "shop", "--rough-feed", "-5", "--quiet"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "");

@@ -105,20 +105,22 @@ TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
 }
 
 // Drop-cutter puts the tool on the surface (raised by the finish depth when
-// roughing) at every point and halfway along every move: the program's
-// points may lie above that height but never below it by more than the
-// tolerance, and the finishing tool rests on the surface within it.
-TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
-  const ShopPlan& plan = defaultPlan();
-  const Block& b = plan.block;
-  const TargetSurface surface(defaultBlade().record, b, 19.5);
+// roughing): along every move (every quarter millimetre when finishing, at
+// the middle and the end when roughing) the path may lie above that height
+// but never below it by more than the tolerance, and the finishing tool
+// rests on the surface within it.
+void expectPathsOnTheSurface(const ShopPlan& plan) {
+  const TargetSurface surface(defaultBlade().record, plan.block, 19.5);
   for (const ToolRun& run : plan.tools) {
     const DropCutter drop(surface, run.cutter);
     const double raise = run.number == 1 ? plan.finishDepth : 0;
     Vec3 at = run.moves.front().to;
     double worst = 0, farthest = 0;
     for (const PathMove& m : run.moves) {
-      for (double t : {0.5, 1.0}) {
+      const double length = std::hypot(m.to.x - at.x, m.to.y - at.y);
+      const int steps = run.number == 2 ? std::max(1, static_cast<int>(length / 0.25)) : 2;
+      for (int k = 1; k <= steps; ++k) {
+        const double t = static_cast<double>(k) / steps;
         const double x = at.x + t * (m.to.x - at.x), y = at.y + t * (m.to.y - at.y), z = at.z + t * (m.to.z - at.z);
         const double rest = drop.tipZ(x, y) + raise;
         worst = std::max(worst, rest - z);
@@ -131,6 +133,15 @@ TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) {
   }
 }
 
+TEST(ShopProgram, PathsNeverGoBelowTheToolOnTheSurface) { expectPathsOnTheSurface(defaultPlan()); }
+
+TEST(ShopProgram, PathsOfABallRougherAndAFlatFinisher) {
+  ShopSettings settings;
+  settings.roughShape = ToolShape::Ball;
+  settings.finShape = ToolShape::Flat;
+  expectPathsOnTheSurface(planShopJob(defaultBlade().fields, defaultBlade().record, settings));
+}
+
 TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
   const auto lines = linesOf(program(Controller::Grbl));
   for (std::string_view line : lines) {
@@ -139,13 +150,18 @@ TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
     EXPECT_EQ(line.find("G43"), std::string_view::npos) << line;
     EXPECT_FALSE(line.starts_with("G64")) << line;
   }
-  for (std::string_view message : {"( Pause: fit T1, flat end mill 37 mm, set Z zero, then resume )",
-                                   "( Pause: fit T2, ball-nose 20 mm, set Z zero, then resume )"}) {
-    const std::size_t at = indexOf(lines, message);
-    ASSERT_LT(at + 2, lines.size()) << message;
+  const std::vector<std::vector<std::string>> pauses{
+      {"( Pause: fit T1, flat end mill 37 mm, then resume )",
+       "( Touch off Z on the block top: Z" + shortNumber(defaultPlan().block.top) + " )", "M0"},
+      {"( Pause: fit T2, ball-nose 20 mm, then resume )", "( Touch off Z against the reference of the tool before )",
+       "M0"}};
+  for (const auto& pause : pauses) {
+    const std::size_t at = indexOf(lines, pause[0]);
+    ASSERT_LT(at + 3, lines.size()) << pause[0];
     EXPECT_EQ(lines[at - 1], "M5");
-    EXPECT_EQ(lines[at + 1], "M0");
-    EXPECT_TRUE(lines[at + 2].starts_with("M3 S"));
+    EXPECT_EQ(lines[at + 1], pause[1]);
+    EXPECT_EQ(lines[at + 2], pause[2]);
+    EXPECT_TRUE(lines[at + 3].starts_with("M3 S"));
   }
 }
 
