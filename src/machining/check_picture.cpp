@@ -23,7 +23,7 @@ constexpr std::array<Rgb, 4> kLeftColours{Rgb{195, 225, 255}, Rgb{120, 175, 250}
 
 int bandOf(double depth, double tolerance) {
   if (depth <= tolerance) return -1;
-  if (depth > 10) return 3;
+  if (depth > 5) return 3;
   if (depth > 1) return 2;
   return depth > 0.1 ? 1 : 0;
 }
@@ -106,7 +106,7 @@ class MapPainter {
 int legendRow(RgbImage& image, int y, std::string_view label, const std::array<Rgb, 4>& colours, double tolerance) {
   drawText(image, kLeft, y + 3, label, kText, kInk);
   int x = kLeft + 190;
-  const std::array<std::string, 4> bands{">" + NumberText(tolerance), ">0.1", ">1", ">10 MM"};
+  const std::array<std::string, 4> bands{">" + NumberText(tolerance), ">0.1", ">1", ">5 MM"};
   for (std::size_t b = 0; b < 4; ++b) {
     image.fillRect(x, y, 28, 20, colours[b]);
     image.frameRect(x, y, 28, 20, kInk);

@@ -24,7 +24,8 @@ RgbImage checkPicture(const CheckResult& result, std::string_view title);
 std::string checkPicturePng(const CheckResult& result, std::string_view title);
 
 // The colours, for the legend and for tests: band 0 to 3 of a gouge or of
-// material left (beyond the tolerance, 0.1, 1 and 10 mm).
+// material left (beyond the tolerance, 0.1, 1 and 5 mm: a ball-nose
+// finish leaves scallops of a few millimetres).
 Rgb gougeColour(int band);
 Rgb leftColour(int band);
 

@@ -12,6 +12,10 @@ std::string mm(double v) { return fixedText(v, 3) + " mm"; }
 std::string at(const Place& p) { return "X " + fixedText(p.x, 2) + " Y " + fixedText(p.y, 2); }
 std::string lineOf(const Place& p) { return "line " + std::to_string(p.line); }
 
+std::string count(int n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
 std::string cutterText(const ToolFigures& t) {
   std::string text = "T" + std::to_string(t.tool) + " (";
   text += t.cutter.shape == ToolShape::Flat ? "flat end" : "ball-nose";
@@ -33,8 +37,7 @@ void rapidLines(std::string& out, const ToolFigures& t) {
 }
 
 void toolLines(std::string& out, const ToolFigures& t, double tolerance) {
-  out += cutterText(t) + ": " + std::to_string(t.cuttingMoves) + " cutting moves, " + std::to_string(t.rapidMoves) +
-         " rapid moves\n";
+  out += cutterText(t) + ": " + count(t.cuttingMoves, "cutting move") + ", " + count(t.rapidMoves, "rapid move") + "\n";
   if (!t.touchedBlock) {
     out += "  never over the block\n";
     return;

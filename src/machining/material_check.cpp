@@ -33,7 +33,6 @@ class Simulation {
 
   void run(const std::vector<ToolpathMove>& moves) {
     for (const ToolpathMove& m : moves) {
-      if (m.tool == 0) continue;  // no tool in the spindle: nothing can cut
       ToolFigures& figures = figuresOf(m);
       const MoveEffect effect = apply(figures.cutter, m, figures.lowest);
       record(figures, m, effect);

@@ -28,13 +28,39 @@ struct Word {
   double value;
 };
 
+// The tool an operator message asks to fit ("( Pause: fit T1, ... )",
+// "(MSG,Fit finishing tool T2, ...)"): where a controller has no tool
+// changer, the pause names the tool, and no T word may follow.
+std::optional<int> toolFittedIn(std::string_view comment) {
+  std::size_t at = std::string_view::npos;
+  for (std::size_t i = 0; i + 3 <= comment.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(comment[i])) == 'f' && comment.substr(i + 1, 2) == "it") {
+      at = i + 3;
+      break;
+    }
+  }
+  if (at == std::string_view::npos) return std::nullopt;
+  for (std::size_t i = at; i + 1 < comment.size(); ++i) {
+    if (comment[i] != 'T' || comment[i - 1] != ' ' || !std::isdigit(static_cast<unsigned char>(comment[i + 1])))
+      continue;
+    int tool = 0;
+    for (std::size_t k = i + 1; k < comment.size() && std::isdigit(static_cast<unsigned char>(comment[k])); ++k) {
+      tool = tool * 10 + (comment[k] - '0');
+      if (tool > 99) return std::nullopt;
+    }
+    return tool;
+  }
+  return std::nullopt;
+}
+
 [[noreturn]] void refuse(int line, const std::string& why) {
   throw ToolpathError("line " + std::to_string(line) + ": " + why);
 }
 
 // The words of one line, comments left out: "( ... )" anywhere and ";" to
-// the end of the line.
-std::vector<Word> wordsOf(std::string_view text, int line) {
+// the end of the line. The texts of the parenthesised comments go to
+// `comments`.
+std::vector<Word> wordsOf(std::string_view text, int line, std::vector<std::string_view>& comments) {
   std::vector<Word> words;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -44,6 +70,7 @@ std::vector<Word> wordsOf(std::string_view text, int line) {
     } else if (c == '(') {
       const auto close = text.find(')', i);
       if (close == std::string_view::npos) refuse(line, "a comment is not closed");
+      comments.push_back(text.substr(i + 1, close - i - 1));
       i = close + 1;
     } else if (c == ';') {
       break;
@@ -69,7 +96,12 @@ class Reader {
  public:
   void line(std::string_view text, int number) {
     std::optional<double> nx, ny, nz;
-    for (const Word& w : wordsOf(text, number)) {
+    std::vector<std::string_view> comments;
+    const std::vector<Word> words = wordsOf(text, number, comments);
+    for (std::string_view comment : comments) {
+      if (const auto fitted = toolFittedIn(comment)) tool_ = *fitted;
+    }
+    for (const Word& w : words) {
       switch (w.letter) {
         case 'G':
           gWord(w.value, number);
@@ -123,6 +155,9 @@ class Reader {
     if (ny) y_ = ny;
     if (nz) z_ = nz;
     if (!(x_ && y_ && z_)) return;
+    // Nothing says which tool makes this move: the check would have to
+    // guess its shape, and a guess could pass a program that gouges.
+    if (tool_ == 0) refuse(number, "a move before any tool call (T word or a pause that names the tool to fit)");
     moves_.push_back(ToolpathMove{number, text, *rapid_, tool_, wasKnown, from, Point3{*x_, *y_, *z_}});
   }
 

@@ -41,6 +41,34 @@ TEST(CheckCli, FiguresGoToStandardOutputWhenTheProgramGoesToAFile) {
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.ngc", "check.png"}));
 }
 
+TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
+  for (const std::string controller : {"linuxcnc", "grbl"}) {
+    TempDir dir;
+    const auto run = runCli({"--job", "shop", "--controller", controller, "-o", dir.file("blade.ngc"), "--check"});
+    EXPECT_EQ(run.status, 0) << controller << "\n" << run.out;
+    EXPECT_EQ(run.err, "progress: 53.60%\n");
+    std::size_t clean = 0;
+    for (auto at = run.out.find("  rapid moves through material: 0\n"); at != std::string::npos;
+         at = run.out.find("  rapid moves through material: 0\n", at + 1)) {
+      ++clean;
+    }
+    EXPECT_EQ(clean, 2u) << controller;
+    EXPECT_TRUE(
+        run.out.ends_with("Check passed: no rapid move through material, no cut below the target beyond 0.010 mm.\n"))
+        << controller;
+  }
+}
+
+TEST(CheckCli, AGridTooFineFailsAndWritesNothing) {
+  TempDir dir;
+  const auto run = runCli({"--check-grid", "0.05", "--check", "-o", dir.file("blade.ngc")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err,
+            "ventaro-gcode: the check: a grid of 0.05 mm gives 177600000 cells, more than the check takes "
+            "(40000000): give a larger --check-grid\n");
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+}
+
 TEST(CheckCli, BadCheckOptionsAreUsageErrors) {
   for (const auto& args : {std::vector<std::string>{"--check=pic.svg"}, {"--check-grid", "0"}, {"--check-grid=x"}}) {
     const auto run = runCli(args);

@@ -92,7 +92,7 @@ TEST(CheckPicture, GougesAndMaterialLeftInTheirColours) {
   };
   EXPECT_TRUE(near(mapPixel(20, 25), gougeColour(2)));  // 2 mm below: the band over 1 mm
   EXPECT_TRUE(near(mapPixel(80, 25), leftColour(1)));   // 0.5 mm left: the band over 0.1 mm
-  EXPECT_TRUE(near(mapPixel(40, 10), leftColour(2)));   // the uncut block, 10 mm above
+  EXPECT_TRUE(near(mapPixel(40, 10), leftColour(3)));   // the uncut block, 10 mm above: over 5 mm
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST(MaterialCheck, Text) {
   EXPECT_EQ(
       checkText(r),
       "Material check: block X 0.00 to 100.00, Y 0.00 to 50.00, top Z 10.000; 0.500 mm cells (200 x 100)\n"
-      "T1 (flat end, diameter 10.000 mm): 1 cutting moves, 3 rapid moves\n"
+      "T1 (flat end, diameter 10.000 mm): 1 cutting move, 3 rapid moves\n"
       "  rapid moves through material: 1 (up to 5.000 mm of material):\n"
       "    line 3: G0 X50.25\n"
       "  deepest engagement of a cutting move: 7.500 mm at X 48.75 Y 20.25, line 4\n"

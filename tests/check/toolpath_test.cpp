@@ -58,13 +58,36 @@ TEST(Toolpath, ReadsModalMovesToolCallsAndLineNumbers) {
   EXPECT_EQ(moves[3].text, "G0X1Y2Z3");
 }
 
+TEST(Toolpath, APauseThatNamesTheToolChangesIt) {
+  // A controller without a tool changer: the operator is asked to fit the
+  // tool, and no T word follows.
+  const std::string program =
+      "G0 Z270\n"
+      "( Pause: fit T1, flat end mill 37 mm, set Z zero, then resume )\n"
+      "M0\n"
+      "G0 X1 Y2\n"
+      "( Pause: fit finishing tool T2, 20 mm, then resume )\n"
+      "M0\n"
+      "G1 Z5\n"
+      "(MSG,Fit T12: ball-nose 6 mm)\n"
+      "G1 Y9\n";
+  const auto moves = readToolpath(program);
+  ASSERT_EQ(moves.size(), 3u);
+  EXPECT_EQ(moves[0].tool, 1);
+  EXPECT_EQ(moves[1].tool, 2);
+  EXPECT_EQ(moves[2].tool, 12);
+}
+
 TEST(Toolpath, RefusesMotionItCannotFollow) {
   const std::pair<std::string, std::string> cases[] = {
-      {"G1 X0 Y0 Z0\nG2 X1 Y1 I1 J0", "line 2: G2 is not followed by the check (only G0 and G1 moves)"},
+      {"T1\nG1 X0 Y0 Z0\nG2 X1 Y1 I1 J0", "line 3: G2 is not followed by the check (only G0 and G1 moves)"},
       {"G91\nG1 X1", "line 1: G91 is not followed by the check (only G0 and G1 moves)"},
       {"G20", "line 1: G20 is not followed by the check (only G0 and G1 moves)"},
       {"G1 X1 A5", "line 1: the word A is not followed by the check"},
       {"X1 Y2 Z3", "line 1: a move before any G0 or G1"},
+      {"G0 Z50\nG0 X1 Y2", "line 2: a move before any tool call (T word or a pause that names the tool to fit)"},
+      {"( Pause: fit the tool )\nM0\nG0 X1 Y2 Z3",
+       "line 3: a move before any tool call (T word or a pause that names the tool to fit)"},
       {"G1 X1 (open", "line 1: a comment is not closed"},
       {"G1 X", "line 1: the word \"X\" has no number"},
       {"G1 X1 #5", "line 1: unexpected character '#'"},
