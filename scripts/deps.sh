@@ -14,16 +14,17 @@ set -euo pipefail
 window=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev
+  nlohmann-json3-dev  # the design file
+  zlib1g-dev         # the check's PNG picture, written without Qt
   fonts-liberation2  # Arial's metrics, for which the window's fixed layout is drawn
 )
 tests=(
-  libgtest-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libbenchmark-dev
   xvfb xauth time
   clang libclang-rt-14-dev
   clang-format       # the format check of scripts/test.sh
   locales
   fonts-dejavu-core  # the preview picture's labels
-  zlib1g-dev         # the check's PNG picture, written without Qt
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes docs/window.png: the real window under Xvfb after a click on
-# "Compute" with the initial field texts. Installs what it needs (Debian).
+# "Compute" with the initial field texts, and beside it the preview window
+# opened from View > Preview. Installs what it needs (Debian).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The window's packages (with the fonts its layout is drawn for), a virtual
@@ -14,25 +15,40 @@ out="$PWD/docs/window.png"
 exe="$PWD/build/window/src/ui/ventaro"
 
 # Inside the virtual display: start the window, find it, click the middle
-# of "Compute" (4920, 120, 1335, 495 twips: at 96 dpi 328, 8, 89, 33 px),
-# let it compute and paint, grab the window's area of the screen.
-xvfb-run -a -s "-screen 0 640x720x24 -dpi 96" bash -c '
+# of "Compute" (4920, 120, 1335, 495 twips of the client area: at 96 dpi
+# 328, 8, 89, 33 px, below the menu bar, whose height is what the window has
+# beyond the client area's 9720 twips, 648 px), let it compute and paint,
+# open View > Preview with the keyboard, grab both windows' area.
+xvfb-run -a -s "-screen 0 1600x760x24 -dpi 96" bash -c '
   set -euo pipefail
   "$1" &
   app=$!
   trap "kill $app 2>/dev/null || true" EXIT
-  win=""
-  for _ in $(seq 50); do
-    win=$(xdotool search --sync --onlyvisible --name "^Ventaro$" 2>/dev/null | head -n1) && [ -n "$win" ] && break
-    sleep 0.1
-  done
-  [ -n "$win" ] || { echo "the window did not appear" >&2; exit 1; }
+  find() {
+    local id=""
+    for _ in $(seq 50); do
+      id=$(xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && break
+      sleep 0.1
+    done
+    [ -n "$id" ] || { echo "the window \"$1\" did not appear" >&2; exit 1; }
+    echo "$id"
+  }
+  win=$(find "^Ventaro$")
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$win")"
-  xdotool mousemove --window "$win" 372 24 click 1
+  bar=$((HEIGHT - 648))
+  right=$((X + WIDTH)) bottom=$((Y + HEIGHT))
+  xdotool mousemove --window "$win" 372 $((24 + bar)) click 1
   sleep 1
-  xdotool mousemove 600 700
+  xdotool key alt+v
   sleep 0.3
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+  xdotool key p
+  preview=$(find "^Ventaro preview$")
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$preview")"
+  right=$((X + WIDTH > right ? X + WIDTH : right)) bottom=$((Y + HEIGHT > bottom ? Y + HEIGHT : bottom))
+  xdotool mousemove 1590 750
+  sleep 0.3
+  import -window root -crop "${right}x${bottom}+0+0" +repage "$2"
 ' _ "$exe" "$out"
 echo "Saved $out"

@@ -6,56 +6,35 @@
 #include <algorithm>
 #include <string>
 
-#include "cli/check_run.h"
 #include "core/section_table.h"
-#include "gcode/compute.h"
-#include "machining/controller_profile.h"
-#include "machining/shop_job.h"
-#include "machining/shop_program.h"
+#include "machining/job_check.h"
+#include "machining/job_run.h"
 
 namespace {
 
-struct Written {
-  std::string program;
-  ventaro::DesignRecord record;
-};
-
-Written writeJob(const ventaro::cli::CliOptions& options) {
+void runCheck(benchmark::State& state, const ventaro::MachineSettings& machine) {
   ventaro::SectionTable table;
   table.fill();
-  ventaro::DesignRecorder recorder;
-  // The shop job takes its stations from the plain computation.
-  const bool shop = options.job == ventaro::Job::Shop;
-  std::string program =
-      ventaro::programFor(shop ? ventaro::Controller::Plain : options.controller, options.fields, table, &recorder);
-  if (shop) {
-    const ventaro::ShopPlan plan = ventaro::planShopJob(options.fields, recorder.record(), options.shop);
-    return {ventaro::shopProgram(plan, options.controller), recorder.record()};
-  }
-  return {std::move(program), recorder.record()};
-}
-
-void runCheck(benchmark::State& state, const ventaro::cli::CliOptions& options) {
-  const Written job = writeJob(options);
+  const ventaro::JobRun run = ventaro::runJob(ventaro::JobFields{}, machine, table, nullptr, true);
   bool hazard = false;
   for (auto _ : state) {
-    const auto out = ventaro::cli::checkRun(options, job.program, job.record);
+    const auto out = ventaro::checkJob(run, ventaro::kDefaultCheckGrid, false);
     hazard = out.hazard;
     benchmark::DoNotOptimize(out.text.data());
   }
   state.counters["hazard"] = hazard ? 1 : 0;
-  state.counters["lines"] = static_cast<double>(std::count(job.program.begin(), job.program.end(), '\n') + 1);
+  state.counters["lines"] = static_cast<double>(std::count(run.program.begin(), run.program.end(), '\n') + 1);
 }
 
-void BM_CheckPlainJob(benchmark::State& state) { runCheck(state, ventaro::cli::CliOptions{}); }
+void BM_CheckPlainJob(benchmark::State& state) { runCheck(state, ventaro::MachineSettings{}); }
 BENCHMARK(BM_CheckPlainJob)->Unit(benchmark::kMillisecond);
 
 // The default shop job for LinuxCNC, as "--job shop --check" writes it.
 void BM_CheckShopJob(benchmark::State& state) {
-  ventaro::cli::CliOptions options;
-  options.job = ventaro::Job::Shop;
-  options.controller = ventaro::Controller::LinuxCnc;
-  runCheck(state, options);
+  ventaro::MachineSettings machine;
+  machine.job = ventaro::Job::Shop;
+  machine.controller = ventaro::Controller::LinuxCnc;
+  runCheck(state, machine);
 }
 BENCHMARK(BM_CheckShopJob)->Unit(benchmark::kMillisecond);
 

@@ -1,14 +1,10 @@
 #include "cli/extras_run.h"
 
-#include "cli/check_run.h"
 #include "cli/png_loader.h"
-#include "machining/machining_report.h"
+#include "machining/design_file.h"
+#include "machining/job_check.h"
 #include "machining/preview_input.h"
-#include "machining/preview_svg.h"
 #include "machining/shop_block.h"
-#include "machining/shop_program.h"
-#include "machining/shop_report.h"
-#include "machining/station_csv.h"
 #include "machining/toolpath.h"
 
 namespace ventaro::cli {
@@ -31,20 +27,19 @@ std::optional<std::string> extrasUsageError(const CliOptions& options) {
 }
 
 bool needsDesignRecord(const CliOptions& options) {
-  return options.stations || options.report || options.preview || options.check || options.job == Job::Shop;
+  return options.stations || options.report || options.preview || options.check;
 }
 
 namespace {
 
 // The check of the program in its final form, last of the outputs.
-std::optional<std::string> prepareCheck(const CliOptions& options, const std::string& program,
-                                        const DesignRecord& record, ExtraOutputs& out) {
+std::optional<std::string> prepareCheck(const CliOptions& options, const JobRun& run, ExtraOutputs& out) {
   try {
-    CheckOutput check = checkRun(options, program, record);
+    JobCheck check = checkJob(run, options.checkGrid, options.checkPicture.has_value());
     out.checkText = std::move(check.text);
     out.checkToStandardOutput = options.output.has_value();
     out.checkHazard = check.hazard;
-    if (check.picture) out.files.push_back(std::move(*check.picture));
+    if (options.checkPicture) out.files.emplace_back(*options.checkPicture, std::move(check.picture));
   } catch (const ShopError& error) {
     return "the check: " + error.text(labelAndOption);
   } catch (const ToolpathError& error) {
@@ -55,32 +50,17 @@ std::optional<std::string> prepareCheck(const CliOptions& options, const std::st
 
 }  // namespace
 
-std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
-                                         const SectionTable& table, ExtraOutputs& out) {
+std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
+                                         ExtraOutputs& out) {
   try {
-    std::optional<std::string> shopText;
-    if (options.job == Job::Shop) {
-      // The shop job is written from the stations the computation placed;
-      // the plain program only supplied them.
-      const Controller controller = options.controllerGiven ? options.controller : Controller::LinuxCnc;
-      const ShopPlan plan = planShopJob(options.fields, record, options.shop);
-      program = shopProgram(plan, controller);
-      if (options.report) shopText = shopReport(plan, controller, program);
+    if (options.saveDesign) {
+      out.files.emplace_back(*options.saveDesign, designText(designOf(options), *options.saveDesign));
     }
-    if (!needsDesignRecord(options)) return std::nullopt;
-    // The run succeeded, so its fields are read once more without fault; the
-    // report and the picture share one reading of the program's moves.
-    const BladeParameters params = readParameters(options.fields);
-    const ProgramMoves moves =
-        (options.report && !shopText) || options.preview ? readProgramMoves(program) : ProgramMoves{};
-    if (options.stations) {
-      out.files.emplace_back(*options.stations, stationCsv(record, stationGeometry(params), table));
-    }
+    if (options.stations) out.files.emplace_back(*options.stations, jobStationTable(run, table));
     if (options.report) {
       // The report names a feed to change by its label and its option.
       const auto labelComma = [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); };
-      std::string text =
-          shopText ? std::move(*shopText) : machiningReport(moves, record, options.fields, params, table, labelComma);
+      std::string text = jobReport(run, table, labelComma);
       if (options.reportFile) {
         out.files.emplace_back(*options.reportFile, std::move(text));
       } else {
@@ -88,15 +68,17 @@ std::optional<std::string> prepareExtras(const CliOptions& options, std::string&
       }
     }
     if (options.preview) {
-      std::string svg = previewSvg(previewInput(record, moves, params));
+      std::string svg = jobPreviewSvg(run);
       const bool png = previewFormat(*options.preview) == PreviewFormat::Png;
       out.files.emplace_back(*options.preview, png ? pngFromSvg(svg) : std::move(svg));
     }
     if (options.check) {
-      if (auto failure = prepareCheck(options, program, record, out)) return failure;
+      if (auto failure = prepareCheck(options, run, out)) return failure;
     }
   } catch (const ShopError& error) {
     return error.text(labelAndOption);
+  } catch (const DesignError& error) {
+    return error.what();
   } catch (const PreviewError& error) {
     return error.what();
   }

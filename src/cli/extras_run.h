@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "cli/options.h"
-#include "machining/design_record.h"
+#include "machining/job_run.h"
 
 namespace ventaro::cli {
+
+// Exit status of a run whose check found a hazard; the program is still written.
+inline constexpr int kExitHazard = 3;
 
 struct ExtraOutputs {
   std::vector<std::pair<std::string, std::string>> files;  // path, bytes; written with the program
@@ -29,9 +32,9 @@ std::optional<std::string> extrasUsageError(const CliOptions& options);
 // placed: a run without one need not record them.
 bool needsDesignRecord(const CliOptions& options);
 
-// Builds the outputs asked for beside `program`, the chosen controller's
-// program, the check last. Returns the error text when one cannot be built.
-std::optional<std::string> prepareExtras(const CliOptions& options, std::string& program, const DesignRecord& record,
-                                         const SectionTable& table, ExtraOutputs& out);
+// Builds the outputs asked for beside the run's program, the check last.
+// Returns the error text when one cannot be built.
+std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun& run, const SectionTable& table,
+                                         ExtraOutputs& out);
 
 }  // namespace ventaro::cli

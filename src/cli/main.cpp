@@ -11,7 +11,13 @@
 int main(int argc, char** argv) {
   using namespace ventaro::cli;
   try {
-    ParseResult parsed = parseOptions(argc, argv);
+    ParseResult parsed;
+    try {
+      parsed = parseWithDesign(argc, argv);
+    } catch (const ventaro::DesignError& error) {
+      printError(std::string(kProgramName) + ": " + error.what());
+      return kExitUsage;
+    }
     if (parsed.usageError) {
       printError(std::string(kProgramName) + ": " + *parsed.usageError);
       printError(usageText().substr(0, usageText().size() - 1));

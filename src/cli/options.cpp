@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/number_text.h"
-
 #include "core/station_count.h"
 
 namespace ventaro::cli {
@@ -104,7 +103,7 @@ std::optional<std::string> readNumber(std::string_view value, std::string_view w
 // The coordinates carry four decimals: a finer tolerance could not be kept.
 std::optional<std::string> readTolerance(std::string_view value, double& out) {
   if (auto error = readNumber(value, "the tolerance", true, out)) return error;
-  if (out < 0.001) return "the tolerance must be 0.001 mm or more";
+  if (out < kFinestTolerance) return "the tolerance must be 0.001 mm or more";
   return std::nullopt;
 }
 
@@ -221,6 +220,32 @@ std::vector<OptionSpec> buildTable() {
         if (!controller) return "the controller must be plain, linuxcnc or grbl";
         options.controller = *controller;
         options.controllerGiven = true;
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--design",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "take the job fields and the machine settings\n"
+              "from the design file FILE; the options given\n"
+              "here override it",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the design file name is empty";
+        options.design = std::string(*value);
+        return std::nullopt;
+      },
+  });
+  table.push_back(OptionSpec{
+      .name = "--save-design",
+      .kind = ValueKind::Required,
+      .valueName = "FILE",
+      .help = "also write this run's job fields (station\n"
+              "counts as used) and machine settings to the\n"
+              "design file FILE",
+      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
+        if (value->empty()) return "the design file name is empty";
+        options.saveDesign = std::string(*value);
         return std::nullopt;
       },
   });
@@ -433,8 +458,8 @@ std::string labelAndOption(Field field) {
   return text;
 }
 
-ParseResult parseOptions(int argc, const char* const* argv) {
-  ParseResult result;
+ParseResult parseOptions(int argc, const char* const* argv, const CliOptions& start) {
+  ParseResult result{start, std::nullopt};
   for (int i = 1; i < argc; ++i) {
     if (auto error = parseOne(result.options, argc, argv, i)) {
       result.usageError = std::move(error);
@@ -442,6 +467,38 @@ ParseResult parseOptions(int argc, const char* const* argv) {
     }
   }
   return result;
+}
+
+ParseResult parseWithDesign(int argc, const char* const* argv) {
+  ParseResult first = parseOptions(argc, argv);
+  if (first.usageError || first.options.help || !first.options.design) return first;
+  const Design design = readDesignFile(*first.options.design);
+  CliOptions start;
+  start.fields = design.fields;
+  start.controller = design.machine.controller;
+  start.controllerGiven = true;  // the design chose it
+  start.job = design.machine.job;
+  start.shop = design.machine.shop;
+  ParseResult second = parseOptions(argc, argv, start);
+  // A station count is kept as the design holds it, not worked out again,
+  // unless an option changes its tool: as in the window, where typing a
+  // tool field after opening a design updates its count.
+  CliOptions& options = second.options;
+  const auto keep = [&options](Field count, Field dia, Field step) {
+    if (!options.isGiven(dia) && !options.isGiven(step)) options.given[static_cast<std::size_t>(count)] = true;
+  };
+  keep(Field::STNfinish, Field::FinDia, Field::FinStep);
+  keep(Field::STNrough, Field::RoughDia, Field::RoughStep);
+  return second;
+}
+
+Design designOf(const CliOptions& options) {
+  Design design;
+  design.fields = options.fields;
+  design.machine.controller = options.controller;
+  design.machine.job = options.job;
+  design.machine.shop = options.shop;
+  return design;
 }
 
 std::string usageText() {
@@ -484,7 +541,7 @@ std::string helpText() {
       "success the last line on standard error is \"progress: \" followed by the\n"
       "final progress figure. Exit status: 0 on success, 1 when the computation\n"
       "or the writing fails (no output file is created or changed), 2 for bad\n"
-      "usage.\n";
+      "usage or a design file that cannot be read.\n";
   return text;
 }
 

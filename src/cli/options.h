@@ -13,6 +13,7 @@
 #include "core/job_parameters.h"
 #include "core/run_error.h"
 #include "machining/controller_profile.h"
+#include "machining/design_file.h"
 #include "machining/shop_settings.h"
 
 namespace ventaro::cli {
@@ -33,6 +34,8 @@ struct CliOptions {
   bool controllerGiven = false;               //   true where --controller was given
   Job job = Job::Plain;                       // --job plain|shop
   ShopSettings shop;                          // the shop job's options
+  std::optional<std::string> design;          // --design FILE: settings read from a design file
+  std::optional<std::string> saveDesign;      // --save-design FILE: the run's settings written there
   bool check = false;                         // --check[=FILE.png]: the material-removal check
   std::optional<std::string> checkPicture;    //   its picture
   double checkGrid = 0.5;                     // --check-grid MM: the check's cell size
@@ -79,8 +82,16 @@ struct ParseResult {
   std::optional<std::string> usageError;  // set when the command line is bad usage
 };
 
-// Parses argv[1..]. Repeated options: the last one wins.
-ParseResult parseOptions(int argc, const char* const* argv);
+// Parses argv[1..] over `start`. Repeated options: the last one wins.
+ParseResult parseOptions(int argc, const char* const* argv, const CliOptions& start = CliOptions{});
+
+// Parses argv[1..]; with --design FILE, reads the design and parses again
+// over its settings, so that the options override the design wherever
+// they stand. Raises DesignError for a design that cannot be read.
+ParseResult parseWithDesign(int argc, const char* const* argv);
+
+// The run's settings as a design file holds them.
+Design designOf(const CliOptions& options);
 
 // Two lines for bad usage; the help text for --help.
 std::string usageText();

@@ -4,14 +4,13 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/check_run.h"
 #include "cli/extras_run.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
-#include "gcode/compute.h"
 #include "gcode/program_bytes.h"
-#include "machining/controller_profile.h"
+#include "machining/job_run.h"
 #include "machining/output_files.h"
+#include "machining/shop_block.h"
 
 namespace ventaro::cli {
 
@@ -49,8 +48,9 @@ void reportRunError(const RunError& error) {
 }
 
 // Writes every output of the run: the files all or nothing, then what goes
-// to standard output (the program, or else the report) and the check's
-// figures. Returns the exit status.
+// to standard output (the program, or else the report and the check's
+// figures; with the program there, the figures go to standard error).
+// Returns the exit status.
 int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& extras) {
   OutputFiles files;
   if (options.output) files.add(*options.output, std::move(bytes));
@@ -65,12 +65,12 @@ int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& ext
   } else if (extras.reportText) {
     failure = writeStandardOutput(*extras.reportText);
   }
-  // The check's figures follow the report on standard output, or go to
-  // standard error when the program takes standard output.
-  if (!failure && extras.checkText && extras.checkToStandardOutput) {
-    failure = writeStandardOutput(*extras.checkText);
-  } else if (!failure && extras.checkText) {
-    std::fwrite(extras.checkText->data(), 1, extras.checkText->size(), stderr);
+  if (!failure && extras.checkText) {
+    if (extras.checkToStandardOutput) {
+      failure = writeStandardOutput(*extras.checkText);
+    } else {
+      std::fwrite(extras.checkText->data(), 1, extras.checkText->size(), stderr);
+    }
   }
   if (failure) {
     printError(std::string(kProgramName) + ": " + *failure);
@@ -88,6 +88,8 @@ void printError(std::string_view line) {
 }
 
 int runGenerator(CliOptions options) {
+  // The shop job is written for LinuxCNC unless GRBL is asked for.
+  if (options.job == Job::Shop && !options.controllerGiven) options.controller = Controller::LinuxCnc;
   if (auto error = extrasUsageError(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;
@@ -120,25 +122,23 @@ int runGenerator(CliOptions options) {
   SectionTable table;
   table.fill();
   ProgressRecorder progress;
-  // The stations are recorded only for an output built from them.
-  DesignRecorder design(&progress);
-  ComputeObserver* observer = needsDesignRecord(options) ? static_cast<ComputeObserver*>(&design) : &progress;
   ExtraOutputs extras;
   std::string bytes;
   try {
-    // The shop job takes the stations from the plain computation and is
-    // written for its controller afterwards.
-    const Controller form = options.job == Job::Shop ? Controller::Plain : options.controller;
-    std::string program = programFor(form, options.fields, table, observer);
-    if (auto failure = prepareExtras(options, program, design.record(), table, extras)) {
+    // The stations are recorded only for an output built from them.
+    JobRun run = runJob(options.fields, designOf(options).machine, table, &progress, needsDesignRecord(options));
+    if (auto failure = prepareExtras(options, run, table, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }
-    bytes = toProgramFileBytes(std::move(program));
+    bytes = toProgramFileBytes(std::move(run.program));
   } catch (const RunError& error) {
     reportRunError(error);
     return kExitFailed;
-  } catch (const ControllerError& error) {
+  } catch (const ShopError& error) {
+    printError(std::string(kProgramName) + ": " + error.text(labelAndOption));
+    return kExitFailed;
+  } catch (const std::runtime_error& error) {  // ControllerError
     printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }

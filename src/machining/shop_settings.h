@@ -22,6 +22,9 @@ enum class ToolShape { Flat, Ball };
 std::optional<ToolShape> toolShapeByName(std::string_view name);  // "flat", "ball"
 std::string_view toolShapeName(ToolShape shape);
 
+// The finest tolerance: the program's coordinates carry four decimals.
+inline constexpr double kFinestTolerance = 0.001;
+
 struct ShopSettings {
   ToolShape roughShape = ToolShape::Flat;
   ToolShape finShape = ToolShape::Ball;

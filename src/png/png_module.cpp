@@ -1,11 +1,6 @@
 // The PNG module's entry point: reads the SVG picture with Qt SVG and paints
 // it into an image at the picture's own size.
-#include <QBuffer>
-#include <QByteArray>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <cstdlib>
 #include <exception>
 #include <new>
@@ -15,6 +10,7 @@
 #include <type_traits>
 
 #include "png/png_module_abi.h"
+#include "png/svg_to_png.h"
 
 namespace {
 
@@ -48,20 +44,7 @@ void ensureGuiApplication() {
 
 std::string rasterise(std::string_view svg) {
   ensureGuiApplication();
-  QSvgRenderer renderer(QByteArray(svg.data(), static_cast<qsizetype>(svg.size())));
-  if (!renderer.isValid()) throw std::runtime_error("the SVG picture could not be read for the PNG picture");
-  QImage image(renderer.defaultSize(), QImage::Format_RGB32);
-  if (image.isNull()) throw std::runtime_error("the PNG picture has no size");
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::Antialiasing);
-  renderer.render(&painter);
-  painter.end();
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) throw std::runtime_error("the PNG picture could not be encoded");
-  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  return ventaro::svgToPng(svg);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <exception>
@@ -273,8 +274,10 @@ void Form1::cmdStart_Click() {
   ProgressField progress(txtProgress);
   try {
     // The core hands the program over only when the run succeeds: after a
-    // failure, FinishPass and the output field keep the last good program.
-    FinishPass = compute(readFields(), table_, &progress);
+    // failure, the program and the output field keep the last good one.
+    // The stations are recorded for the exports, the preview and the report.
+    run_ = runJob(readFields(), machine_, table_, &progress, true);
+    computed_ = true;
   } catch (const RunError& error) {
     showError(fromUtf8(error.report()));
     return;
@@ -283,7 +286,7 @@ void Form1::cmdStart_Click() {
     return;
   }
   // Lines are joined by CR LF; the text field's own line break is LF.
-  QString text = fromUtf8(FinishPass);
+  QString text = fromUtf8(run_.program);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   // Emptied, then the program inserted at the caret. Without undo
   // recording the insertion is about a tenth faster on a large program,
@@ -295,11 +298,27 @@ void Form1::cmdStart_Click() {
   document->setUndoRedoEnabled(true);
   // Caret after the last character, so that the end of the program is in view.
   txtOutput->moveCursor(QTextCursor::End);
+  emit computed();
 }
+
+void Form1::setJobFields(const JobFields& fields) {
+  for (int i = 0; i < kFieldCount; ++i) {
+    QLineEdit* field = jobFields_[static_cast<std::size_t>(i)];
+    const QSignalBlocker noHandler(field);
+    field->setText(fromUtf8(fields[static_cast<Field>(i)]));
+  }
+}
+
+void Form1::setMachine(const MachineSettings& machine, bool computeAgain) {
+  machine_ = machine;
+  if (computeAgain && computed_) cmdStart_Click();
+}
+
+QString Form1::outputFolder() const { return txtPath->text(); }
 
 void Form1::cmdSave_Click() {
   const QString fullPath = txtPath->text() + txtFileName->text();
-  const SaveOutcome outcome = saveProgram(fullPath, FinishPass);
+  const SaveOutcome outcome = saveProgram(fullPath, run_.program);
   if (outcome.saved) {
     boxes_.show(this, MessageKind::Notice, kTitle, savedMessage(fullPath));
   } else {

@@ -1,7 +1,8 @@
-// Form1, the program's only window: the job fields with their labels, the
+// Form1, the window's client area: the job fields with their labels, the
 // two derived station counts, the output folder and file name, "Compute",
 // "Save Gcode", the progress figure and the program text. A thin client of
-// the core: every number it shows comes from ventaro_core / ventaro_gcode.
+// the core: every number it shows comes from ventaro_core / ventaro_gcode /
+// ventaro_machining. The menu bar above it lives in MainWindow.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include "core/job_parameters.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
+#include "machining/job_run.h"
 
 class QLabel;
 class QLineEdit;
@@ -29,7 +31,35 @@ class Form1 : public QWidget {
 
   // The program of the last successful computation, as "Save Gcode" writes
   // it; empty before the first one.
-  const std::string& finishPass() const { return FinishPass; }
+  const std::string& finishPass() const { return run_.program; }
+
+  // The last successful computation, with the stations it placed; null
+  // before the first one. Every export is made from it.
+  const JobRun* lastRun() const { return computed_ ? &run_ : nullptr; }
+  const SectionTable& sectionTable() const { return table_; }
+
+  // The job field texts as they stand.
+  JobFields jobFields() const { return readFields(); }
+  // Sets every job field's text as given without running the tool fields'
+  // change handlers, so the station fields show the texts given too.
+  void setJobFields(const JobFields& fields);
+
+  // The machine the next computation writes for. Changing it computes
+  // again when a program is shown, so that the program field and "Save
+  // Gcode" always hold the chosen machine's program.
+  const MachineSettings& machine() const { return machine_; }
+  void setMachine(const MachineSettings& machine, bool computeAgain = true);
+
+  // Presses "Compute" / "Save Gcode", as the File menu does.
+  void compute() { cmdStart_Click(); }
+  void saveGcode() { cmdSave_Click(); }
+
+  // The output folder as the folder field holds it (ends in a separator).
+  QString outputFolder() const;
+
+ signals:
+  // A computation succeeded: lastRun() is new.
+  void computed();
 
  private:
   // The window's event handlers, and no others.
@@ -58,7 +88,10 @@ class Form1 : public QWidget {
   MessageBoxes& boxes_;
   double pixelsPerTwip_;
   SectionTable table_;
-  std::string FinishPass;
+  MachineSettings machine_;
+  // The last good run; its program is the window's FinishPass.
+  JobRun run_;
+  bool computed_ = false;
 
   QLineEdit* txtFileName = nullptr;
   QLineEdit* txtPath = nullptr;

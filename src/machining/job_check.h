@@ -1,0 +1,25 @@
+// The material-removal check of a run's program: its block and target from
+// the same computation, the tools' shapes from the shop settings and their
+// diameters from the tool fields; its figures and its picture. The command
+// line's --check and the window's View > Check both come here.
+#pragma once
+
+#include <string>
+
+#include "machining/job_run.h"
+
+namespace ventaro {
+
+inline constexpr double kDefaultCheckGrid = 0.5;  // mm, the check's cell size
+
+struct JobCheck {
+  std::string text;     // the figures, lines ending in "\n"
+  bool hazard = false;  // a rapid move through material or a cut below the target beyond the tolerance
+  std::string picture;  // the milled block as PNG bytes, when asked for
+};
+
+// Checks the program of a run made with its outputs, on cells of `grid` mm.
+// Raises ShopError, ToolpathError or RunError when it cannot be checked.
+JobCheck checkJob(const JobRun& run, double grid, bool picture);
+
+}  // namespace ventaro

@@ -1,0 +1,53 @@
+#include "machining/job_run.h"
+
+#include "machining/controller_profile.h"
+#include "machining/machining_report.h"
+#include "machining/preview_input.h"
+#include "machining/preview_svg.h"
+#include "machining/shop_program.h"
+#include "machining/shop_report.h"
+#include "machining/station_csv.h"
+
+namespace ventaro {
+
+JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+              ComputeObserver* progress, bool outputs) {
+  const bool shop = machine.job == Job::Shop;
+  if (shop && machine.controller == Controller::Plain) {
+    throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
+  }
+  JobRun run{fields, machine, {}, {}, {}, {}};
+  DesignRecorder recorder(progress);
+  ComputeObserver* observer = outputs || shop ? &recorder : progress;
+  if (shop) {
+    // Written from the stations the computation placed; the plain program
+    // only supplied them.
+    (void)compute(fields, table, observer);
+    const ShopPlan plan = planShopJob(fields, recorder.record(), machine.shop);
+    run.program = shopProgram(plan, machine.controller);
+    if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
+  } else {
+    run.program = programFor(machine.controller, fields, table, observer);
+  }
+  if (outputs) {
+    run.record = recorder.record();
+    run.moves = readProgramMoves(run.program);
+  }
+  return run;
+}
+
+// The run succeeded, so its fields are read once more without fault.
+std::string jobStationTable(const JobRun& run, const SectionTable& table) {
+  return stationCsv(run.record, stationGeometry(readParameters(run.fields)), table);
+}
+
+std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
+  if (run.machine.job == Job::Shop) return run.shopReport;
+  return machiningReport(run.moves, run.record, run.fields, readParameters(run.fields), table, name);
+}
+
+std::string jobPreviewSvg(const JobRun& run) {
+  return previewSvg(previewInput(run.record, run.moves, readParameters(run.fields)));
+}
+
+}  // namespace ventaro

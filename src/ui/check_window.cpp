@@ -1,0 +1,57 @@
+#include "ui/check_window.h"
+
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <stdexcept>
+
+#include "machining/job_check.h"
+
+namespace ventaro {
+
+CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("Ventaro check"));
+  figures_ = new QPlainTextEdit(this);
+  figures_->setReadOnly(true);
+  figures_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  figures_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  image_ = new QLabel(this);
+  image_->setObjectName(QStringLiteral("checkPicture"));
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(image_);
+  scroll->setWidgetResizable(false);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(figures_, 2);
+  layout->addWidget(scroll, 3);
+  resize(1100, 700);
+}
+
+void CheckWindow::showRun(const JobRun* run) {
+  picture_.clear();
+  if (run == nullptr) {
+    figures_->setPlainText(QStringLiteral("Press \u201cCompute\u201d: the check follows the program it makes."));
+  } else {
+    try {
+      JobCheck check = checkJob(*run, kDefaultCheckGrid, true);
+      figures_->setPlainText(QString::fromUtf8(check.text.data(), static_cast<qsizetype>(check.text.size())));
+      picture_ = std::move(check.picture);
+    } catch (const std::exception& error) {
+      // ShopError, ToolpathError, RunError: the program cannot be checked.
+      figures_->setPlainText(QStringLiteral("The program cannot be checked: ") + QString::fromUtf8(error.what()));
+    }
+  }
+  QImage image;
+  if (!picture_.empty()) {
+    image.loadFromData(reinterpret_cast<const uchar*>(picture_.data()), static_cast<int>(picture_.size()), "PNG");
+  }
+  image_->setPixmap(QPixmap::fromImage(image));
+  image_->adjustSize();
+}
+
+QString CheckWindow::text() const { return figures_->toPlainText(); }
+
+}  // namespace ventaro

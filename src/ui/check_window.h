@@ -1,0 +1,35 @@
+// The material-removal check of the program in the window, in a window
+// beside it: the figures per tool and the picture of the milled block, as
+// ventaro-gcode --check prints and draws them.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "machining/job_run.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+namespace ventaro {
+
+class CheckWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CheckWindow(QWidget* parent);
+
+  // Checks the run's program; without a run, a line that says how to get one.
+  void showRun(const JobRun* run);
+
+  QString text() const;
+  // The picture's PNG bytes; empty when there is none.
+  const std::string& picture() const { return picture_; }
+
+ private:
+  QPlainTextEdit* figures_;
+  QLabel* image_;
+  std::string picture_;
+};
+
+}  // namespace ventaro

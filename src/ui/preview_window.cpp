@@ -1,0 +1,56 @@
+#include "ui/preview_window.h"
+
+#include <QLabel>
+#include <QSvgRenderer>
+#include <QSvgWidget>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+#include "png/svg_to_png.h"
+
+namespace ventaro {
+
+std::string previewPicture(const JobRun& run, PreviewFormat format) {
+  std::string svg = jobPreviewSvg(run);
+  if (format == PreviewFormat::Svg) return svg;
+  try {
+    return svgToPng(svg);
+  } catch (const std::runtime_error& error) {
+    throw PreviewError(error.what());
+  }
+}
+
+PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setWindowTitle(QStringLiteral("Ventaro preview"));
+  picture_ = new QSvgWidget(this);
+  picture_->setObjectName(QStringLiteral("preview"));
+  picture_->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
+  note_ = new QLabel(this);
+  note_->setTextFormat(Qt::PlainText);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(note_);
+  layout->addWidget(picture_, 1);
+  resize(800, 600);
+}
+
+void PreviewWindow::showRun(const JobRun* run) {
+  if (run == nullptr) {
+    svg_.clear();
+    note_->setText(QStringLiteral("Press \u201cCompute\u201d: the preview shows the program it makes."));
+    note_->show();
+  } else {
+    try {
+      const std::string bytes = previewPicture(*run, PreviewFormat::Svg);
+      svg_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+      note_->hide();
+    } catch (const PreviewError& error) {
+      svg_.clear();
+      note_->setText(QStringLiteral("The preview could not be drawn: ") + QString::fromUtf8(error.what()));
+      note_->show();
+    }
+  }
+  picture_->load(svg_);
+}
+
+}  // namespace ventaro

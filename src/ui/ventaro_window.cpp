@@ -1,0 +1,333 @@
+#include "ui/ventaro_window.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+
+#include "machining/design_file.h"
+#include "machining/job_run.h"
+#include "machining/output_files.h"
+#include "ui/check_window.h"
+#include "ui/file_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/message_boxes.h"
+#include "ui/preview_window.h"
+#include "ui/shop_settings_dialog.h"
+#include "ui/text_window.h"
+
+namespace ventaro {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Ventaro");
+const QString kRecentKey = QStringLiteral("recentDesigns");
+constexpr int kRecentCount = 6;
+const QString kDesignFilter = QStringLiteral("Ventaro design (*.json);;All files (*)");
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A path as the system's file functions take it.
+std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+VentaroWindow::VentaroWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs), form_(new Form1(boxes, this)) {
+  setWindowTitle(kTitle);
+  setCentralWidget(form_);
+  createFileMenu();
+  createExportMenu();
+  createViewMenu();
+  createMachineMenu();
+  // The client area has a fixed size: the window is that and the menu bar.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  connect(form_, &Form1::computed, this, &VentaroWindow::refreshViews);
+  showMachine();
+  refreshViews();
+}
+
+QAction* VentaroWindow::addAction(QMenu* menu, const char* name, const QString& text, void (VentaroWindow::*slot)()) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(QLatin1String(name));
+  connect(action, &QAction::triggered, this, slot);
+  return action;
+}
+
+void VentaroWindow::createFileMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&File"));
+  menu->setObjectName(QStringLiteral("fileMenu"));
+  addAction(menu, "openDesign", QStringLiteral("&Open Design\u2026"), &VentaroWindow::openDesignDialog)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  addAction(menu, "saveDesignAs", QStringLiteral("Save Design &As\u2026"), &VentaroWindow::saveDesignAs)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  recentMenu_ = menu->addMenu(QStringLiteral("&Recent Designs"));
+  recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+  fillRecentMenu();
+  menu->addSeparator();
+  QAction* save = menu->addAction(QStringLiteral("&Save Gcode"));
+  save->setObjectName(QStringLiteral("saveGcode"));
+  connect(save, &QAction::triggered, form_, &Form1::saveGcode);
+  menu->addSeparator();
+  QAction* quit = menu->addAction(QStringLiteral("&Quit"));
+  quit->setObjectName(QStringLiteral("quit"));
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void VentaroWindow::createExportMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&Export"));
+  needRun_ << addAction(menu, "exportStations", QStringLiteral("&Station table\u2026"),
+                        &VentaroWindow::exportStationTable)
+           << addAction(menu, "exportReport", QStringLiteral("&Machining report\u2026"), &VentaroWindow::exportReport)
+           << addAction(menu, "exportPreview", QStringLiteral("&Preview picture\u2026"), &VentaroWindow::exportPreview);
+}
+
+void VentaroWindow::createViewMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+  addAction(menu, "viewPreview", QStringLiteral("&Preview"), &VentaroWindow::showPreview);
+  addAction(menu, "viewReport", QStringLiteral("&Report"), &VentaroWindow::showReport);
+  addAction(menu, "viewCheck", QStringLiteral("&Check"), &VentaroWindow::showCheck);
+  preview_ = new PreviewWindow(this);
+  preview_->setObjectName(QStringLiteral("previewWindow"));
+  report_ = new TextWindow(QStringLiteral("Ventaro machining report"), this);
+  report_->setObjectName(QStringLiteral("reportWindow"));
+  check_ = new CheckWindow(this);
+  check_->setObjectName(QStringLiteral("checkWindow"));
+}
+
+void VentaroWindow::createMachineMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&Machine"));
+  QMenu* controllerMenu = menu->addMenu(QStringLiteral("&Controller"));
+  controllers_ = new QActionGroup(this);
+  const std::pair<Controller, const char*> controllers[] = {
+      {Controller::Plain, "Plain"}, {Controller::LinuxCnc, "LinuxCNC"}, {Controller::Grbl, "GRBL"}};
+  for (const auto& [controller, text] : controllers) {
+    QAction* action = controllerMenu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QStringLiteral("controller_") + QString::fromLatin1(controllerName(controller).data()));
+    action->setCheckable(true);
+    action->setData(static_cast<int>(controller));
+    controllers_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, controller] {
+      MachineSettings machine = form_->machine();
+      machine.controller = controller;
+      chooseMachine(machine);
+    });
+  }
+  QMenu* jobMenu = menu->addMenu(QStringLiteral("&Job"));
+  jobs_ = new QActionGroup(this);
+  const std::pair<Job, const char*> jobs[] = {{Job::Plain, "Plain"}, {Job::Shop, "Shop"}};
+  for (const auto& [job, text] : jobs) {
+    QAction* action = jobMenu->addAction(QString::fromLatin1(text));
+    action->setObjectName(QStringLiteral("job_") + QString::fromLatin1(jobName(job).data()));
+    action->setCheckable(true);
+    action->setData(static_cast<int>(job));
+    jobs_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, job] {
+      MachineSettings machine = form_->machine();
+      machine.job = job;
+      // The shop job is written for a machine: LinuxCNC unless GRBL is chosen.
+      if (job == Job::Shop && machine.controller == Controller::Plain) machine.controller = Controller::LinuxCnc;
+      chooseMachine(machine);
+    });
+  }
+  addAction(menu, "shopSettings", QStringLiteral("&Shop Job Settings\u2026"), &VentaroWindow::editShopSettings);
+}
+
+void VentaroWindow::chooseMachine(const MachineSettings& machine) {
+  form_->setMachine(machine);
+  showMachine();
+}
+
+void VentaroWindow::showMachine() {
+  const MachineSettings& machine = form_->machine();
+  for (QAction* action : controllers_->actions()) {
+    const auto controller = static_cast<Controller>(action->data().toInt());
+    action->setChecked(controller == machine.controller);
+    // The shop job is not written for the plain controller.
+    action->setEnabled(controller != Controller::Plain || machine.job != Job::Shop);
+  }
+  for (QAction* action : jobs_->actions()) action->setChecked(static_cast<Job>(action->data().toInt()) == machine.job);
+}
+
+void VentaroWindow::editShopSettings() {
+  ShopSettingsDialog dialog(form_->machine().shop, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  MachineSettings machine = form_->machine();
+  machine.shop = dialog.settings();
+  // Only the shop job reads them: the plain program need not be made again.
+  form_->setMachine(machine, machine.job == Job::Shop);
+}
+
+// --- Design files ---------------------------------------------------------
+
+void VentaroWindow::openDesignDialog() {
+  const QString folder = lastDesign_.isEmpty() ? form_->outputFolder() : QFileInfo(lastDesign_).path();
+  const QString path = dialogs_.openFile(this, QStringLiteral("Open Design"), folder, kDesignFilter);
+  if (!path.isEmpty()) openDesign(path);
+}
+
+void VentaroWindow::openDesign(const QString& path) {
+  Design design;
+  try {
+    design = readDesignFile(localPath(path));
+  } catch (const DesignError& error) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The design could not be opened from ") + path + QStringLiteral("\n\n") +
+                    fromUtf8(error.problem()));
+    return;
+  }
+  // As saved: the station fields keep the saved counts, and nothing is
+  // computed until "Compute" is pressed.
+  form_->setJobFields(design.fields);
+  form_->setMachine(design.machine, false);
+  showMachine();
+  rememberDesign(path);
+}
+
+void VentaroWindow::saveDesignAs() {
+  const QString suggested = lastDesign_.isEmpty() ? suggestedPath(QStringLiteral(".json")) : lastDesign_;
+  const QString path = dialogs_.saveFile(this, QStringLiteral("Save Design As"), suggested, kDesignFilter);
+  if (path.isEmpty()) return;
+  std::string text;
+  try {
+    text = designText(Design{form_->jobFields(), form_->machine()}, localPath(path));
+  } catch (const DesignError& error) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The design could not be saved to ") + path + QStringLiteral("\n\n") +
+                    fromUtf8(error.problem()));
+    return;
+  }
+  OutputFiles files;
+  files.add(localPath(path), std::move(text));
+  if (const auto error = files.commit()) {
+    boxes_.show(
+        this, MessageKind::Error, kTitle,
+        QStringLiteral("The design could not be saved to ") + path + QStringLiteral("\n\n") + fromUtf8(error->reason));
+    return;
+  }
+  rememberDesign(path);
+}
+
+QStringList VentaroWindow::recentDesigns() const { return QSettings().value(kRecentKey).toStringList(); }
+
+void VentaroWindow::rememberDesign(const QString& path) {
+  lastDesign_ = QFileInfo(path).absoluteFilePath();
+  QStringList recent = recentDesigns();
+  recent.removeAll(lastDesign_);
+  recent.prepend(lastDesign_);
+  while (recent.size() > kRecentCount) recent.removeLast();
+  QSettings().setValue(kRecentKey, recent);
+  fillRecentMenu();
+}
+
+void VentaroWindow::fillRecentMenu() {
+  recentMenu_->clear();
+  const QStringList recent = recentDesigns();
+  int number = 0;
+  for (const QString& path : recent) {
+    ++number;
+    QAction* action = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(number).arg(path));
+    connect(action, &QAction::triggered, this, [this, path] { openDesign(path); });
+  }
+  recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+// --- Exports and views ----------------------------------------------------
+
+QString VentaroWindow::suggestedPath(const QString& suffix) const {
+  const QString name = form_->findChild<QLineEdit*>(QStringLiteral("txtFileName"))->text();
+  const QString base = QFileInfo(name).completeBaseName();
+  return form_->outputFolder() + (base.isEmpty() ? QStringLiteral("blade") : base) + suffix;
+}
+
+void VentaroWindow::writeExport(const QString& what, const QString& path, std::string bytes) {
+  OutputFiles files;
+  files.add(localPath(path), std::move(bytes));
+  if (const auto error = files.commit()) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The ") + what + QStringLiteral(" could not be saved to ") + path +
+                    QStringLiteral("\n\n") + fromUtf8(error->reason));
+  }
+}
+
+void VentaroWindow::exportStationTable() {
+  const JobRun* run = form_->lastRun();
+  if (run == nullptr) return;
+  const QString path =
+      dialogs_.saveFile(this, QStringLiteral("Export Station Table"), suggestedPath(QStringLiteral("-stations.csv")),
+                        QStringLiteral("Station table (*.csv)"));
+  if (!path.isEmpty()) writeExport(QStringLiteral("station table"), path, jobStationTable(*run, form_->sectionTable()));
+}
+
+void VentaroWindow::exportReport() {
+  const JobRun* run = form_->lastRun();
+  if (run == nullptr) return;
+  const QString path =
+      dialogs_.saveFile(this, QStringLiteral("Export Machining Report"), suggestedPath(QStringLiteral("-report.txt")),
+                        QStringLiteral("Machining report (*.txt)"));
+  if (!path.isEmpty()) writeExport(QStringLiteral("machining report"), path, jobReport(*run, form_->sectionTable()));
+}
+
+void VentaroWindow::exportPreview() {
+  const JobRun* run = form_->lastRun();
+  if (run == nullptr) return;
+  const QString path =
+      dialogs_.saveFile(this, QStringLiteral("Export Preview Picture"), suggestedPath(QStringLiteral("-preview.svg")),
+                        QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"));
+  if (path.isEmpty()) return;
+  std::string bytes;
+  try {
+    bytes = previewPicture(*run, previewFormat(localPath(path)));
+  } catch (const PreviewError& error) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The preview picture could not be saved to ") + path + QStringLiteral("\n\n") +
+                    QString::fromUtf8(error.what()));
+    return;
+  }
+  writeExport(QStringLiteral("preview picture"), path, std::move(bytes));
+}
+
+void VentaroWindow::showPreview() {
+  if (!preview_->isVisible()) placeBeside(preview_, this);
+  preview_->show();
+  preview_->raise();
+  refreshViews();
+}
+
+void VentaroWindow::showReport() {
+  if (!report_->isVisible()) placeBeside(report_, this);
+  report_->show();
+  report_->raise();
+  refreshViews();
+}
+
+void VentaroWindow::showCheck() {
+  if (!check_->isVisible()) placeBeside(check_, this);
+  check_->show();
+  check_->raise();
+  refreshViews();
+}
+
+void VentaroWindow::refreshViews() {
+  const JobRun* run = form_->lastRun();
+  for (QAction* action : needRun_) action->setEnabled(run != nullptr);
+  if (preview_->isVisible()) preview_->showRun(run);
+  if (check_->isVisible()) check_->showRun(run);
+  if (report_->isVisible()) {
+    report_->setText(run != nullptr ? fromUtf8(jobReport(*run, form_->sectionTable()))
+                                    : QStringLiteral("Press \u201cCompute\u201d: the report describes the program "
+                                                     "it makes."));
+  }
+}
+
+}  // namespace ventaro

@@ -1,0 +1,90 @@
+// The top-level window: the menu bar over Form1, the client area. The menus
+// offer what the command line offers: design files, the exports, the
+// preview, the report and the check, the controller, the job and the shop settings.
+// Form1 keeps its size and every control its place; the window grows by
+// the menu bar's height.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <string>
+
+#include "machining/machine_settings.h"
+#include "machining/preview_input.h"
+
+class QAction;
+class QActionGroup;
+class QMenu;
+
+namespace ventaro {
+
+class CheckWindow;
+class FileDialogs;
+class Form1;
+class MessageBoxes;
+class PreviewWindow;
+class TextWindow;
+
+class VentaroWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  VentaroWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
+
+  Form1* form() const { return form_; }
+
+  // Opens the design at `path`: every field text and machine setting as
+  // saved. A design that cannot be read changes nothing and is named with
+  // its problem in an error box.
+  void openDesign(const QString& path);
+
+  // The designs opened or saved last, the latest first.
+  QStringList recentDesigns() const;
+
+  PreviewWindow* previewWindow() const { return preview_; }
+  TextWindow* reportWindow() const { return report_; }
+  CheckWindow* checkWindow() const { return check_; }
+
+ private:
+  void createFileMenu();
+  void createExportMenu();
+  void createViewMenu();
+  void createMachineMenu();
+  QAction* addAction(QMenu* menu, const char* name, const QString& text, void (VentaroWindow::*slot)());
+
+  void openDesignDialog();
+  void saveDesignAs();
+  void rememberDesign(const QString& path);
+  void fillRecentMenu();
+
+  void exportStationTable();
+  void exportReport();
+  void exportPreview();
+  // Writes an export through the shared file writer; names a failure in an
+  // error box headed "The <what> could not be saved to PATH".
+  void writeExport(const QString& what, const QString& path, std::string bytes);
+  QString suggestedPath(const QString& suffix) const;
+
+  void showPreview();
+  void showReport();
+  void showCheck();
+  void refreshViews();
+
+  void chooseMachine(const MachineSettings& machine);
+  void editShopSettings();
+  void showMachine();
+
+  MessageBoxes& boxes_;
+  FileDialogs& dialogs_;
+  Form1* form_;
+  QMenu* recentMenu_ = nullptr;
+  QList<QAction*> needRun_;  // the actions that need a computed program
+  QActionGroup* controllers_ = nullptr;
+  QActionGroup* jobs_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
+  TextWindow* report_ = nullptr;
+  CheckWindow* check_ = nullptr;
+  QString lastDesign_;
+};
+
+}  // namespace ventaro

@@ -1,0 +1,371 @@
+// The window with its menu bar, driven as a user drives it: menus, their
+// shortcuts and dialogs, with message boxes and file dialogs answered by the
+// test. A design gives the same files through the window as through
+// ventaro-gcode --design.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "cli_process.h"
+#include "gcode/program_bytes.h"
+#include "machining/design_file.h"
+#include "recording_boxes.h"
+#include "scripted_dialogs.h"
+#include "ui/check_window.h"
+#include "ui/main_window.h"
+#include "ui/preview_window.h"
+#include "ui/text_window.h"
+#include "ui/ventaro_window.h"
+
+using ventaro::MessageKind;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return "<cannot read " + path.toUtf8() + ">";
+  return file.readAll();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  QCOMPARE(file.write(bytes), bytes.size());
+}
+
+std::vector<std::string> words(const QStringList& list) {
+  std::vector<std::string> result;
+  for (const QString& word : list) result.push_back(word.toStdString());
+  return result;
+}
+
+}  // namespace
+
+class MenuTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<RecordingBoxes> boxes;
+  std::unique_ptr<ScriptedDialogs> dialogs;
+  std::unique_ptr<ventaro::VentaroWindow> window;
+  std::unique_ptr<QTemporaryDir> dir;
+
+  QString file(const QString& name) const { return dir->path() + "/" + name; }
+  QLineEdit* field(const char* name) {
+    auto* found = window->findChild<QLineEdit*>(QLatin1String(name));
+    if (found == nullptr) qFatal("no field %s", name);
+    return found;
+  }
+  QAction* action(const char* name) {
+    auto* found = window->findChild<QAction*>(QLatin1String(name));
+    if (found == nullptr) qFatal("no action %s", name);
+    return found;
+  }
+  void click(const char* button) {
+    QTest::mouseClick(window->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+  }
+  QStringList fieldTexts() {
+    QStringList texts;
+    for (QLineEdit* edit : window->form()->findChildren<QLineEdit*>()) texts << edit->objectName() + "=" + edit->text();
+    return texts;
+  }
+  // Saves the program of the last "Compute" into the test's folder.
+  QByteArray savedProgram() {
+    field("txtPath")->setText(dir->path() + "/");
+    field("txtFileName")->setText("window.nc");
+    click("cmdSave");
+    if (boxes->shown.isEmpty() || boxes->shown.takeLast().text != "Gcode has been saved to " + file("window.nc")) {
+      return "<not saved>";
+    }
+    return readAll(file("window.nc"));
+  }
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);  // recent designs in a test folder
+    QApplication::setOrganizationName("VentaroTest");
+    QApplication::setApplicationName("VentaroMenuTest");
+  }
+  void init() {
+    QSettings().clear();
+    dir = std::make_unique<QTemporaryDir>();
+    boxes = std::make_unique<RecordingBoxes>();
+    dialogs = std::make_unique<ScriptedDialogs>();
+    window = std::make_unique<ventaro::VentaroWindow>(*boxes, *dialogs);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  }
+  void cleanup() {
+    window.reset();
+    dialogs.reset();
+    boxes.reset();
+    dir.reset();
+  }
+
+  void menuBarAboveTheUnchangedClientArea() {
+    const double perTwip = QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 1440.0;
+    const auto px = [perTwip](int twips) { return qRound(twips * perTwip); };
+    const int bar = window->menuBar()->height();
+    QVERIFY(bar > 0);
+    QCOMPARE(window->form()->geometry(), QRect(0, bar, px(6405), px(9720)));
+    QCOMPARE(window->size(), QSize(px(6405), px(9720) + bar));
+    QCOMPARE(window->windowTitle(), QString("Ventaro"));
+    QCOMPARE(QApplication::focusWidget(), window->findChild<QPlainTextEdit*>("txtOutput"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("cmdStart"));
+
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions()) {
+      QStringList entries;
+      for (QAction* entry : menu->menu()->actions()) {
+        if (entry->isSeparator()) continue;
+        entries << entry->text() + (entry->shortcut().isEmpty() ? "" : " " + entry->shortcut().toString());
+      }
+      menus << menu->text() + ": " + entries.join(", ");
+    }
+    QCOMPARE(menus, QStringList({
+                        "&File: &Open Design\u2026 Ctrl+O, Save Design &As\u2026 Ctrl+Shift+S, &Recent Designs, "
+                        "&Save Gcode, &Quit Ctrl+Q",
+                        "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026",
+                        "&View: &Preview, &Report, &Check",
+                        "&Machine: &Controller, &Job, &Shop Job Settings\u2026",
+                    }));
+  }
+
+  void initialSettingsWriteTodaysProgram() {
+    QVERIFY(!action("exportReport")->isEnabled());
+    click("cmdStart");
+    const std::string golden = readAll(VENTARO_GOLDEN_PROGRAM).toStdString();
+    QCOMPARE(savedProgram(), QByteArray::fromStdString(ventaro::programFileBytes(golden)));
+    QVERIFY(action("exportReport")->isEnabled());
+  }
+
+  // A design saved by the command line, opened with Ctrl+O: the window then
+  // writes the command line's bytes, for the program and every other output.
+  void designGivesTheCommandLinesFiles_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("plain") << QStringList{};
+    QTest::newRow("linuxcnc") << QStringList{"--diameter", "3.360", "--fin-dia", "25", "--controller", "linuxcnc"};
+    QTest::newRow("grbl") << QStringList{"--tsr", "7", "--rough-step", "70", "--controller", "grbl"};
+    QTest::newRow("shop linuxcnc") << QStringList{"--job", "shop", "--fin-dia", "25"};
+    QTest::newRow("shop grbl") << QStringList{"--job", "shop",        "--controller", "grbl",        "--rough-shape",
+                                              "ball",  "--clearance", "12.5",         "--tolerance", "0.02"};
+  }
+  void designGivesTheCommandLinesFiles() {
+    QFETCH(QStringList, options);
+    options << "--quiet"
+            << "-o" << file("cli.nc") << "--save-design" << file("d.json") << "--stations" << file("cli.csv")
+            << "--report=" + file("cli.txt") << "--preview" << file("cli.svg");
+    const auto cli = ventaro::testing::runCli(words(options));
+    QVERIFY2(cli.status == 0, cli.err.c_str());
+    const auto png = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
+                                               "--preview", file("cli.png").toStdString()});
+    QVERIFY2(png.status == 0, png.err.c_str());
+
+    dialogs->answers << file("d.json");
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(dialogs->titles, QStringList{"Open Design"});
+    QVERIFY(boxes->shown.isEmpty());
+    const ventaro::Design design = ventaro::readDesignFile(file("d.json").toStdString());
+    QCOMPARE(field("txtSTNfinish")->text().toStdString(), design.fields[ventaro::Field::STNfinish]);
+    QCOMPARE(field("txtD")->text().toStdString(), design.fields[ventaro::Field::D]);
+
+    click("cmdStart");
+    QCOMPARE(savedProgram(), readAll(file("cli.nc")));
+    const std::pair<const char*, const char*> exports[] = {{"exportStations", "cli.csv"},
+                                                           {"exportReport", "cli.txt"},
+                                                           {"exportPreview", "cli.svg"},
+                                                           {"exportPreview", "cli.png"}};
+    for (const auto& [name, cliFile] : exports) {
+      const QString own = file(QString("window-") + cliFile);
+      dialogs->answers << own;
+      action(name)->trigger();
+      QCOMPARE(readAll(own), readAll(file(cliFile)));
+    }
+    QVERIFY(boxes->shown.isEmpty());
+    // The check: the same figures and picture (the plain job has hazards: 3).
+    const auto check = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
+                                                 "--check=" + file("cli-check.png").toStdString()});
+    QVERIFY2(check.status == 0 || check.status == 3, check.err.c_str());
+    action("viewCheck")->trigger();
+    QCOMPARE(window->checkWindow()->text().toStdString(), check.out);
+    QCOMPARE(QByteArray::fromStdString(window->checkWindow()->picture()), readAll(file("cli-check.png")));
+    // The window saves the design as the command line did.
+    dialogs->answers << file("again.json");
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(readAll(file("again.json")), readAll(file("d.json")));
+  }
+
+  void openingADesignRunsNoToolHandler() {
+    ventaro::Design design;
+    design.fields[ventaro::Field::FinDia] = "25";  // its count would be 80
+    design.fields[ventaro::Field::STNfinish] = "123";
+    design.machine.controller = ventaro::Controller::Grbl;
+    writeFile(file("d.json"), QByteArray::fromStdString(ventaro::designText(design, "d.json")));
+    window->openDesign(file("d.json"));
+    QCOMPARE(field("TxtFinDia")->text(), QString("25"));
+    QCOMPARE(field("txtSTNfinish")->text(), QString("123"));
+    QVERIFY(action("controller_grbl")->isChecked());
+    QVERIFY(window->form()->finishPass().empty());  // opening computes nothing
+    // Typing a tool field afterwards works its count out, as ever.
+    field("TxtFinDia")->setText("20");
+    QCOMPARE(field("txtSTNfinish")->text(), QString("100"));
+    QVERIFY(boxes->shown.isEmpty());
+  }
+
+  void brokenDesignChangesNothing_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("problem");
+    const std::string good = ventaro::designText(ventaro::Design{}, "d.json");
+    const auto edited = [&good](const std::string& from, const std::string& to) {
+      std::string text = good;
+      return QByteArray::fromStdString(text.replace(text.find(from), from.size(), to));
+    };
+    QTest::newRow("not json") << QByteArray("tsr = 6") << "it is not JSON text: parse error at line 1";
+    QTest::newRow("version") << edited("\"version\": 1", "\"version\": 9")
+                             << "unknown format version 9; this Ventaro reads version 1";
+    QTest::newRow("missing") << edited("\"lift\": \"0.8\",", "") << "the field \"fields.lift\" is missing";
+    QTest::newRow("type") << edited("\"3.36\"", "3.36") << "the field \"fields.diameter\" is not a text";
+    QTest::newRow("line break") << edited("\"0.8\"", "\"0.8\\r\\n\"")
+                                << "the text of \"fields.lift\" holds a line break";
+  }
+  void brokenDesignChangesNothing() {
+    QFETCH(QByteArray, text);
+    QFETCH(QString, problem);
+    writeFile(file("broken.json"), text);
+    field("txtD")->setText("4");
+    action("controller_linuxcnc")->trigger();
+    const QStringList before = fieldTexts();
+    dialogs->answers << file("broken.json");
+    action("openDesign")->trigger();
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
+    const QString head = "The design could not be opened from " + file("broken.json") + "\n\n";
+    QVERIFY2(boxes->shown[0].text.startsWith(head + problem), qPrintable(boxes->shown[0].text));
+    QCOMPARE(fieldTexts(), before);
+    QVERIFY(action("controller_linuxcnc")->isChecked());
+    QVERIFY(window->recentDesigns().isEmpty());
+  }
+
+  void recentDesignsReopen() {
+    dialogs->answers << file("a.json") << file("b.json");
+    field("txtTSR")->setText("7");
+    action("saveDesignAs")->trigger();
+    field("txtTSR")->setText("8");
+    action("saveDesignAs")->trigger();
+    QCOMPARE(window->recentDesigns(), QStringList({file("b.json"), file("a.json")}));
+    QMenu* recent = window->findChild<QMenu*>("recentMenu");
+    QCOMPARE(recent->actions().size(), 2);
+    recent->actions()[1]->trigger();
+    QCOMPARE(field("txtTSR")->text(), QString("7"));
+    QCOMPARE(window->recentDesigns(), QStringList({file("a.json"), file("b.json")}));
+    // A cancelled dialog writes nothing.
+    action("saveDesignAs")->trigger();
+    QCOMPARE(dialogs->suggestions.last(), file("a.json"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"a.json", "b.json"}));
+  }
+
+  void controllerMenuMakesTheProgramAgain() {
+    click("cmdStart");
+    const std::string plain = window->form()->finishPass();
+    action("controller_grbl")->trigger();
+    QVERIFY(action("controller_grbl")->isChecked());
+    const auto cli = ventaro::testing::runCli({"--quiet", "--controller", "grbl"});
+    QCOMPARE(savedProgram(), QByteArray::fromStdString(cli.out));
+    // The shop job is written for a machine: LinuxCNC when the controller was plain.
+    action("controller_plain")->trigger();
+    action("job_shop")->trigger();
+    QVERIFY(action("controller_linuxcnc")->isChecked());
+    QVERIFY(!action("controller_plain")->isEnabled());
+    const auto shop = ventaro::testing::runCli({"--quiet", "--job", "shop"});
+    QCOMPARE(savedProgram(), QByteArray::fromStdString(shop.out));
+    action("job_plain")->trigger();
+    QVERIFY(action("controller_plain")->isEnabled());
+    action("controller_plain")->trigger();
+    QCOMPARE(window->form()->finishPass(), plain);
+  }
+
+  void shopJobSettingsDialog() {
+    // Answered once the dialog is up: first a bad clearance, then good texts.
+    QString problem;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->findChild<QComboBox*>("roughShape")->setCurrentIndex(1);
+      dialog->findChild<QLineEdit*>("clearance")->setText("-5");
+      auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      QTest::mouseClick(ok, Qt::LeftButton);
+      problem = dialog->findChild<QLabel*>("problem")->text();
+      dialog->findChild<QLineEdit*>("clearance")->setText("12.5");
+      dialog->findChild<QLineEdit*>("blockTop")->setText("310");
+      dialog->findChild<QLineEdit*>("finRpm")->setText("20000");
+      QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    action("shopSettings")->trigger();
+    QCOMPARE(problem, QString("The clearance must be a positive number."));
+    const ventaro::ShopSettings& shop = window->form()->machine().shop;
+    QCOMPARE(shop.roughShape, ventaro::ToolShape::Ball);
+    QCOMPARE(shop.clearance, 12.5);
+    QCOMPARE(shop.blockTop, std::optional<double>(310));
+    QCOMPARE(shop.finRpm, 20000.0);
+    // They go into the design file.
+    dialogs->answers << file("shop.json");
+    action("saveDesignAs")->trigger();
+    QVERIFY(ventaro::readDesignFile(file("shop.json").toStdString()).machine == window->form()->machine());
+  }
+
+  void previewAndReportFollowCompute() {
+    action("viewPreview")->trigger();
+    action("viewReport")->trigger();
+    QVERIFY(window->previewWindow()->isVisible());
+    QVERIFY(window->previewWindow()->svg().isEmpty());
+    QVERIFY(window->reportWindow()->text().startsWith("Press \u201cCompute\u201d"));
+    click("cmdStart");
+    const QByteArray first = window->previewWindow()->svg();
+    QVERIFY(first.contains("<svg"));
+    QVERIFY(window->reportWindow()->text().startsWith("Machining report\n\nProgram: 4051 lines.\n"));
+    field("txtTSR")->setText("7");
+    click("cmdStart");
+    QVERIFY(window->previewWindow()->svg() != first);
+    dialogs->answers << file("p.svg") << file("p.png") << file("p.gif");
+    for (int i = 0; i < 3; ++i) action("exportPreview")->trigger();
+    QCOMPARE(readAll(file("p.svg")), window->previewWindow()->svg());
+    QVERIFY(readAll(file("p.png")).startsWith("\x89PNG"));
+    QCOMPARE(boxes->shown.size(), 1);
+    QVERIFY2(boxes->shown[0].text.startsWith("The preview picture could not be saved to " + file("p.gif") + "\n\n"),
+             qPrintable(boxes->shown[0].text));
+  }
+
+  void exportIntoAMissingFolderNamesIt() {
+    click("cmdStart");
+    dialogs->answers << file("missing/r.txt");
+    action("exportReport")->trigger();
+    QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].text,
+             "The machining report could not be saved to " + file("missing/r.txt") + "\n\nNo such file or directory");
+  }
+
+  void quitClosesTheWindow() {
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!window->isVisible());
+  }
+};
+
+QTEST_MAIN(MenuTest)
+#include "menu_test.moc"
