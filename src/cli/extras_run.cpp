@@ -41,7 +41,7 @@ std::optional<std::string> prepareCheck(const CliOptions& options, const JobRun&
     out.checkHazard = check.hazard;
     if (options.checkPicture) out.files.emplace_back(*options.checkPicture, std::move(check.picture));
   } catch (const ShopError& error) {
-    return std::string("the check: ") + error.what();
+    return "the check: " + error.text(labelAndOption);
   } catch (const ToolpathError& error) {
     return std::string("the check cannot follow the program: ") + error.what();
   }
