@@ -315,6 +315,7 @@ void Form1::setMachine(const MachineSettings& machine, bool computeAgain) {
 }
 
 QString Form1::outputFolder() const { return txtPath->text(); }
+QString Form1::outputFileName() const { return txtFileName->text(); }
 
 void Form1::cmdSave_Click() {
   const QString fullPath = txtPath->text() + txtFileName->text();

@@ -2,7 +2,7 @@
 // two derived station counts, the output folder and file name, "Compute",
 // "Save Gcode", the progress figure and the program text. A thin client of
 // the core: every number it shows comes from ventaro_core / ventaro_gcode /
-// ventaro_machining. The menu bar above it lives in MainWindow.
+// ventaro_machining. The menu bar above it is VentaroWindow's.
 #pragma once
 
 #include <QWidget>
@@ -54,8 +54,10 @@ class Form1 : public QWidget {
   void compute() { cmdStart_Click(); }
   void saveGcode() { cmdSave_Click(); }
 
-  // The output folder as the folder field holds it (ends in a separator).
+  // The output folder and file name as their fields hold them (the folder
+  // ends in a separator).
   QString outputFolder() const;
+  QString outputFileName() const;
 
  signals:
   // A computation succeeded: lastRun() is new.

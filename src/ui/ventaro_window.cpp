@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -245,8 +244,7 @@ void VentaroWindow::fillRecentMenu() {
 // --- Exports and views ----------------------------------------------------
 
 QString VentaroWindow::suggestedPath(const QString& suffix) const {
-  const QString name = form_->findChild<QLineEdit*>(QStringLiteral("txtFileName"))->text();
-  const QString base = QFileInfo(name).completeBaseName();
+  const QString base = QFileInfo(form_->outputFileName()).completeBaseName();
   return form_->outputFolder() + (base.isEmpty() ? QStringLiteral("blade") : base) + suffix;
 }
 

@@ -198,6 +198,9 @@ class MenuTest : public QObject {
       action(name)->trigger();
       QCOMPARE(readAll(own), readAll(file(cliFile)));
     }
+    // The save dialogs start in the folder field's folder, named after the file name field.
+    QCOMPARE(dialogs->suggestions.mid(0, 3),
+             QStringList({file("window-stations.csv"), file("window-report.txt"), file("window-preview.svg")}));
     QVERIFY(boxes->shown.isEmpty());
     // The check: the same figures and picture (the plain job has hazards: 3).
     const auto check = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
