@@ -5,6 +5,7 @@
 
 #include "core/number_text.h"
 #include "core/station_count.h"
+#include "machining/preview_input.h"
 
 namespace ventaro::cli {
 
@@ -74,19 +75,23 @@ std::string fieldHelp(Field field) {
   return text;
 }
 
+using Error = std::optional<std::string>;
+using Value = std::optional<std::string_view>;
+template <class T>
+using Slot = T& (*)(CliOptions&);  // where a row stores its value
+
 OptionSpec fieldOptionSpec(Field field) {
-  OptionSpec row;
-  row.name = optionName(field);
-  row.kind = ValueKind::Required;
-  row.valueName = "TEXT";
-  row.field = field;
-  row.help = fieldHelp(field);
-  row.apply = [field](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-    options.fields[field] = std::string(*value);
-    options.given[static_cast<std::size_t>(field)] = true;
-    return std::nullopt;
-  };
-  return row;
+  return {optionName(field),
+          {},
+          ValueKind::Required,
+          "TEXT",
+          field,
+          fieldHelp(field),
+          [field](CliOptions& o, Value v) -> Error {
+            o.fields[field] = std::string(*v);
+            o.given[static_cast<std::size_t>(field)] = true;
+            return std::nullopt;
+          }};
 }
 
 // A value in millimetres or another unit that must be a finite number,
@@ -100,242 +105,193 @@ std::optional<std::string> readNumber(std::string_view value, std::string_view w
   return std::nullopt;
 }
 
-// The coordinates carry four decimals: a finer tolerance could not be kept.
-std::optional<std::string> readTolerance(std::string_view value, double& out) {
-  if (auto error = readNumber(value, "the tolerance", true, out)) return error;
-  if (out < kFinestTolerance) return "the tolerance must be 0.001 mm or more";
-  return std::nullopt;
+// The rows of the table by the kind of value they take.
+OptionSpec fileRow(std::string_view name, std::string_view what, std::string help,
+                   Slot<std::optional<std::string>> slot, std::string_view shortName = {}) {
+  return {name, shortName, ValueKind::Required, "FILE", {}, std::move(help), [=](CliOptions& o, Value v) -> Error {
+            if (v->empty()) return "the " + std::string(what) + " file name is empty";
+            slot(o) = std::string(*v);
+            return std::nullopt;
+          }};
 }
 
-OptionSpec numberOption(std::string_view name, std::string_view unit, std::string help, std::string_view what,
-                        bool positive, double ShopSettings::*member) {
-  return OptionSpec{
-      .name = name,
-      .kind = ValueKind::Required,
-      .valueName = unit,
-      .help = std::move(help),
-      .apply = [what, positive, member](CliOptions& options, std::optional<std::string_view> value)
-          -> std::optional<std::string> { return readNumber(*value, what, positive, options.shop.*member); },
+OptionSpec numberRow(std::string_view name, std::string_view unit, std::string help, std::string_view what,
+                     Slot<double> slot) {
+  return {name, {}, ValueKind::Required, unit, {}, std::move(help), [=](CliOptions& o, Value v) {
+            return readNumber(*v, what, true, slot(o));
+          }};
+}
+
+template <class T>
+OptionSpec choiceRow(std::string_view name, std::string_view valueName, std::string help,
+                     std::optional<T> (*byName)(std::string_view), std::string_view refusal, Slot<T> slot) {
+  return {name, {}, ValueKind::Required, valueName, {}, std::move(help), [=](CliOptions& o, Value v) -> Error {
+            const std::optional<T> choice = byName(*v);
+            if (!choice) return std::string(refusal);
+            slot(o) = *choice;
+            return std::nullopt;
+          }};
+}
+
+OptionSpec switchRow(std::string_view name, std::string_view shortName, std::string help, Slot<bool> slot) {
+  return {name, shortName, ValueKind::None, {}, {}, std::move(help), [=](CliOptions& o, Value) -> Error {
+            slot(o) = true;
+            return std::nullopt;
+          }};
+}
+
+// The defaults of the machine settings, as the help shows them.
+std::string byDefault(double value) { return "default " + NumberText(value); }
+
+// The options of the machine: the spindle speeds and the clearance serve the
+// linuxcnc and grbl programs of either job; the tool shapes, the block top
+// and the tolerance serve the shop job and the check.
+void appendMachineRows(std::vector<OptionSpec>& table) {
+  const ShopSettings initial;
+  table.push_back(choiceRow<Job>("--job", "NAME",
+                                 "plain (default: the window's program) or shop\n"
+                                 "(a job for a machine: layered roughing and\n"
+                                 "drop-cutter finishing, for --controller\n"
+                                 "linuxcnc, its default, or grbl)",
+                                 jobByName, "the job must be plain or shop",
+                                 [](CliOptions& o) -> Job& { return o.job; }));
+  table.push_back({"--block-top",
+                   {},
+                   ValueKind::Required,
+                   "MM",
+                   {},
+                   "Z of the block's top face (shop job, --check);\n"
+                   "default the highest point of the blade plus the\nstock allowance",
+                   [](CliOptions& o, Value v) -> Error {
+                     double top = 0;
+                     if (auto error = readNumber(*v, "the block top", false, top)) return error;
+                     o.shop.blockTop = top;
+                     return std::nullopt;
+                   }});
+  table.push_back(numberRow("--clearance", "MM",
+                            "rapid moves this far above the block top (shop\n"
+                            "job) or the program's highest Z (linuxcnc, grbl);\n" +
+                                byDefault(initial.clearance),
+                            "the clearance", [](CliOptions& o) -> double& { return o.shop.clearance; }));
+  const auto shapeRow = [](std::string_view name, std::string help, Slot<ToolShape> slot) {
+    return choiceRow<ToolShape>(name, "SHAPE", std::move(help), toolShapeByName, "the tool shape must be flat or ball",
+                                slot);
   };
+  table.push_back(shapeRow("--rough-shape", "roughing tool flat or ball (shop job, --check);\ndefault flat",
+                           [](CliOptions& o) -> ToolShape& { return o.shop.roughShape; }));
+  table.push_back(shapeRow("--fin-shape", "finishing tool ball or flat (shop job, --check);\ndefault ball",
+                           [](CliOptions& o) -> ToolShape& { return o.shop.finShape; }));
+  table.push_back(numberRow("--rough-rpm", "RPM",
+                            "roughing spindle speed (linuxcnc, grbl);\n" + byDefault(initial.roughRpm),
+                            "the spindle speed", [](CliOptions& o) -> double& { return o.shop.roughRpm; }));
+  table.push_back(numberRow("--fin-rpm", "RPM",
+                            "finishing spindle speed (linuxcnc, grbl);\n" + byDefault(initial.finRpm),
+                            "the spindle speed", [](CliOptions& o) -> double& { return o.shop.finRpm; }));
+  table.push_back(numberRow("--plunge-feed", "FEED",
+                            "shop job: feed for moves into material along Z;\n" + byDefault(initial.plungeFeed),
+                            "the plunge feed", [](CliOptions& o) -> double& { return o.shop.plungeFeed; }));
+  table.push_back({"--tolerance",
+                   {},
+                   ValueKind::Required,
+                   "MM",
+                   {},
+                   "how far a shop job path may depart from exact\n"
+                   "contact with the surface, and a cut below it\n"
+                   "that --check lets pass; 0.001 or more; " +
+                       byDefault(initial.tolerance),
+                   [](CliOptions& o, Value v) -> Error {
+                     // The coordinates carry four decimals: a finer tolerance could not be kept.
+                     if (auto error = readNumber(*v, "the tolerance", true, o.shop.tolerance)) return error;
+                     if (o.shop.tolerance < kFinestTolerance) return "the tolerance must be 0.001 mm or more";
+                     return std::nullopt;
+                   }});
 }
 
-OptionSpec shapeOption(std::string_view name, std::string help, ToolShape ShopSettings::*member) {
-  return OptionSpec{
-      .name = name,
-      .kind = ValueKind::Required,
-      .valueName = "SHAPE",
-      .help = std::move(help),
-      .apply = [member](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        const auto shape = toolShapeByName(*value);
-        if (!shape) return "the tool shape must be flat or ball";
-        options.shop.*member = *shape;
-        return std::nullopt;
-      },
-  };
-}
-
-// The options of the shop job (--job shop); the plain job ignores them.
-void appendShopOptions(std::vector<OptionSpec>& table) {
-  table.push_back(OptionSpec{
-      .name = "--job",
-      .kind = ValueKind::Required,
-      .valueName = "NAME",
-      .help = "plain (default: the window's program) or shop\n"
-              "(a job for a machine: layered roughing and\n"
-              "drop-cutter finishing, for --controller\n"
-              "linuxcnc, its default, or grbl)",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        const auto job = jobByName(*value);
-        if (!job) return "the job must be plain or shop";
-        options.job = *job;
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--block-top",
-      .kind = ValueKind::Required,
-      .valueName = "MM",
-      .help = "shop job: Z of the block's top face; default the\n"
-              "highest point of the blade plus the stock allowance",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        double top = 0;
-        if (auto error = readNumber(*value, "the block top", false, top)) return error;
-        options.shop.blockTop = top;
-        return std::nullopt;
-      },
-  });
-  table.push_back(numberOption("--clearance", "MM",
-                               "shop job: rapid moves only this far above the\nblock top; default 10", "the clearance",
-                               true, &ShopSettings::clearance));
-  table.push_back(
-      shapeOption("--rough-shape", "shop job: roughing tool flat or ball; default flat", &ShopSettings::roughShape));
-  table.push_back(
-      shapeOption("--fin-shape", "shop job: finishing tool ball or flat; default ball", &ShopSettings::finShape));
-  table.push_back(numberOption("--rough-rpm", "RPM", "shop job: roughing spindle speed; default 12000",
-                               "the spindle speed", true, &ShopSettings::roughRpm));
-  table.push_back(numberOption("--fin-rpm", "RPM", "shop job: finishing spindle speed; default 18000",
-                               "the spindle speed", true, &ShopSettings::finRpm));
-  table.push_back(numberOption("--plunge-feed", "FEED", "shop job: feed for moves into material along Z;\ndefault 300",
-                               "the plunge feed", true, &ShopSettings::plungeFeed));
-  table.push_back(OptionSpec{
-      .name = "--tolerance",
-      .kind = ValueKind::Required,
-      .valueName = "MM",
-      .help = "shop job: how far a path may depart from exact\n"
-              "contact with the surface, 0.001 or more;\n"
-              "default 0.01",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        return readTolerance(*value, options.shop.tolerance);
-      },
-  });
+// The outputs beside the program, and the switches.
+void appendOutputRows(std::vector<OptionSpec>& table) {
+  table.push_back(fileRow("--stations", "station table", "also write the station table of both sweeps\nto FILE (CSV)",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stations; }));
+  table.push_back({"--report",
+                   {},
+                   ValueKind::Optional,
+                   "FILE",
+                   {},
+                   "also write the machining report (moves, path\n"
+                   "lengths, times, boxes, block size, warnings) to\n"
+                   "FILE, or to standard output when the program\n"
+                   "goes to a file (-o)",
+                   [](CliOptions& o, Value v) -> Error {
+                     if (v && v->empty()) return "the report file name is empty";
+                     o.outputs.report = true;
+                     o.outputs.reportFile = v ? std::optional<std::string>(std::string(*v)) : std::nullopt;
+                     return std::nullopt;
+                   }});
+  table.push_back(fileRow("--preview", "preview", "also draw the preview picture to FILE, .svg\nor .png",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.preview; }));
+  table.push_back({"--check",
+                   {},
+                   ValueKind::Optional,
+                   "FILE.png",
+                   {},
+                   "simulate the program on its block with the tools'\n"
+                   "real shapes and print what a machine would meet\n"
+                   "(to standard output when the program goes to a\n"
+                   "file, -o; else to standard error); exit status 3\n"
+                   "for a rapid move through material or a cut below\n"
+                   "the blade beyond --tolerance; with FILE.png also\n"
+                   "draw the milled block",
+                   [](CliOptions& o, Value v) -> Error {
+                     if (v && v->empty()) return "the check picture file name is empty";
+                     if (v && !(v->size() > 4 && v->ends_with(".png"))) return "the check picture must be a .png file";
+                     o.outputs.check = true;
+                     o.outputs.checkPicture = v ? std::optional<std::string>(std::string(*v)) : std::nullopt;
+                     return std::nullopt;
+                   }});
+  table.push_back(numberRow("--check-grid", "MM", "the check's cell size; " + byDefault(kDefaultCheckGrid),
+                            "the check grid", [](CliOptions& o) -> double& { return o.outputs.checkGrid; }));
+  table.push_back(switchRow("--quiet", {}, "do not print the \"progress: \" line on standard error",
+                            [](CliOptions& o) -> bool& { return o.quiet; }));
+  table.push_back(switchRow("--help", "-h", "print this help and exit", [](CliOptions& o) -> bool& { return o.help; }));
 }
 
 std::vector<OptionSpec> buildTable() {
   std::vector<OptionSpec> table;
   for (Field field : kFieldOrder) table.push_back(fieldOptionSpec(field));
-
-  table.push_back(OptionSpec{
-      .name = "--output",
-      .shortName = "-o",
-      .kind = ValueKind::Required,
-      .valueName = "FILE",
-      .help = "write the program to FILE instead of standard output;\n"
-              "FILE is replaced only once the new one is complete",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value->empty()) return "the output file name is empty";
-        options.output = std::string(*value);
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--controller",
-      .kind = ValueKind::Required,
-      .valueName = "NAME",
-      .help = "plain (default: the window's program), linuxcnc\n"
-              "(adds G21 G90, M6 with each tool call, a pause\n"
-              "before T2, M2) or grbl (no G64, the same pause\n"
-              "and M2, lines within 80 characters)",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        const auto controller = controllerByName(*value);
-        if (!controller) return "the controller must be plain, linuxcnc or grbl";
-        options.controller = *controller;
-        options.controllerGiven = true;
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--design",
-      .kind = ValueKind::Required,
-      .valueName = "FILE",
-      .help = "take the job fields and the machine settings\n"
-              "from the design file FILE; the options given\n"
-              "here override it",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value->empty()) return "the design file name is empty";
-        options.design = std::string(*value);
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--save-design",
-      .kind = ValueKind::Required,
-      .valueName = "FILE",
-      .help = "also write this run's job fields (station\n"
-              "counts as used) and machine settings to the\n"
-              "design file FILE",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value->empty()) return "the design file name is empty";
-        options.saveDesign = std::string(*value);
-        return std::nullopt;
-      },
-  });
-  appendShopOptions(table);
-  table.push_back(OptionSpec{
-      .name = "--stations",
-      .kind = ValueKind::Required,
-      .valueName = "FILE",
-      .help = "also write the station table of both sweeps\n"
-              "to FILE (CSV)",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value->empty()) return "the station table file name is empty";
-        options.stations = std::string(*value);
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--report",
-      .kind = ValueKind::Optional,
-      .valueName = "FILE",
-      .help = "also write the machining report (moves, path\n"
-              "lengths, times, boxes, block size, warnings) to\n"
-              "FILE, or to standard output when the program\n"
-              "goes to a file (-o)",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value && value->empty()) return "the report file name is empty";
-        options.report = true;
-        options.reportFile = value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--preview",
-      .kind = ValueKind::Required,
-      .valueName = "FILE",
-      .help = "also draw the preview picture to FILE, .svg\n"
-              "or .png",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value->empty()) return "the preview file name is empty";
-        options.preview = std::string(*value);
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--check",
-      .kind = ValueKind::Optional,
-      .valueName = "FILE.png",
-      .help = "simulate the program on its block with the tools'\n"
-              "real shapes and print what a machine would meet\n"
-              "(to standard output when the program goes to a\n"
-              "file, -o; else to standard error); exit status 3\n"
-              "for a rapid move through material or a cut below\n"
-              "the blade beyond --tolerance; with FILE.png also\n"
-              "draw the milled block",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        if (value && value->empty()) return "the check picture file name is empty";
-        if (value && !(value->size() > 4 && value->ends_with(".png"))) return "the check picture must be a .png file";
-        options.check = true;
-        options.checkPicture = value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--check-grid",
-      .kind = ValueKind::Required,
-      .valueName = "MM",
-      .help = "the check's cell size; default 0.5",
-      .apply = [](CliOptions& options, std::optional<std::string_view> value) -> std::optional<std::string> {
-        return readNumber(*value, "the check grid", true, options.checkGrid);
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--quiet",
-      .kind = ValueKind::None,
-      .help = "do not print the \"progress: \" line on standard error",
-      .apply = [](CliOptions& options, std::optional<std::string_view>) -> std::optional<std::string> {
-        options.quiet = true;
-        return std::nullopt;
-      },
-  });
-  table.push_back(OptionSpec{
-      .name = "--help",
-      .shortName = "-h",
-      .kind = ValueKind::None,
-      .help = "print this help and exit",
-      .apply = [](CliOptions& options, std::optional<std::string_view>) -> std::optional<std::string> {
-        options.help = true;
-        return std::nullopt;
-      },
-  });
+  table.push_back(fileRow(
+      "--output", "output",
+      "write the program to FILE instead of standard output;\n"
+      "FILE is replaced only once the new one is complete",
+      [](CliOptions& o) -> std::optional<std::string>& { return o.output; }, "-o"));
+  table.push_back({"--controller",
+                   {},
+                   ValueKind::Required,
+                   "NAME",
+                   {},
+                   "plain (default: the window's program), linuxcnc\n"
+                   "(adds G21 G90; T M6 G43 H and M3 S at each\n"
+                   "tool; a retract, M5 and a pause before T2; a\n"
+                   "retract, M5 and M2 at the end) or grbl (the same\n"
+                   "without M6, G43 and G64; lines within 80\n"
+                   "characters)",
+                   [](CliOptions& o, Value v) -> Error {
+                     const auto controller = controllerByName(*v);
+                     if (!controller) return "the controller must be plain, linuxcnc or grbl";
+                     o.controller = *controller;
+                     o.controllerGiven = true;
+                     return std::nullopt;
+                   }});
+  table.push_back(fileRow("--design", "design",
+                          "take the job fields and the machine settings\n"
+                          "from the design file FILE; the options given\n"
+                          "here override it",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.design; }));
+  table.push_back(fileRow("--save-design", "design",
+                          "also write this run's job fields (station\n"
+                          "counts as used) and machine settings to the\n"
+                          "design file FILE",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.saveDesign; }));
+  appendMachineRows(table);
+  appendOutputRows(table);
   return table;
 }
 
@@ -490,6 +446,23 @@ ParseResult parseWithDesign(int argc, const char* const* argv) {
   keep(Field::STNfinish, Field::FinDia, Field::FinStep);
   keep(Field::STNrough, Field::RoughDia, Field::RoughStep);
   return second;
+}
+
+std::optional<std::string> usageConflict(const CliOptions& options) {
+  if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
+    return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
+  }
+  if (options.outputs.report && !options.outputs.reportFile && !options.output) {
+    return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
+  }
+  if (options.outputs.preview) {
+    try {
+      (void)previewFormat(*options.outputs.preview);
+    } catch (const PreviewError& error) {
+      return error.what();
+    }
+  }
+  return std::nullopt;
 }
 
 Design designOf(const CliOptions& options) {

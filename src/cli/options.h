@@ -14,6 +14,7 @@
 #include "core/run_error.h"
 #include "machining/controller_profile.h"
 #include "machining/design_file.h"
+#include "machining/job_outputs.h"
 #include "machining/shop_settings.h"
 
 namespace ventaro::cli {
@@ -26,19 +27,12 @@ struct CliOptions {
   std::array<bool, kFieldCount> given{};      // true where an option set the field
   std::optional<std::string> output;          // -o FILE; standard output when absent
   bool quiet = false;                         // no progress line
-  std::optional<std::string> stations;        // --stations FILE.csv: the station table
-  bool report = false;                        // --report[=FILE]: the machining report
-  std::optional<std::string> reportFile;      //   its file; standard output when absent
-  std::optional<std::string> preview;         // --preview FILE.svg|FILE.png
   Controller controller = Controller::Plain;  // --controller plain|linuxcnc|grbl
   bool controllerGiven = false;               //   true where --controller was given
   Job job = Job::Plain;                       // --job plain|shop
   ShopSettings shop;                          // the shop job's options
   std::optional<std::string> design;          // --design FILE: settings read from a design file
-  std::optional<std::string> saveDesign;      // --save-design FILE: the run's settings written there
-  bool check = false;                         // --check[=FILE.png]: the material-removal check
-  std::optional<std::string> checkPicture;    //   its picture
-  double checkGrid = 0.5;                     // --check-grid MM: the check's cell size
+  OutputRequest outputs;                      // --save-design, --stations, --report, --preview, --check
   bool help = false;                          // print the option list and stop
 
   bool isGiven(Field field) const { return given[static_cast<std::size_t>(field)]; }
@@ -92,6 +86,10 @@ ParseResult parseWithDesign(int argc, const char* const* argv);
 
 // The run's settings as a design file holds them.
 Design designOf(const CliOptions& options);
+
+// A combination of options that cannot work, e.g. the report and the program
+// both on standard output.
+std::optional<std::string> usageConflict(const CliOptions& options);
 
 // Two lines for bad usage; the help text for --help.
 std::string usageText();

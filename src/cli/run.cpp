@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/extras_run.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
 #include "gcode/program_bytes.h"
+#include "machining/job_outputs.h"
 #include "machining/job_run.h"
 #include "machining/output_files.h"
+#include "machining/png_module_loader.h"
+#include "machining/preview_input.h"
 #include "machining/shop_block.h"
 
 namespace ventaro::cli {
@@ -40,6 +42,16 @@ std::string countOptions(Tool tool) {
   return text;
 }
 
+// A PNG picture, or the reason this build cannot write one.
+std::string pngPicture(std::string_view svg) {
+  if (!pngModuleBuilt()) {
+    throw PreviewError(
+        "this ventaro-gcode was built without Qt and cannot write PNG pictures; an SVG picture "
+        "(--preview FILE.svg) needs no Qt");
+  }
+  return pngFromSvg(svg);
+}
+
 void reportRunError(const RunError& error) {
   std::string line(kProgramName);
   line += ": ";
@@ -51,7 +63,7 @@ void reportRunError(const RunError& error) {
 // to standard output (the program, or else the report and the check's
 // figures; with the program there, the figures go to standard error).
 // Returns the exit status.
-int writeOutputs(const CliOptions& options, std::string bytes, ExtraOutputs& extras) {
+int writeOutputs(const CliOptions& options, std::string bytes, JobOutputs& extras) {
   OutputFiles files;
   if (options.output) files.add(*options.output, std::move(bytes));
   for (auto& [path, fileBytes] : extras.files) files.add(path, std::move(fileBytes));
@@ -90,7 +102,7 @@ void printError(std::string_view line) {
 int runGenerator(CliOptions options) {
   // The shop job is written for LinuxCNC unless GRBL is asked for.
   if (options.job == Job::Shop && !options.controllerGiven) options.controller = Controller::LinuxCnc;
-  if (auto error = extrasUsageError(options)) {
+  if (auto error = usageConflict(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;
   }
@@ -122,12 +134,17 @@ int runGenerator(CliOptions options) {
   SectionTable table;
   table.fill();
   ProgressRecorder progress;
-  ExtraOutputs extras;
+  JobOutputs extras;
   std::string bytes;
   try {
     // The stations are recorded only for an output built from them.
-    JobRun run = runJob(options.fields, designOf(options).machine, table, &progress, needsDesignRecord(options));
-    if (auto failure = prepareExtras(options, run, table, extras)) {
+    const Design design = designOf(options);
+    JobRun run = runJob(options.fields, design.machine, table, &progress, needsDesignRecord(options.outputs));
+    // The report names a feed to change by its label and its option.
+    const OutputWays ways{labelAndOption,
+                          [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); },
+                          options.output.has_value(), pngPicture};
+    if (auto failure = buildJobOutputs(options.outputs, design, run, table, ways, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }
@@ -138,7 +155,13 @@ int runGenerator(CliOptions options) {
   } catch (const ShopError& error) {
     printError(std::string(kProgramName) + ": " + error.text(labelAndOption));
     return kExitFailed;
-  } catch (const std::runtime_error& error) {  // ControllerError
+  } catch (const CheckGridError& error) {
+    printError(std::string(kProgramName) + ": the check: " + error.what() + ": give a larger --check-grid");
+    return kExitFailed;
+  } catch (const ControllerError& error) {
+    printError(std::string(kProgramName) + ": " + error.text(labelAndOption));
+    return kExitFailed;
+  } catch (const std::runtime_error& error) {
     printError(std::string(kProgramName) + ": " + error.what());
     return kExitFailed;
   }

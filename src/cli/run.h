@@ -10,6 +10,7 @@ namespace ventaro::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the computation or the writing failed
 inline constexpr int kExitUsage = 2;   // bad command line
+inline constexpr int kExitHazard = 3;  // the check found a hazard; the program is still written
 
 // Runs the whole program for parsed options: fills the station counts not
 // given from the rotor and tool fields (as the window's station fields hold

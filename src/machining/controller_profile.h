@@ -10,8 +10,10 @@
 #include <string_view>
 
 #include "core/job_parameters.h"
+#include "core/run_error.h"
 #include "core/section_table.h"
 #include "gcode/compute.h"
+#include "machining/shop_settings.h"
 
 namespace ventaro {
 
@@ -25,28 +27,32 @@ std::string_view controllerName(Controller controller);
 inline constexpr std::size_t kGrblLineLimit = 80;
 inline constexpr std::size_t kLinuxCncLineLimit = 252;
 
-// A program that the chosen controller would not run as written.
+// A program that the chosen controller would not run as written. Where a
+// field is to blame (a feed), the text names it between `before` and
+// `after`, so that each client can name it its own way.
 class ControllerError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
-};
+  explicit ControllerError(const std::string& text) : std::runtime_error(text), before_(text) {}
+  ControllerError(std::string before, Field field, std::string after);
 
-// What a profile adds to the moves of the plain job. The defaults suit a
-// wood router: 18000 revolutions per minute for both tools, and rapid moves
-// 10 mm above the highest point the program has cut so far before a pause,
-// a tool change and the end.
-struct ProfileSettings {
-  double roughRpm = 18000;
-  double finishRpm = 18000;
-  double clearance = 10;
+  // The text with the field (if any) named by `name`; what() names it by
+  // its quoted label.
+  std::string text(const FieldNamer& name) const;
+
+ private:
+  std::string before_;
+  std::optional<Field> field_;
+  std::string after_;
 };
 
 // Runs the computation with the controller's writer and returns the program
-// text (lines joined by CR LF, no break at either end). Raises RunError as
+// text (lines joined by CR LF, no break at either end). Of the machine
+// settings a profile takes the spindle speeds and the clearance, with the
+// same defaults as the shop job. Raises RunError as
 // the computation does, and ControllerError for a program the controller
 // would not run.
 std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,
-                       ComputeObserver* observer = nullptr, const ProfileSettings& settings = {});
+                       ComputeObserver* observer = nullptr, const ShopSettings& settings = {});
 
 // The characters a line takes in the saved file (Windows-1252: one byte each).
 std::size_t savedLength(std::string_view line);

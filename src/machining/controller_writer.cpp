@@ -41,11 +41,9 @@ std::string shortened(std::string text, bool trailingBlank, std::size_t limit) {
   return text + "...";
 }
 
-std::string_view feedOption(Field field) { return field == Field::RoughFeed ? "--rough-feed" : "--finish-feed"; }
-
 }  // namespace
 
-ControllerWriter::ControllerWriter(Controller controller, GcodeWriter& out, const ProfileSettings& settings)
+ControllerWriter::ControllerWriter(Controller controller, GcodeWriter& out, const ShopSettings& settings)
     : controller_(controller), out_(out), settings_(settings) {}
 
 void ControllerWriter::words(const std::string& line) {
@@ -77,7 +75,7 @@ void ControllerWriter::toolCall(int tool) {
   }
   const std::string number = std::to_string(tool);
   words(grbl() ? "T" + number : "T" + number + " M6 G43 H" + number);
-  words("M3 S" + NumberText(tool == 1 ? settings_.roughRpm : settings_.finishRpm));
+  words("M3 S" + NumberText(tool == 1 ? settings_.roughRpm : settings_.finRpm));
   spindleOn_ = true;
 }
 
@@ -87,10 +85,10 @@ void ControllerWriter::feed(std::string_view text, Field field) {
   const bool exact = plain.find('E') == std::string::npos && parseNumber(plain).value == n.value;
   if (n.status != ParseStatus::Ok || !std::isfinite(n.value) || !(n.value > 0) || !exact) {
     throw ControllerError("the " + std::string(controllerName(controller_)) +
-                          " program needs feeds that are positive numbers written as plain decimals: the feed line "
-                          "\u201cF" +
-                          std::string(text) + "\u201d from \u201c" + std::string(fieldLabel(field)) + "\u201d (" +
-                          std::string(feedOption(field)) + ") would be rejected by the controller");
+                              " program needs feeds that are positive numbers written as plain decimals: the feed "
+                              "line \u201cF" +
+                              std::string(text) + "\u201d from ",
+                          field, " would be rejected by the controller");
   }
   words("F" + plain);
 }

@@ -34,7 +34,7 @@ namespace ventaro {
 class ControllerWriter final : public ProgramWriter {
  public:
   // `controller` is linuxcnc or grbl.
-  ControllerWriter(Controller controller, GcodeWriter& out, const ProfileSettings& settings);
+  ControllerWriter(Controller controller, GcodeWriter& out, const ShopSettings& settings);
 
   void comment(std::string_view text, bool trailingBlank) override;
   void programStart() override;
@@ -59,7 +59,7 @@ class ControllerWriter final : public ProgramWriter {
 
   Controller controller_;
   GcodeWriter& out_;
-  ProfileSettings settings_;
+  ShopSettings settings_;           // the spindle speeds and the clearance
   std::optional<double> highestZ_;  // none until a move has set Z
   bool spindleOn_ = false;
 };

@@ -28,8 +28,8 @@ CheckSettings settingsFor(const JobRun& run, const Block& block, double grid) {
   s.tools[2] = Cutter{run.machine.shop.finShape, finish / 2};
   const double cells = std::ceil((block.x1 - block.x0) / s.cell) * std::ceil((block.y1 - block.y0) / s.cell);
   if (cells > kMaxCells) {
-    throw ShopError("a grid of " + NumberText(s.cell) + " mm gives " + NumberText(cells) +
-                    " cells, more than the check takes (40000000): give a larger --check-grid");
+    throw CheckGridError("a grid of " + NumberText(s.cell) + " mm gives " + NumberText(cells) +
+                         " cells, more than the check takes (40000000)");
   }
   for (const auto& [tool, cutter] : s.tools) {
     if (!(cutter.radius > 0) || !std::isfinite(cutter.radius)) {

@@ -4,6 +4,7 @@
 // line's --check and the window's View > Check both come here.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 #include "machining/job_run.h"
@@ -18,8 +19,16 @@ struct JobCheck {
   std::string picture;  // the milled block as PNG bytes, when asked for
 };
 
+// A grid with more cells than the check takes; each client tells its own
+// way to choose a coarser one.
+class CheckGridError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Checks the program of a run made with its outputs, on cells of `grid` mm.
-// Raises ShopError, ToolpathError or RunError when it cannot be checked.
+// Raises ShopError, ToolpathError, RunError or CheckGridError when it cannot
+// be checked.
 JobCheck checkJob(const JobRun& run, double grid, bool picture);
 
 }  // namespace ventaro

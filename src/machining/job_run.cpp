@@ -27,7 +27,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     run.program = shopProgram(plan, machine.controller);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
-    run.program = programFor(machine.controller, fields, table, observer);
+    run.program = programFor(machine.controller, fields, table, observer, machine.shop);
   }
   if (outputs) {
     run.record = recorder.record();

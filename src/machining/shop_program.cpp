@@ -125,7 +125,7 @@ std::string shortNumber(double value) {
 
 std::string shopProgram(const ShopPlan& plan, Controller controller) {
   if (controller == Controller::Plain) {
-    throw ShopError("the shop job is written for --controller linuxcnc or grbl, not plain");
+    throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
   std::size_t moves = 0;
   for (const ToolRun& run : plan.tools) moves += run.moves.size();

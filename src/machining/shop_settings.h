@@ -1,7 +1,9 @@
-// What the shop job needs beyond the job fields: the tools' shapes and
+// What a machine program needs beyond the job fields: the tools' shapes and
 // spindle speeds, the plunge feed, the block top, the clearance and the
 // tolerance of the compensated paths. The tool diameters, depths, stepovers
-// and feeds stay in the job fields.
+// and feeds stay in the job fields. The shop job takes all of them; the
+// plain job's controller profiles take the spindle speeds and the clearance,
+// so both jobs start from the same defaults.
 #pragma once
 
 #include <optional>

@@ -61,11 +61,18 @@ TEST(CliExtras, ControllerProfiles) {
   TempDir dir;
   const auto lx = runCli({"--controller", "linuxcnc", "--quiet"});
   ASSERT_EQ(lx.status, 0) << lx.err;
-  EXPECT_NE(lx.out.find("\r\nT1 M6 G43 H1\r\nM3 S18000\r\n"), std::string::npos);
+  EXPECT_NE(lx.out.find("\r\nT1 M6 G43 H1\r\nM3 S12000\r\n"), std::string::npos);
   EXPECT_TRUE(lx.out.ends_with("\r\nM2\r\n"));
   const auto grbl = runCli({"--controller=grbl", "--quiet"});
   ASSERT_EQ(grbl.status, 0) << grbl.err;
   EXPECT_EQ(grbl.out.find("G64"), std::string::npos);
+  // The spindle speeds and the clearance apply to the plain job's profiles too.
+  const auto set = runCli({"--controller", "grbl", "--rough-rpm", "9000", "--fin-rpm", "20000", "--clearance", "20.5",
+                           "--passes", "1", "--quiet"});
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_NE(set.out.find("\r\nT1\r\nM3 S9000\r\n"), std::string::npos);
+  EXPECT_NE(set.out.find("\r\nT2\r\nM3 S20000\r\n"), std::string::npos);
+  EXPECT_TRUE(set.out.ends_with("\r\nG0 Z276\r\nM5\r\nM2\r\n"));
 
   const auto bad = runCli({"--controller", "fanuc"});
   EXPECT_EQ(bad.status, 2);

@@ -1,4 +1,4 @@
-#include "cli/png_loader.h"
+#include "machining/png_module_loader.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include "machining/preview_input.h"
 #include "png/png_module_abi.h"
 
-namespace ventaro::cli {
+namespace ventaro {
 
 #ifdef VENTARO_PNG_MODULE_NAME
 
@@ -62,6 +62,8 @@ VentaroSvgToPng loadEntry() {
 
 }  // namespace
 
+bool pngModuleBuilt() { return true; }
+
 std::string pngFromSvg(std::string_view svg) {
   const VentaroSvgToPng toPng = loadEntry();
   Reply reply;
@@ -73,12 +75,12 @@ std::string pngFromSvg(std::string_view svg) {
 
 #else  // built without Qt: no module
 
+bool pngModuleBuilt() { return false; }
+
 std::string pngFromSvg(std::string_view) {
-  throw PreviewError(
-      "this ventaro-gcode was built without Qt and cannot write PNG pictures; an SVG picture "
-      "(--preview FILE.svg) needs no Qt");
+  throw PreviewError("this program was built without Qt and cannot write PNG pictures; an SVG picture needs no Qt");
 }
 
 #endif
 
-}  // namespace ventaro::cli
+}  // namespace ventaro
