@@ -70,11 +70,14 @@ TEST(ControllerProfile, PlainIsTheWindowsProgramAndNoMoveChanges) {
 
 TEST(ControllerProfile, SafetyWordsFollowTheSettings) {
   const DesignRun run({{Field::RoughPassesNo, "1"}});
-  const auto lines = linesOf(programFor(Controller::LinuxCnc, run.fields, run.table, nullptr,
-                                        {.roughRpm = 12000, .finRpm = 24000, .clearance = 25.5}));
+  ShopSettings settings;
+  settings.roughRpm = 9000;
+  settings.finRpm = 24000;
+  settings.clearance = 25.5;
+  const auto lines = linesOf(programFor(Controller::LinuxCnc, run.fields, run.table, nullptr, settings));
   const auto at = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line); };
   ASSERT_NE(at("T1 M6 G43 H1"), lines.end());
-  EXPECT_EQ(*(at("T1 M6 G43 H1") + 1), "M3 S12000");
+  EXPECT_EQ(*(at("T1 M6 G43 H1") + 1), "M3 S9000");
   EXPECT_EQ(*(at("T2 M6 G43 H2") + 1), "M3 S24000");
   // One pass: the highest Z is its rapid move, 255.46; plus 25.5, rounded up.
   EXPECT_EQ(*(at("M0") - 3), "G0 Z281");
