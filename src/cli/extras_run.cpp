@@ -75,6 +75,8 @@ std::optional<std::string> prepareExtras(const CliOptions& options, const JobRun
     if (options.check) {
       if (auto failure = prepareCheck(options, run, out)) return failure;
     }
+  } catch (const ShopError& error) {
+    return error.text(labelAndOption);
   } catch (const DesignError& error) {
     return error.what();
   } catch (const PreviewError& error) {
