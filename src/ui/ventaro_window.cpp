@@ -31,6 +31,8 @@ const QString kRecentKey = QStringLiteral("recentDesigns");
 constexpr int kRecentCount = 6;
 const QString kDesignFilter = QStringLiteral("Ventaro design (*.json);;All files (*)");
 
+QString latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -112,7 +114,7 @@ void VentaroWindow::createMachineMenu() {
       {Controller::Plain, "Plain"}, {Controller::LinuxCnc, "LinuxCNC"}, {Controller::Grbl, "GRBL"}};
   for (const auto& [controller, text] : controllers) {
     QAction* action = controllerMenu->addAction(QString::fromLatin1(text));
-    action->setObjectName(QStringLiteral("controller_") + QString::fromLatin1(controllerName(controller).data()));
+    action->setObjectName(QStringLiteral("controller_") + latin1(controllerName(controller)));
     action->setCheckable(true);
     action->setData(static_cast<int>(controller));
     controllers_->addAction(action);
@@ -127,7 +129,7 @@ void VentaroWindow::createMachineMenu() {
   const std::pair<Job, const char*> jobs[] = {{Job::Plain, "Plain"}, {Job::Shop, "Shop"}};
   for (const auto& [job, text] : jobs) {
     QAction* action = jobMenu->addAction(QString::fromLatin1(text));
-    action->setObjectName(QStringLiteral("job_") + QString::fromLatin1(jobName(job).data()));
+    action->setObjectName(QStringLiteral("job_") + latin1(jobName(job)));
     action->setCheckable(true);
     action->setData(static_cast<int>(job));
     jobs_->addAction(action);

@@ -355,13 +355,27 @@ class MenuTest : public QObject {
              qPrintable(boxes->shown[0].text));
   }
 
-  void exportIntoAMissingFolderNamesIt() {
+  void aFileThatCannotBeWrittenIsNamed_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("design") << "saveDesignAs"
+                            << "design";
+    QTest::newRow("stations") << "exportStations"
+                              << "station table";
+    QTest::newRow("report") << "exportReport"
+                            << "machining report";
+  }
+  void aFileThatCannotBeWrittenIsNamed() {
+    QFETCH(QString, action);
+    QFETCH(QString, what);
     click("cmdStart");
-    dialogs->answers << file("missing/r.txt");
-    action("exportReport")->trigger();
+    dialogs->answers << file("missing/out");
+    this->action(action.toLatin1().constData())->trigger();
     QCOMPARE(boxes->shown.size(), 1);
+    QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
     QCOMPARE(boxes->shown[0].text,
-             "The machining report could not be saved to " + file("missing/r.txt") + "\n\nNo such file or directory");
+             "The " + what + " could not be saved to " + file("missing/out") + "\n\nNo such file or directory");
+    QVERIFY(window->recentDesigns().isEmpty());
   }
 
   void quitClosesTheWindow() {
