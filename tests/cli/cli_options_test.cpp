@@ -103,5 +103,21 @@ TEST(CliHelp, ListsEveryOptionWithLabelUnitAndDefault) {
   EXPECT_EQ(testing::runCli({"-h"}).out, help);
 }
 
+// The machine settings that serve more than the shop job say so, with the
+// defaults the programs use.
+TEST(CliHelp, MachineSettingsSayWhereTheyApply) {
+  const std::string help = testing::runCli({"--help"}).out;
+  const std::string pad = "\n                          ";
+  for (const std::string& row :
+       {"  --rough-rpm RPM         roughing spindle speed (linuxcnc, grbl);" + pad + "default 12000\n",
+        "  --fin-rpm RPM           finishing spindle speed (linuxcnc, grbl);" + pad + "default 18000\n",
+        "  --clearance MM          rapid moves this far above the block top (shop" + pad +
+            "job) or the program's highest Z (linuxcnc, grbl);" + pad + "default 10\n",
+        "  --rough-shape SHAPE     roughing tool flat or ball (shop job, --check);" + pad + "default flat\n",
+        std::string("  --check-grid MM         the check's cell size; default 0.5\n")}) {
+    EXPECT_NE(help.find("\n" + row), std::string::npos) << row;
+  }
+}
+
 }  // namespace
 }  // namespace ventaro
