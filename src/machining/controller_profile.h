@@ -47,10 +47,9 @@ class ControllerError : public std::runtime_error {
 
 // Runs the computation with the controller's writer and returns the program
 // text (lines joined by CR LF, no break at either end). Of the machine
-// settings a profile takes the spindle speeds and the clearance, with the
-// same defaults as the shop job. Raises RunError as
-// the computation does, and ControllerError for a program the controller
-// would not run.
+// settings a profile takes the spindle speeds and the clearance, so both
+// jobs start from the same defaults. Raises RunError as the computation
+// does, and ControllerError for a program the controller would not run.
 std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,
                        ComputeObserver* observer = nullptr, const ShopSettings& settings = {});
 
