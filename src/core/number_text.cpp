@@ -419,22 +419,24 @@ inline __attribute__((always_inline)) bool quickDecimalCut(double value, int dig
   return true;
 }
 
-// The six characters of a double's coordinate word, the most frequent cut
-// of all (every Z of every roughing pass), without a branch on the value's
+// The six characters of a coordinate word, the most frequent cut of all
+// (every Z of every roughing pass), without a branch on the value's
 // magnitude or sign. With `lead` the characters before the point (at least
 // the "0" of a value below 1) and `room` six less the sign, the cut keeps
 // room - 1 - lead decimals, or none; the digits it shows are then those of
 // floor(magnitude * 10^decimals), `lead + decimals` of them with leading
 // zeros ("0.0012" is 12 at four decimals). The digits are known from the
 // product when its fraction lies farther from a whole number than rounding
-// to 15 significant digits (half a unit of the 15th, at most 5E-10 of a unit
-// of the last digit shown, since at most six are shown) and the product's
+// to `kDigits` significant digits (for a double half a unit of the 15th, at
+// most 5E-10 of a unit of the last digit shown, since at most six are shown;
+// for a single see below) and the product's
 // own rounding (below 1.2E-10 of a unit for a product below 10^6) can move
 // it: then the text goes on beyond the cut, so no trailing zero is dropped
 // from it, and the cut is the first six characters of "lead digits, point,
 // decimals". Anything nearer a whole number, or outside 1E-4 to below
 // 10^room, goes the general way.
-inline __attribute__((always_inline)) bool coordCutDouble(double value, NumberCut& cut) {
+template <int kDigits>
+inline __attribute__((always_inline)) bool coordCut(double value, NumberCut& cut) {
   if constexpr (std::endian::native != std::endian::little) return false;
   const double magnitude = std::fabs(value);
   const int sign = std::signbit(value) ? 1 : 0;
@@ -446,7 +448,17 @@ inline __attribute__((always_inline)) bool coordCutDouble(double value, NumberCu
   const double scaled = magnitude * kDecades[decimals + 5];
   const auto shown = static_cast<std::uint32_t>(scaled);  // below 10^6
   const double fraction = scaled - static_cast<double>(shown);
-  if (!(fraction > 1e-9 && fraction < 1.0 - 1e-9)) return false;
+  double margin = 1e-9;
+  if constexpr (kDigits == 7) {
+    // A single's text has seven significant digits, so rounding moves it by
+    // up to half a unit of the seventh: 0.05 of the last digit shown when
+    // six significant digits are, ten times less for each fewer. The zeros
+    // after the point of a value below 1 are no significant digits.
+    constexpr double kMargins[7] = {5.01e-8, 5.01e-7, 5.01e-6, 5.01e-5, 5.01e-4, 5.01e-3, 5.01e-2};
+    const int zeros = (magnitude < 1.0) + (magnitude < 1e-1) + (magnitude < 1e-2) + (magnitude < 1e-3);
+    margin = kMargins[lead + decimals - zeros];
+  }
+  if (!(fraction > margin && fraction < 1.0 - margin)) return false;
 
   // Six digits with leading zeros, the first in the lowest byte; the last
   // lead + decimals of them are the text's digits.
@@ -544,9 +556,7 @@ NumberCut cutOf(T value, int digits, std::size_t width) {
   NumberCut cut;
   // The six characters of a coordinate word, by far the most frequent cut,
   // with the width known to the compiler.
-  if constexpr (std::is_same_v<T, double>) {
-    if (width == 6 && coordCutDouble(value, cut)) return cut;
-  }
+  if (width == 6 && coordCut < std::is_same_v<T, double> ? 15 : 7 > (static_cast<double>(value), cut)) return cut;
   if (width == 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, 6, cut)) return cut;
   if (width != 6 && value != 0 && quickDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;
   if (value != 0 && plainDecimalCut(static_cast<double>(value), digits, width, cut)) return cut;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <type_traits>
 
 #include "core/number_text.h"
 
@@ -135,23 +136,25 @@ TEST(NumberTextPlain, RandomValuesOfEveryMagnitude) {
   }
 }
 
-// Only the cut of a double to a coordinate word, by the million: the
+// Only the cut to a coordinate word, by the million: the
 // values of roughing passes (millimetres, a few decimals, both signs) and
 // values a few steps from the whole numbers of every decimal the cut keeps,
 // where the digits shown depend on the last rounding.
-void expectSameCut(double value) {
-  const std::string expected = reference(value, 15).substr(0, 6);
+template <typename T>
+void expectSameCut(T value) {
+  const int digits = std::is_same_v<T, double> ? 15 : 7;
+  const std::string expected = reference(value, digits).substr(0, 6);
   const NumberCut word = numberTextCut(value, 6);
   char chars[8];
   std::memcpy(chars, &word.chars, sizeof chars);
   ASSERT_EQ(std::string(chars, word.size()), expected) << std::hexfloat << value;
   if (expected.find('E') == std::string::npos) {
-    const std::string whole = reference(value, 15);
+    const std::string whole = reference(value, digits);
     ASSERT_EQ(word.leadChars(), std::min(whole.find('.'), whole.size())) << whole;
   }
 }
 
-TEST(NumberTextPlain, CoordinateCutsOfDoublesByTheMillion) {
+TEST(NumberTextPlain, CoordinateCutsByTheMillion) {
   std::mt19937_64 random(7081997);
   std::uniform_real_distribution<double> millimetres(-1200.0, 1200.0);
   std::uniform_int_distribution<int> decimals(0, 6);
@@ -169,6 +172,9 @@ TEST(NumberTextPlain, CoordinateCutsOfDoublesByTheMillion) {
     expectSameCut(near);
     const double scale = std::pow(10.0, decimals(random) - 4);
     expectSameCut(z * scale);
+    // The singles of the finishing pass and of the roughing points' Y.
+    expectSameCut(static_cast<float>(z * scale));
+    expectSameCut(std::nextafter(static_cast<float>(near), 0.0f));
   }
 }
 
