@@ -1,7 +1,10 @@
 #include "gcode/gcode_writer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+#include <sys/mman.h>
 
 #include "core/number_text.h"
 
@@ -24,6 +27,27 @@ char* putWord(char* p, const CoordWord& word) {
   const std::uint64_t bytes = word.bytes();
   std::memcpy(p, &bytes, sizeof bytes);
   return p + word.size();
+}
+
+// A large program's text is megabytes of memory that the process has
+// usually never touched, and the system would map it page by page as the
+// lines reach it, a trap each time. Asking for the whole range at once costs
+// one call. Memory used before (a window computing again) is mapped
+// already, and walking it would be time lost, so only a range whose last
+// page is not yet there is asked for. Where the system knows neither call,
+// the pages come one by one as before.
+void prefault(char* begin, std::size_t bytes) {
+#if defined(MADV_POPULATE_WRITE) && defined(__linux__)
+  constexpr std::uintptr_t kPage = 4096;
+  if (bytes < 64 * kPage) return;
+  const std::uintptr_t first = (reinterpret_cast<std::uintptr_t>(begin) + kPage - 1) & ~(kPage - 1);
+  const std::uintptr_t last = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(kPage - 1);
+  unsigned char mapped = 1;
+  if (mincore(reinterpret_cast<void*>(last - kPage), kPage, &mapped) != 0 || (mapped & 1) != 0) return;
+  (void)madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+  (void)begin, (void)bytes;
+#endif
 }
 
 }  // namespace
@@ -80,7 +104,10 @@ void GcodeWriter::rapidMove(float x, const CoordWord& z) {
 void GcodeWriter::expectMoves(std::size_t count) {
   // A move line takes at most 28 bytes with its line break.
   const std::size_t need = size_ + count * 28 + 4096;
-  if (need > text_.size()) text_.resize(need);
+  if (need <= text_.size()) return;
+  text_.reserve(need);
+  prefault(text_.data() + text_.size(), need - text_.size());
+  text_.resize(need);
 }
 
 std::string GcodeWriter::take() {

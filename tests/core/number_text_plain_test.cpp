@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <type_traits>
 
 #include "core/number_text.h"
 
@@ -132,6 +133,48 @@ TEST(NumberTextPlain, RandomValuesOfEveryMagnitude) {
     expectSame(v);
     expectSame(static_cast<float>(v));
     expectSame(std::round(v * 1000.0) / 1000.0);
+  }
+}
+
+// Only the cut to a coordinate word, by the million: the
+// values of roughing passes (millimetres, a few decimals, both signs) and
+// values a few steps from the whole numbers of every decimal the cut keeps,
+// where the digits shown depend on the last rounding.
+template <typename T>
+void expectSameCut(T value) {
+  const int digits = std::is_same_v<T, double> ? 15 : 7;
+  const std::string expected = reference(value, digits).substr(0, 6);
+  const NumberCut word = numberTextCut(value, 6);
+  char chars[8];
+  std::memcpy(chars, &word.chars, sizeof chars);
+  ASSERT_EQ(std::string(chars, word.size()), expected) << std::hexfloat << value;
+  if (expected.find('E') == std::string::npos) {
+    const std::string whole = reference(value, digits);
+    ASSERT_EQ(word.leadChars(), std::min(whole.find('.'), whole.size())) << whole;
+  }
+}
+
+TEST(NumberTextPlain, CoordinateCutsByTheMillion) {
+  std::mt19937_64 random(7081997);
+  std::uniform_real_distribution<double> millimetres(-1200.0, 1200.0);
+  std::uniform_int_distribution<int> decimals(0, 6);
+  std::uniform_int_distribution<int> steps(-3, 3);
+  for (int i = 0; i < 250000; ++i) {
+    const double z = millimetres(random);
+    const double depth = std::round(millimetres(random)) / 100.0;
+    expectSameCut(z);
+    expectSameCut(z - depth);
+    // A whole number of the last decimal kept, nudged by a few units in the
+    // last place: 12.3450000000001, 0.0099999999999 and the like.
+    const double unit = std::pow(10.0, -decimals(random));
+    double near = std::round(z / unit) * unit;
+    for (int s = steps(random); s != 0; s += s > 0 ? -1 : 1) near = std::nextafter(near, s > 0 ? 1e300 : -1e300);
+    expectSameCut(near);
+    const double scale = std::pow(10.0, decimals(random) - 4);
+    expectSameCut(z * scale);
+    // The singles of the finishing pass and of the roughing points' Y.
+    expectSameCut(static_cast<float>(z * scale));
+    expectSameCut(std::nextafter(static_cast<float>(near), 0.0f));
   }
 }
 
