@@ -48,6 +48,16 @@ std::string RunError::report() const { return what(); }
 
 std::string RunError::report(const FieldNamer& name) const { return buildReport(kind_, field_, detail_, name); }
 
+FieldTextError::FieldTextError(std::string before, Field field, std::string after)
+    : std::runtime_error(before + quotedLabel(field) + after),
+      before_(std::move(before)),
+      field_(field),
+      after_(std::move(after)) {}
+
+std::string FieldTextError::text(const FieldNamer& name) const {
+  return field_ ? before_ + name(*field_) + after_ : before_;
+}
+
 void raise(ErrorKind kind, std::optional<Field> field, std::string text) {
   throw RunError(kind, field, std::move(text));
 }

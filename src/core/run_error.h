@@ -59,6 +59,24 @@ class RunError : public std::runtime_error {
   ErrorDetail detail_;
 };
 
+// An error outside the computation's kinds (a program a controller would not
+// run, a shop job that cannot be planned) that may name the field to change:
+// its name stands between `before` and `after`.
+class FieldTextError : public std::runtime_error {
+ public:
+  explicit FieldTextError(const std::string& text) : std::runtime_error(text), before_(text) {}
+  FieldTextError(std::string before, Field field, std::string after);
+
+  // The text with the field (if any) named by `name`; what() names it by
+  // its quoted label.
+  std::string text(const FieldNamer& name) const;
+
+ private:
+  std::string before_;
+  std::optional<Field> field_;
+  std::string after_;
+};
+
 [[noreturn]] void raise(ErrorKind kind, std::optional<Field> field, std::string text);
 [[noreturn]] void raise(ErrorKind kind, Field field, ErrorDetail detail);
 // The field's name, then `predicate`: "“Roughing Passes” is outside ...".

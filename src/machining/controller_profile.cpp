@@ -25,16 +25,6 @@ std::string_view controllerName(Controller controller) {
   return "plain";
 }
 
-ControllerError::ControllerError(std::string before, Field field, std::string after)
-    : std::runtime_error(before + quotedLabel(field) + after),
-      before_(std::move(before)),
-      field_(field),
-      after_(std::move(after)) {}
-
-std::string ControllerError::text(const FieldNamer& name) const {
-  return field_ ? before_ + name(*field_) + after_ : before_;
-}
-
 std::size_t savedLength(std::string_view line) { return toWindows1252(line).size(); }
 
 std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,

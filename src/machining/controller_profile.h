@@ -30,19 +30,9 @@ inline constexpr std::size_t kLinuxCncLineLimit = 252;
 // A program that the chosen controller would not run as written. Where a
 // field is to blame (a feed), the text names it between `before` and
 // `after`, so that each client can name it its own way.
-class ControllerError : public std::runtime_error {
+class ControllerError : public FieldTextError {
  public:
-  explicit ControllerError(const std::string& text) : std::runtime_error(text), before_(text) {}
-  ControllerError(std::string before, Field field, std::string after);
-
-  // The text with the field (if any) named by `name`; what() names it by
-  // its quoted label.
-  std::string text(const FieldNamer& name) const;
-
- private:
-  std::string before_;
-  std::optional<Field> field_;
-  std::string after_;
+  using FieldTextError::FieldTextError;
 };
 
 // Runs the computation with the controller's writer and returns the program

@@ -8,16 +8,6 @@
 
 namespace ventaro {
 
-ShopError::ShopError(std::string before, Field field, std::string after)
-    : std::runtime_error(before + quotedLabel(field) + after),
-      before_(std::move(before)),
-      field_(field),
-      after_(std::move(after)) {}
-
-std::string ShopError::text(const FieldNamer& name) const {
-  return field_ ? before_ + name(*field_) + after_ : before_;
-}
-
 double highestPlacedPoint(const DesignRecord& record) {
   double highest = -std::numeric_limits<double>::infinity();
   for (const StationRecord& st : record.finishing) {

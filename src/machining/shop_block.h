@@ -22,19 +22,9 @@ struct Block {
 // A job that cannot be laid out: no stations, an empty block, a field it
 // cannot use. Where a field is to blame, the text names it between `before`
 // and `after`, so that each client can name it its own way.
-class ShopError : public std::runtime_error {
+class ShopError : public FieldTextError {
  public:
-  explicit ShopError(const std::string& text) : std::runtime_error(text), before_(text) {}
-  ShopError(std::string before, Field field, std::string after);
-
-  // The text with the field (if any) named by `name`; what() names it by
-  // its quoted label.
-  std::string text(const FieldNamer& name) const;
-
- private:
-  std::string before_;
-  std::optional<Field> field_;
-  std::string after_;
+  using FieldTextError::FieldTextError;
 };
 
 // The highest placed point of the finishing stations.

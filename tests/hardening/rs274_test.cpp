@@ -5,43 +5,19 @@
 // the interpreter's only complaint may be the missing program end (our
 // programs carry no M2 or M30 on purpose: the user ends the job).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "core/number_text.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
 #include "program_grammar.h"
+#include "rs274.h"
 
 namespace ventaro {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::optional<fs::path> findRs274() {
-  if (const char* given = std::getenv("VENTARO_RS274")) return fs::path(given);
-  const char* path = std::getenv("PATH");
-  std::string_view dirs = path ? path : "/usr/bin:/bin";
-  while (!dirs.empty()) {
-    const std::size_t colon = dirs.find(':');
-    const fs::path candidate = fs::path(std::string(dirs.substr(0, colon))) / "rs274";
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-    if (colon == std::string_view::npos) break;
-    dirs.remove_prefix(colon + 1);
-  }
-  return std::nullopt;
-}
-
-std::string readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
   std::vector<std::string> lines;
@@ -109,7 +85,7 @@ struct Case {
 class Rs274 : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Rs274, MovesComeBackAtTheCoordinatesWritten) {
-  const auto rs274 = findRs274();
+  const auto rs274 = test::findRs274();
   if (!rs274) {
     if (const char* ci = std::getenv("CI"); ci && std::string_view(ci) == "true") {
       FAIL() << "rs274 (Debian package linuxcnc-uspace) is missing on CI";
@@ -124,22 +100,9 @@ TEST_P(Rs274, MovesComeBackAtTheCoordinatesWritten) {
   const std::string program = compute(fields, table);
   ASSERT_EQ(grammar::programProblem(program), "");
 
-  const fs::path dir =
-      fs::temp_directory_path() / ("ventaro-rs274-" + std::to_string(::getpid()) + "-" + GetParam().name);
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  {
-    std::ofstream out(dir / "blade.ngc", std::ios::binary);
-    out << programFileBytes(program);
-  }
-  // The interpreter runs in the folder so that anything it may leave there
-  // goes away with it.
-  const std::string command = "cd '" + dir.string() + "' && '" + rs274->string() +
-                              "' -g blade.ngc canon.txt </dev/null >stdout.txt 2>stderr.txt";
-  std::system(command.c_str());
-  const std::vector<Call> calls = parseCanon(readFile(dir / "canon.txt"));
-  const std::vector<std::string> complaints = linesOf(readFile(dir / "stderr.txt") + readFile(dir / "stdout.txt"));
-  fs::remove_all(dir);
+  const test::Rs274Output out = test::runRs274(*rs274, programFileBytes(program), GetParam().name);
+  const std::vector<Call> calls = parseCanon(out.canon);
+  const std::vector<std::string> complaints = linesOf(out.complaints);
 
   const std::vector<std::string_view> lines = grammar::programLines(program);
   const std::vector<std::string> expectedComplaints{"executing", "File ended with no percent sign or program end",

@@ -3,36 +3,17 @@
 // length is applied after every tool change before any move, the moves come
 // back one for one, and the program ends.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "gcode/program_bytes.h"
+#include "rs274.h"
 #include "shop_support.h"
 
 namespace ventaro {
 namespace {
-
-namespace fs = std::filesystem;
-
-std::optional<fs::path> findRs274() {
-  if (const char* given = std::getenv("VENTARO_RS274")) return fs::path(given);
-  for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
-    const fs::path candidate = fs::path(dir) / "rs274";
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return std::nullopt;
-}
-
-std::string readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The canonical call names in order: "STRAIGHT_FEED" from
 // "   30 N..... STRAIGHT_FEED(200.0000, ...)".
@@ -52,7 +33,7 @@ std::vector<std::string> callNames(const std::string& canon) {
 }
 
 TEST(ShopRs274, RunsTheLinuxCncShopJob) {
-  const auto rs274 = findRs274();
+  const auto rs274 = test::findRs274();
   if (!rs274) {
     if (const char* ci = std::getenv("CI"); ci && std::string_view(ci) == "true") {
       FAIL() << "rs274 (Debian package linuxcnc-uspace) is missing on CI";
@@ -60,19 +41,9 @@ TEST(ShopRs274, RunsTheLinuxCncShopJob) {
     GTEST_SKIP() << "rs274 is not installed (Debian package linuxcnc-uspace)";
   }
   const std::string program = shopProgram(shoptest::defaultPlan(), Controller::LinuxCnc);
-  const fs::path dir = fs::temp_directory_path() / ("ventaro-shop-rs274-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  {
-    std::ofstream out(dir / "blade.ngc", std::ios::binary);
-    out << programFileBytes(program);
-  }
-  const std::string command = "cd '" + dir.string() + "' && '" + rs274->string() +
-                              "' -g blade.ngc canon.txt </dev/null >stdout.txt 2>stderr.txt";
-  std::system(command.c_str());
-  const std::vector<std::string> calls = callNames(readFile(dir / "canon.txt"));
-  const std::string complaints = readFile(dir / "stderr.txt") + readFile(dir / "stdout.txt");
-  fs::remove_all(dir);
+  const test::Rs274Output out = test::runRs274(*rs274, programFileBytes(program), "shop");
+  const std::vector<std::string> calls = callNames(out.canon);
+  const std::string& complaints = out.complaints;
 
   EXPECT_EQ(complaints, "executing\n");
   std::size_t g0 = 0, g1 = 0;
