@@ -16,7 +16,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   if (shop && machine.controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
-  JobRun run{fields, machine, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -30,24 +30,25 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     run.program = programFor(machine.controller, fields, table, observer, machine.shop);
   }
   if (outputs) {
+    run.parameters = readParameters(fields);
     run.record = recorder.record();
     run.moves = readProgramMoves(run.program);
   }
   return run;
 }
 
-// The run succeeded, so its fields are read once more without fault.
+// These take what a run with outputs kept.
 std::string jobStationTable(const JobRun& run, const SectionTable& table) {
-  return stationCsv(run.record, stationGeometry(readParameters(run.fields)), table);
+  return stationCsv(run.record, stationGeometry(*run.parameters), table);
 }
 
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
   if (run.machine.job == Job::Shop) return run.shopReport;
-  return machiningReport(run.moves, run.record, run.fields, readParameters(run.fields), table, name);
+  return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name);
 }
 
 std::string jobPreviewSvg(const JobRun& run) {
-  return previewSvg(previewInput(run.record, run.moves, readParameters(run.fields)));
+  return previewSvg(previewInput(run.record, run.moves, *run.parameters));
 }
 
 }  // namespace ventaro

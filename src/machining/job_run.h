@@ -6,6 +6,7 @@
 // bytes in either.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "core/job_parameters.h"
@@ -27,6 +28,8 @@ struct JobRun {
   DesignRecord record;
   ProgramMoves moves;
   std::string shopReport;  // the shop job's own report, which takes the machining report's place
+  // With the outputs: the parameters the run read, read once for all of them.
+  std::optional<BladeParameters> parameters;
 };
 
 // Computes the program for the fields and the machine, reporting progress
