@@ -63,7 +63,7 @@ void reportRunError(const RunError& error) {
 // to standard output (the program, or else the report and the check's
 // figures; with the program there, the figures go to standard error).
 // Returns the exit status.
-int writeOutputs(const CliOptions& options, std::string bytes, JobOutputs& extras) {
+int writeOutputs(const CliOptions& options, FileBytes bytes, JobOutputs& extras) {
   OutputFiles files;
   if (options.output) files.add(*options.output, std::move(bytes));
   for (auto& [path, fileBytes] : extras.files) files.add(path, std::move(fileBytes));
@@ -73,7 +73,7 @@ int writeOutputs(const CliOptions& options, std::string bytes, JobOutputs& extra
   }
   std::optional<std::string> failure;
   if (!options.output) {
-    failure = writeStandardOutput(bytes);
+    failure = writeStandardOutput(bytes.view());
   } else if (extras.reportText) {
     failure = writeStandardOutput(*extras.reportText);
   }
@@ -135,11 +135,14 @@ int runGenerator(CliOptions options) {
   table.fill();
   ProgressRecorder progress;
   JobOutputs extras;
-  std::string bytes;
+  FileBytes bytes;
   try {
-    // The stations are recorded only for an output built from them.
+    // The stations are recorded only for an output built from them; without
+    // one, the program is written straight as the bytes of its file.
     const Design design = designOf(options);
-    JobRun run = runJob(options.fields, design.machine, table, &progress, needsDesignRecord(options.outputs));
+    const bool fromRun = needsDesignRecord(options.outputs);
+    JobRun run = fromRun ? runJob(options.fields, design.machine, table, &progress, true)
+                         : runJobForFile(options.fields, design.machine, table, &progress);
     // The report names a feed to change by its label and its option.
     const OutputWays ways{labelAndOption,
                           [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); },
@@ -148,7 +151,7 @@ int runGenerator(CliOptions options) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }
-    bytes = toProgramFileBytes(std::move(run.program));
+    bytes = fromRun ? FileBytes(toProgramFileBytes(std::move(run.program))) : std::move(run.file);
   } catch (const RunError& error) {
     reportRunError(error);
     return kExitFailed;

@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 
 #include "core/number_text.h"
+#include "gcode/program_bytes.h"
 
 namespace ventaro {
 
@@ -52,19 +53,39 @@ void prefault(char* begin, std::size_t bytes) {
 
 }  // namespace
 
+void GcodeWriter::grow(std::size_t need) {
+  const std::size_t capacity = std::max(need, 2 * capacity_);
+  if (form_ == Form::Text) {
+    text_.resize(capacity);
+    base_ = text_.data();
+    capacity_ = text_.size();
+  } else {
+    file_.setSize(size_);
+    file_.reserve(capacity);
+    base_ = file_.data();
+    capacity_ = file_.capacity();
+  }
+}
+
+char* GcodeWriter::putText(char* p, std::string_view text) const {
+  if (form_ == Form::Text) return put(p, text);
+  // Never longer than the text: a character takes one byte in the file.
+  return put(p, toWindows1252(text));
+}
+
 char* GcodeWriter::startLine(std::size_t bytes) {
   const std::size_t need = size_ + kLineBreak.size() + bytes + kMoveRoom;
-  if (need > text_.size()) text_.resize(std::max(need, 2 * text_.size()));
-  char* p = text_.data() + size_;
+  if (need > capacity_) grow(need);
+  char* p = base_ + size_;
   return size_ == 0 ? p : put(p, kLineBreak);
 }
 
-void GcodeWriter::line(std::string_view words) { finishLine(put(startLine(words.size()), words)); }
+void GcodeWriter::line(std::string_view words) { finishLine(putText(startLine(words.size()), words)); }
 
 void GcodeWriter::comment(std::string_view text, bool trailingBlank) {
   char* p = startLine(text.size() + 5);
   p = put(p, "( ");
-  p = put(p, text);
+  p = putText(p, text);
   finishLine(put(p, trailingBlank ? " ) " : " )"));
 }
 
@@ -76,14 +97,14 @@ void GcodeWriter::feed(std::string_view text, Field field) {
   (void)field;
   char* p = startLine(text.size() + 1);
   *p++ = 'F';
-  finishLine(put(p, text));
+  finishLine(putText(p, text));
 }
 
 void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
   // The most frequent line by far, written without a call: the line break
   // (none before the first line), the letters and the three words.
-  if (size_ + kMoveRoom > text_.size()) text_.resize(std::max(size_ + kMoveRoom, 2 * text_.size()));
-  char* p = text_.data() + size_;
+  if (size_ + kMoveRoom > capacity_) grow(size_ + kMoveRoom);
+  char* p = base_ + size_;
   std::memcpy(p, "\r\nG1 X", 6);
   if (size_ == 0) std::memmove(p, p + 2, 4);
   p = putWord(p + (size_ == 0 ? 4 : 6), x);
@@ -104,18 +125,44 @@ void GcodeWriter::rapidMove(float x, const CoordWord& z) {
 void GcodeWriter::expectMoves(std::size_t count) {
   // A move line takes at most 28 bytes with its line break.
   const std::size_t need = size_ + count * 28 + 4096;
-  if (need <= text_.size()) return;
+  if (need <= capacity_) return;
+  if (form_ == Form::File) {
+    file_.setSize(size_);
+    file_.reserve(need);
+    base_ = file_.data();
+    capacity_ = file_.capacity();
+    return;
+  }
   text_.reserve(need);
   prefault(text_.data() + text_.size(), need - text_.size());
   text_.resize(need);
+  base_ = text_.data();
+  capacity_ = text_.size();
 }
 
 std::string GcodeWriter::take() {
+  if (form_ == Form::File) return std::string(takeFile().view());
   text_.resize(size_);
   std::string text = std::move(text_);
   text_.clear();
-  size_ = 0;
+  base_ = nullptr;
+  size_ = capacity_ = 0;
   return text;
+}
+
+FileBytes GcodeWriter::takeFile() {
+  if (form_ == Form::Text) return FileBytes(toProgramFileBytes(take()));
+  // One line end after the last line; an empty program is an empty file.
+  if (size_ != 0) {
+    if (size_ + kLineBreak.size() > capacity_) grow(size_ + kLineBreak.size());
+    size_ = static_cast<std::size_t>(put(base_ + size_, kLineBreak) - base_);
+  }
+  file_.setSize(size_);
+  FileBytes bytes = std::move(file_);
+  file_ = FileBytes();
+  base_ = nullptr;
+  size_ = capacity_ = 0;
+  return bytes;
 }
 
 }  // namespace ventaro

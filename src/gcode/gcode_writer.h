@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/file_bytes.h"
 #include "gcode/program_writer.h"
 
 namespace ventaro {
@@ -14,6 +15,12 @@ namespace ventaro {
 // operator stops and ends the job on the controller.
 class GcodeWriter final : public ProgramWriter {
  public:
+  // The program as text (UTF-8), or as the bytes of its file: Windows-1252
+  // with one CR LF after the last line, the bytes programFileBytes makes of
+  // the text, written without the text ever being held.
+  enum class Form { Text, File };
+  explicit GcodeWriter(Form form = Form::Text) : form_(form) {}
+
   void comment(std::string_view text, bool trailingBlank) override;
   void programStart() override;
   void toolCall(int tool) override;
@@ -27,17 +34,27 @@ class GcodeWriter final : public ProgramWriter {
   // A line of words as given, for the words only a controller profile adds.
   void line(std::string_view words);
 
-  // The text written so far, handed over; the writer is empty afterwards.
+  // What was written so far, handed over; the writer is empty afterwards.
+  // The text of a Text writer; the file bytes of a File writer.
   std::string take();
+  FileBytes takeFile();
 
  private:
   // Room for `bytes` more at the end; returns where they go, after the line
   // break that starts every line but the first.
   char* startLine(std::size_t bytes);
-  void finishLine(const char* end) { size_ = static_cast<std::size_t>(end - text_.data()); }
+  void finishLine(const char* end) { size_ = static_cast<std::size_t>(end - base_); }
+  // Room for `need` bytes in all.
+  void grow(std::size_t need);
+  // A text that the program copies, in the writer's form.
+  char* putText(char* p, std::string_view text) const;
 
-  std::string text_;  // written up to size_; beyond it, room
+  Form form_;
+  std::string text_;      // a Text writer's buffer
+  FileBytes file_;        // a File writer's
+  char* base_ = nullptr;  // the buffer: written up to size_; beyond it, room up to capacity_
   std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
 };
 
 }  // namespace ventaro

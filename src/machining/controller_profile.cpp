@@ -27,16 +27,32 @@ std::string_view controllerName(Controller controller) {
 
 std::size_t savedLength(std::string_view line) { return toWindows1252(line).size(); }
 
-std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,
-                       ComputeObserver* observer, const ShopSettings& settings) {
-  GcodeWriter out;
+namespace {
+
+void writeFor(Controller controller, const JobFields& fields, const SectionTable& table, ComputeObserver* observer,
+              const ShopSettings& settings, GcodeWriter& out) {
   if (controller == Controller::Plain) {
     compute(fields, table, out, observer);
   } else {
     ControllerWriter profile(controller, out, settings);
     compute(fields, table, profile, observer);
   }
+}
+
+}  // namespace
+
+std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,
+                       ComputeObserver* observer, const ShopSettings& settings) {
+  GcodeWriter out;
+  writeFor(controller, fields, table, observer, settings, out);
   return out.take();
+}
+
+FileBytes programFileFor(Controller controller, const JobFields& fields, const SectionTable& table,
+                         ComputeObserver* observer, const ShopSettings& settings) {
+  GcodeWriter out(GcodeWriter::Form::File);
+  writeFor(controller, fields, table, observer, settings, out);
+  return out.takeFile();
 }
 
 }  // namespace ventaro

@@ -13,6 +13,7 @@
 #include "core/run_error.h"
 #include "core/section_table.h"
 #include "gcode/compute.h"
+#include "gcode/file_bytes.h"
 #include "machining/shop_settings.h"
 
 namespace ventaro {
@@ -42,6 +43,10 @@ class ControllerError : public FieldTextError {
 // does, and ControllerError for a program the controller would not run.
 std::string programFor(Controller controller, const JobFields& fields, const SectionTable& table,
                        ComputeObserver* observer = nullptr, const ShopSettings& settings = {});
+// The same program as the bytes of its file (those programFileBytes makes
+// of the text), written directly.
+FileBytes programFileFor(Controller controller, const JobFields& fields, const SectionTable& table,
+                         ComputeObserver* observer = nullptr, const ShopSettings& settings = {});
 
 // The characters a line takes in the saved file (Windows-1252: one byte each).
 std::size_t savedLength(std::string_view line);

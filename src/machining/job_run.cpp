@@ -1,5 +1,6 @@
 #include "machining/job_run.h"
 
+#include "gcode/program_bytes.h"
 #include "machining/controller_profile.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
@@ -16,7 +17,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   if (shop && machine.controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
-  JobRun run{fields, machine, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -34,6 +35,20 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     run.record = recorder.record();
     run.moves = readProgramMoves(run.program);
   }
+  return run;
+}
+
+JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+                     ComputeObserver* progress) {
+  if (machine.job == Job::Shop) {
+    // The shop job is written as text from its plan; its file is that text's.
+    JobRun run = runJob(fields, machine, table, progress, false);
+    run.file = toProgramFileBytes(std::move(run.program));
+    run.program.clear();
+    return run;
+  }
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
+  run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }
 

@@ -12,6 +12,7 @@
 #include "core/job_parameters.h"
 #include "core/section_table.h"
 #include "gcode/compute.h"
+#include "gcode/file_bytes.h"
 #include "machining/design_record.h"
 #include "machining/machine_settings.h"
 #include "machining/program_moves.h"
@@ -30,6 +31,9 @@ struct JobRun {
   std::string shopReport;  // the shop job's own report, which takes the machining report's place
   // With the outputs: the parameters the run read, read once for all of them.
   std::optional<BladeParameters> parameters;
+  // A run for the program's file alone holds the file's bytes here, and no
+  // text in `program`.
+  FileBytes file;
 };
 
 // Computes the program for the fields and the machine, reporting progress
@@ -39,6 +43,14 @@ struct JobRun {
 // RunError, ControllerError, ShopError.
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs);
+
+// A run for a client that writes the program's file and builds nothing from
+// the run beside it (a design file needs none): the file's bytes, those of
+// programFileBytes(program), are written as the program is computed, without
+// the program's text, which a large program would make twice over. Raises
+// as runJob.
+JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+                     ComputeObserver* progress);
 
 // The outputs of a run made with `outputs`: the station table of both
 // sweeps (CSV), the machining report, which names a field to change by

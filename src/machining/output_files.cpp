@@ -102,7 +102,7 @@ class EndingHeld {
 // One output on its way to disk.
 struct Target {
   std::string path;  // as given, for messages
-  std::string bytes;
+  FileBytes bytes;
   std::string file;      // the file to replace or create, links followed
   std::string identity;  // equal for two outputs that name one file
   bool exists = false;
@@ -255,7 +255,7 @@ int stage(Target& target, std::atomic<const char*>& slot) {
     slot.store(target.staged.c_str());
   }
   int error = takeOwnerAndMode(fd, target);
-  if (error == 0) error = writeAll(fd, target.bytes);
+  if (error == 0) error = writeAll(fd, target.bytes.view());
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   return error;
@@ -264,7 +264,7 @@ int stage(Target& target, std::atomic<const char*>& slot) {
 int writeInPlace(const Target& target) {
   const int fd = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno;
-  int error = writeAll(fd, target.bytes);
+  int error = writeAll(fd, target.bytes.view());
   if (::close(fd) != 0 && error == 0) error = errno;
   return error;
 }
@@ -315,7 +315,7 @@ std::optional<OutputError> writeAllTargets(std::vector<Target>& targets, std::at
 
 }  // namespace
 
-void OutputFiles::add(std::string path, std::string bytes) { outputs_.emplace_back(std::move(path), std::move(bytes)); }
+void OutputFiles::add(std::string path, FileBytes bytes) { outputs_.emplace_back(std::move(path), std::move(bytes)); }
 
 std::optional<OutputError> OutputFiles::commit() {
   std::vector<Target> targets(outputs_.size());

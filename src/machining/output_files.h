@@ -28,6 +28,8 @@
 #include <utility>
 #include <vector>
 
+#include "gcode/file_bytes.h"
+
 namespace ventaro {
 
 struct OutputError {
@@ -43,13 +45,13 @@ struct OutputError {
 // The files one run writes, committed together.
 class OutputFiles {
  public:
-  void add(std::string path, std::string bytes);
+  void add(std::string path, FileBytes bytes);
   // Writes every file added, all or nothing, as described above. Returns
   // the first failure; on success the outputs are cleared.
   std::optional<OutputError> commit();
 
  private:
-  std::vector<std::pair<std::string, std::string>> outputs_;
+  std::vector<std::pair<std::string, FileBytes>> outputs_;
 };
 
 // Writes `bytes` to standard output, checking every write (a closed

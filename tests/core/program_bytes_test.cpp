@@ -2,6 +2,7 @@
 // the last one.
 #include <gtest/gtest.h>
 
+#include "gcode/gcode_writer.h"
 #include "gcode/program_bytes.h"
 #include "test_support.h"
 
@@ -32,6 +33,45 @@ TEST(ProgramBytes, DefaultProgram) {
   const std::string tail = "\r\nG1 X1678.4 Y203.77 Z4.9285\r\n";
   EXPECT_EQ(bytes.substr(0, head.size()), head);
   EXPECT_EQ(bytes.substr(bytes.size() - tail.size()), tail);
+}
+
+// The command line writes the file's bytes while the program is computed;
+// they must be the bytes the window saves from the program's text.
+TEST(ProgramBytes, WrittenDirectlyAsSavedFromText) {
+  const std::vector<std::vector<std::pair<Field, const char*>>> jobs = {
+      {},  // the default blade
+      {{Field::HubRad, "0"},
+       {Field::STNfinish, "1000"},  // the largest program,
+       {Field::STNrough, "1000"},
+       {Field::RoughPassesNo, "5"}},  // megabytes
+      {{Field::HubRad, "2"}},         // no station at all
+  };
+  for (const auto& job : jobs) {
+    JobFields fields;
+    for (const auto& [field, text] : job) fields[field] = text;
+    GcodeWriter file(GcodeWriter::Form::File);
+    compute(fields, test::table(), file);
+    EXPECT_EQ(file.takeFile().view(), programFileBytes(compute(fields, test::table()))) << job.size();
+  }
+}
+
+TEST(ProgramBytes, FileWriterEncodesCopiedTextsAndGrows) {
+  // Without a word of how many lines follow, the buffer grows from the heap
+  // into a mapping of its own; copied texts are encoded on the way.
+  GcodeWriter text;
+  GcodeWriter file(GcodeWriter::Form::File);
+  for (GcodeWriter* out : {&text, &file}) {
+    out->comment("T2: \u00d8 6 \u20ac \u4e2d", true);
+    out->feed(" 1200", Field::FinishFeed);
+    for (int i = 0; i < 60000; ++i) {
+      out->linearMove(CoordWord(i * 0.25), CoordWord(-1.5f), CoordWord(i * -0.001));
+      if (i % 20000 == 0) out->line("(MSG, caf\u00e9)");
+    }
+  }
+  const std::string expected = programFileBytes(text.take());
+  ASSERT_GT(expected.size(), std::size_t{1} << 20);
+  EXPECT_EQ(file.takeFile().view(), expected);
+  EXPECT_EQ(file.takeFile().view(), "");  // the writer is empty afterwards
 }
 
 }  // namespace
