@@ -23,13 +23,6 @@ char* put(char* p, std::string_view text) {
   return p + text.size();
 }
 
-// The eight bytes of a word, of which `size` count.
-char* putWord(char* p, const CoordWord& word) {
-  const std::uint64_t bytes = word.bytes();
-  std::memcpy(p, &bytes, sizeof bytes);
-  return p + word.size();
-}
-
 // A large program's text is megabytes of memory that the process has
 // usually never touched, and the system would map it page by page as the
 // lines reach it, a trap each time. Asking for the whole range at once costs
@@ -98,20 +91,6 @@ void GcodeWriter::feed(std::string_view text, Field field) {
   char* p = startLine(text.size() + 1);
   *p++ = 'F';
   finishLine(putText(p, text));
-}
-
-void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
-  // The most frequent line by far, written without a call: the line break
-  // (none before the first line), the letters and the three words.
-  if (size_ + kMoveRoom > capacity_) grow(size_ + kMoveRoom);
-  char* p = base_ + size_;
-  std::memcpy(p, "\r\nG1 X", 6);
-  if (size_ == 0) std::memmove(p, p + 2, 4);
-  p = putWord(p + (size_ == 0 ? 4 : 6), x);
-  std::memcpy(p, " Y", 2);
-  p = putWord(p + 2, y);
-  std::memcpy(p, " Z", 2);
-  finishLine(putWord(p + 2, z));
 }
 
 void GcodeWriter::rapidMove(float x, const CoordWord& z) {

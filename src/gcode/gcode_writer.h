@@ -3,6 +3,8 @@
 // writers.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,7 @@ class GcodeWriter final : public ProgramWriter {
   void programStart() override;
   void toolCall(int tool) override;
   void feed(std::string_view text, Field field) override;
+  // The most frequent line by far, inline for the loops that write it.
   void linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) override;
   void rapidMove(float x, const CoordWord& z) override;
   void pause(int tool, std::string_view diameter) override { (void)tool, (void)diameter; }
@@ -56,5 +59,26 @@ class GcodeWriter final : public ProgramWriter {
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
 };
+
+inline void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
+  // The line break (none before the first line), the letters and the three
+  // words, each copied as its eight bytes and cut to its size: a move line
+  // is at most 28 bytes, and room for the last word's overhang is kept.
+  constexpr std::size_t kRoom = 48;
+  if (size_ + kRoom > capacity_) grow(size_ + kRoom);
+  char* p = base_ + size_;
+  const auto putWord = [](char* at, const CoordWord& word) {
+    const std::uint64_t bytes = word.bytes();
+    std::memcpy(at, &bytes, sizeof bytes);
+    return at + word.size();
+  };
+  std::memcpy(p, "\r\nG1 X", 6);
+  if (size_ == 0) std::memmove(p, p + 2, 4);
+  p = putWord(p + (size_ == 0 ? 4 : 6), x);
+  std::memcpy(p, " Y", 2);
+  p = putWord(p + 2, y);
+  std::memcpy(p, " Z", 2);
+  finishLine(putWord(p + 2, z));
+}
 
 }  // namespace ventaro

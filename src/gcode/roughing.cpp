@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/checked.h"
+#include "gcode/gcode_writer.h"
 
 namespace ventaro {
 
@@ -39,6 +40,16 @@ CoordWord roughZWord(double z, float surfaceZ, const char* what, int number) {
   const bool allowance = CoordWord(surfaceZ).fits();
   raiseWordOverflow(NumberText(z), 'Z',
                     {what, number, allowance ? std::optional<Field>(Field::RoughDepth) : std::nullopt});
+}
+
+// The lines of one pass: every point of every station, at the pass's Z.
+template <typename Writer, typename PassZ>
+void writePassLines(Writer& out, const RunState& run, std::size_t perStation, const PassZ& passZOf) {
+  for (std::size_t n = 0, station = 0; n < run.RoughSurface.size(); ++station) {
+    for (const std::size_t end = n + perStation; n < end; ++n) {
+      out.linearMove(run.RoughX[station], run.RoughY[n], CoordWord(passZOf(run.RoughSurface[n])));
+    }
+  }
 }
 
 }  // namespace
@@ -107,10 +118,11 @@ void writePasses(RunState& run) {
     run.out.comment("Roughing Pass no." + std::to_string(k), false);
     checkPassSlot(k);
     const Step step{"a roughing Z", Field::RoughDepth};
-    for (std::size_t n = 0, station = 0; n < run.RoughSurface.size(); ++station) {
-      for (const std::size_t end = n + perStation; n < end; ++n) {
-        run.out.linearMove(run.RoughX[station], run.RoughY[n], CoordWord(passZ(run.RoughSurface[n], d, k, step)));
-      }
+    // The plain writer's lines are written without a virtual call each.
+    if (auto* plain = dynamic_cast<GcodeWriter*>(&run.out)) {
+      writePassLines(*plain, run, perStation, [&](double surface) { return passZ(surface, d, k, step); });
+    } else {
+      writePassLines(run.out, run, perStation, [&](double surface) { return passZ(surface, d, k, step); });
     }
     const double zsafe = addN(passZ(h, d, k, rapid), 5.0, rapid);
     run.out.rapidMove(run.MaxZX, roughZWord(zsafe, run.MaxZ.value_or(0), "the rapid move of roughing pass", k));

@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "core/coord_cut.h"
 #include "core/number_text.h"
 
 namespace ventaro {
@@ -28,8 +30,8 @@ std::string CoordText(double value);
 // of its lines, a roughing point's Y in every pass).
 class CoordWord {
  public:
-  explicit CoordWord(float value) : value_(value) { keep(cutOf(value)); }
-  explicit CoordWord(double value) : value_(value) { keep(cutOf(value)); }
+  explicit CoordWord(float value) : value_(value) { make(value); }
+  explicit CoordWord(double value) : value_(value) { make(value); }
 
   // Whether the six characters hold the value to the cut's precision. An
   // integer part of seven or more characters (the sign counts), or a number
@@ -47,6 +49,19 @@ class CoordWord {
  private:
   static constexpr std::uint64_t kTooLong = 0x80;
 
+  template <typename T>
+  void make(T value) {
+    // The common case, decided inline (on little-endian machines, where the
+    // bytes below are laid out so): six characters that fit.
+    constexpr int kDigits = std::is_same_v<T, double> ? 15 : 7;
+    std::uint64_t chars = 0;
+    int leadChars = 0;
+    if (detail::coordCut<kDigits>(static_cast<double>(value), chars, leadChars)) {
+      bytes_ = (chars & 0x00FFFFFFFFFFFFFFULL) | std::uint64_t{6} << 56;
+      return;
+    }
+    keep(cutOf(value));
+  }
   // Below 1E-4 the number text turns to exponent form, and six characters
   // of it are no coordinate: "1.2345E-05" cut reads as 1.2345 mm, "1.5E-05"
   // as 1.5 followed by a stray E word. Such a coordinate is written as the

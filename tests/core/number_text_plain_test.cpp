@@ -13,6 +13,7 @@
 #include <type_traits>
 
 #include "core/number_text.h"
+#include "gcode/text_conventions.h"
 
 namespace ventaro {
 namespace {
@@ -151,6 +152,13 @@ void expectSameCut(T value) {
   if (expected.find('E') == std::string::npos) {
     const std::string whole = reference(value, digits);
     ASSERT_EQ(word.leadChars(), std::min(whole.find('.'), whole.size())) << whole;
+  }
+  // The coordinate word, made inline where the program's lines are written,
+  // is the same cut; below 1E-4 it has its own form.
+  if (value == 0 || std::fabs(value) >= static_cast<T>(1e-4)) {
+    const CoordWord coord(value);
+    ASSERT_EQ(coord.text(), expected) << std::hexfloat << value;
+    ASSERT_EQ(coord.fits(), word.leadChars() <= 6 && !word.exponentForm()) << expected;
   }
 }
 
