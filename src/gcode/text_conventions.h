@@ -50,7 +50,7 @@ class CoordWord {
   static constexpr std::uint64_t kTooLong = 0x80;
 
   template <typename T>
-  void make(T value) {
+  __attribute__((always_inline)) void make(T value) {
     // The common case, decided inline (on little-endian machines, where the
     // bytes below are laid out so): six characters that fit.
     constexpr int kDigits = std::is_same_v<T, double> ? 15 : 7;
