@@ -1,7 +1,5 @@
 #include "core/number_text.h"
 
-#include "core/coord_cut.h"
-
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -10,6 +8,8 @@
 #include <cstring>
 #include <limits>
 #include <type_traits>
+
+#include "core/coord_cut.h"
 
 namespace ventaro {
 

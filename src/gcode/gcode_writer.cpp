@@ -13,11 +13,6 @@ namespace ventaro {
 
 namespace {
 
-// A move line is at most "\r\nG1 X" and three words of six characters with
-// their letters; each word is copied as its eight bytes, so room is kept for
-// the last one's overhang.
-constexpr std::size_t kMoveRoom = 48;
-
 char* put(char* p, std::string_view text) {
   std::memcpy(p, text.data(), text.size());
   return p + text.size();
@@ -106,10 +101,7 @@ void GcodeWriter::expectMoves(std::size_t count) {
   const std::size_t need = size_ + count * 28 + 4096;
   if (need <= capacity_) return;
   if (form_ == Form::File) {
-    file_.setSize(size_);
-    file_.reserve(need);
-    base_ = file_.data();
-    capacity_ = file_.capacity();
+    grow(need);  // never filled, and its pages come as it is written
     return;
   }
   text_.reserve(need);

@@ -43,6 +43,11 @@ class GcodeWriter final : public ProgramWriter {
   FileBytes takeFile();
 
  private:
+  // A move line is at most "\r\nG1 X" and three words of six characters
+  // with their letters; each word is copied as its eight bytes, so room is
+  // kept for the last one's overhang.
+  static constexpr std::size_t kMoveRoom = 48;
+
   // Room for `bytes` more at the end; returns where they go, after the line
   // break that starts every line but the first.
   char* startLine(std::size_t bytes);
@@ -62,10 +67,8 @@ class GcodeWriter final : public ProgramWriter {
 
 inline void GcodeWriter::linearMove(const CoordWord& x, const CoordWord& y, const CoordWord& z) {
   // The line break (none before the first line), the letters and the three
-  // words, each copied as its eight bytes and cut to its size: a move line
-  // is at most 28 bytes, and room for the last word's overhang is kept.
-  constexpr std::size_t kRoom = 48;
-  if (size_ + kRoom > capacity_) grow(size_ + kRoom);
+  // words, each copied as its eight bytes and cut to its size.
+  if (size_ + kMoveRoom > capacity_) grow(size_ + kMoveRoom);
   char* p = base_ + size_;
   const auto putWord = [](char* at, const CoordWord& word) {
     const std::uint64_t bytes = word.bytes();

@@ -118,11 +118,12 @@ void writePasses(RunState& run) {
     run.out.comment("Roughing Pass no." + std::to_string(k), false);
     checkPassSlot(k);
     const Step step{"a roughing Z", Field::RoughDepth};
+    const auto zOf = [&](double surface) { return passZ(surface, d, k, step); };
     // The plain writer's lines are written without a virtual call each.
     if (auto* plain = dynamic_cast<GcodeWriter*>(&run.out)) {
-      writePassLines(*plain, run, perStation, [&](double surface) { return passZ(surface, d, k, step); });
+      writePassLines(*plain, run, perStation, zOf);
     } else {
-      writePassLines(run.out, run, perStation, [&](double surface) { return passZ(surface, d, k, step); });
+      writePassLines(run.out, run, perStation, zOf);
     }
     const double zsafe = addN(passZ(h, d, k, rapid), 5.0, rapid);
     run.out.rapidMove(run.MaxZX, roughZWord(zsafe, run.MaxZ.value_or(0), "the rapid move of roughing pass", k));

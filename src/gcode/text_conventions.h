@@ -51,13 +51,12 @@ class CoordWord {
 
   template <typename T>
   __attribute__((always_inline)) void make(T value) {
-    // The common case, decided inline (on little-endian machines, where the
-    // bytes below are laid out so): six characters that fit.
+    // The common case, decided inline: six characters that fit.
     constexpr int kDigits = std::is_same_v<T, double> ? 15 : 7;
     std::uint64_t chars = 0;
     int leadChars = 0;
     if (detail::coordCut<kDigits>(static_cast<double>(value), chars, leadChars)) {
-      bytes_ = (chars & 0x00FFFFFFFFFFFFFFULL) | std::uint64_t{6} << 56;
+      store(chars, kCoordWidth);
       return;
     }
     keep(cutOf(value));
@@ -77,9 +76,11 @@ class CoordWord {
   // The text, and in the last of its eight bytes its size and whether the
   // value fits.
   void keep(const NumberCut& cut) {
-    const std::uint64_t last = cut.size() | (cut.exponentForm() || cut.leadChars() > kCoordWidth ? kTooLong : 0);
-    bytes_ = std::endian::native == std::endian::little ? (cut.chars & 0x00FFFFFFFFFFFFFFULL) | last << 56
-                                                        : (cut.chars & ~std::uint64_t{0xFF}) | last;
+    store(cut.chars, cut.size() | (cut.exponentForm() || cut.leadChars() > kCoordWidth ? kTooLong : 0));
+  }
+  void store(std::uint64_t chars, std::uint64_t last) {
+    bytes_ = std::endian::native == std::endian::little ? (chars & 0x00FFFFFFFFFFFFFFULL) | last << 56
+                                                        : (chars & ~std::uint64_t{0xFF}) | last;
   }
   std::uint64_t lastByte() const { return std::endian::native == std::endian::little ? bytes_ >> 56 : bytes_ & 0xFF; }
 

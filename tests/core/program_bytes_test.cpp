@@ -39,12 +39,12 @@ TEST(ProgramBytes, DefaultProgram) {
 // they must be the bytes the window saves from the program's text.
 TEST(ProgramBytes, WrittenDirectlyAsSavedFromText) {
   const std::vector<std::vector<std::pair<Field, const char*>>> jobs = {
-      {},  // the default blade
-      {{Field::HubRad, "0"},
-       {Field::STNfinish, "1000"},  // the largest program,
-       {Field::STNrough, "1000"},
-       {Field::RoughPassesNo, "5"}},  // megabytes
-      {{Field::HubRad, "2"}},         // no station at all
+      // The default blade.
+      {},
+      // The largest program: megabytes, in a buffer mapped for them.
+      {{Field::HubRad, "0"}, {Field::STNfinish, "1000"}, {Field::STNrough, "1000"}, {Field::RoughPassesNo, "5"}},
+      // No station at all.
+      {{Field::HubRad, "2"}},
   };
   for (const auto& job : jobs) {
     JobFields fields;
