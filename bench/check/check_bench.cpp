@@ -18,7 +18,7 @@ void runCheck(benchmark::State& state, const ventaro::MachineSettings& machine) 
   const ventaro::JobRun run = ventaro::runJob(ventaro::JobFields{}, machine, table, nullptr, true);
   bool hazard = false;
   for (auto _ : state) {
-    const auto out = ventaro::checkJob(run, ventaro::kDefaultCheckGrid, false);
+    const auto out = ventaro::checkJob(run, 0, false);
     hazard = out.hazard;
     benchmark::DoNotOptimize(out.text.data());
   }

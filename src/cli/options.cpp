@@ -5,6 +5,7 @@
 
 #include "core/number_text.h"
 #include "core/station_count.h"
+#include "machining/output_files.h"
 #include "machining/preview_input.h"
 
 namespace ventaro::cli {
@@ -247,7 +248,9 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                      o.outputs.checkPicture = v ? std::optional<std::string>(std::string(*v)) : std::nullopt;
                      return std::nullopt;
                    }});
-  table.push_back(numberRow("--check-grid", "MM", "the check's cell size; " + byDefault(kDefaultCheckGrid),
+  table.push_back(numberRow("--check-grid", "MM",
+                            "the check's cell size, at most a quarter of the\nsmaller tool's radius; " +
+                                byDefault(kDefaultCheckGrid) + ",\nor that quarter where finer",
                             "the check grid", [](CliOptions& o) -> double& { return o.outputs.checkGrid; }));
   table.push_back(switchRow("--quiet", {}, "do not print the \"progress: \" line on standard error",
                             [](CliOptions& o) -> bool& { return o.quiet; }));
@@ -454,6 +457,22 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
   }
   if (options.outputs.report && !options.outputs.reportFile && !options.output) {
     return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
+  }
+  // The design being read is an input: one mistyped name must not replace
+  // it with a program. Saving the design over itself stays allowed.
+  if (options.design) {
+    const std::pair<const std::optional<std::string>*, const char*> outputs[] = {
+        {&options.output, "-o"},
+        {&options.outputs.stations, "--stations"},
+        {&options.outputs.reportFile, "--report"},
+        {&options.outputs.preview, "--preview"},
+        {&options.outputs.checkPicture, "--check"},
+    };
+    for (const auto& [path, option] : outputs) {
+      if (*path && sameExistingFile(**path, *options.design)) {
+        return "the design \"" + *options.design + "\" is read by this run; " + option + " cannot write over it";
+      }
+    }
   }
   if (options.outputs.preview) {
     try {

@@ -9,6 +9,7 @@
 #include "gcode/program_bytes.h"
 #include "machining/job_outputs.h"
 #include "machining/job_run.h"
+#include "machining/machine_limits.h"
 #include "machining/output_files.h"
 #include "machining/png_module_loader.h"
 #include "machining/preview_input.h"
@@ -159,7 +160,13 @@ int runGenerator(CliOptions options) {
     printError(std::string(kProgramName) + ": " + error.text(labelAndOption));
     return kExitFailed;
   } catch (const CheckGridError& error) {
-    printError(std::string(kProgramName) + ": the check: " + error.what() + ": give a larger --check-grid");
+    printError(std::string(kProgramName) + ": the check: " + error.what() + ": give a " +
+               (error.coarse() ? "smaller" : "larger") + " --check-grid");
+    return kExitFailed;
+  } catch (const SettingError& error) {
+    printError(std::string(kProgramName) + ": " + error.text([](Setting setting) {
+      return quotedSettingLabel(setting) + " (--" + std::string(settingKey(setting)) + ")";
+    }));
     return kExitFailed;
   } catch (const ControllerError& error) {
     printError(std::string(kProgramName) + ": " + error.text(labelAndOption));

@@ -23,10 +23,12 @@ enum class Controller { Plain, LinuxCnc, Grbl };
 std::optional<Controller> controllerByName(std::string_view name);  // "plain", "linuxcnc", "grbl"
 std::string_view controllerName(Controller controller);
 
-// The longest line each controller reads: GRBL's line buffer, and what
-// LinuxCNC's interpreter takes before it reports "Command too long".
+// The longest line each controller reads, without its line end: GRBL's line
+// buffer, and what LinuxCNC's interpreter takes before it reports "Command
+// too long". LinuxCNC reads 252 characters with the line end, and keeps the
+// CR of a CR LF end in the line, so a saved line holds 251.
 inline constexpr std::size_t kGrblLineLimit = 80;
-inline constexpr std::size_t kLinuxCncLineLimit = 252;
+inline constexpr std::size_t kLinuxCncLineLimit = 251;
 
 // A program that the chosen controller would not run as written. Where a
 // field is to blame (a feed), the text names it between `before` and

@@ -5,6 +5,7 @@
 #include "core/number_text.h"
 #include "gcode/program_bytes.h"
 #include "machining/grbl_text.h"
+#include "machining/machine_limits.h"
 
 namespace ventaro {
 
@@ -75,7 +76,7 @@ void ControllerWriter::toolCall(int tool) {
   }
   const std::string number = std::to_string(tool);
   words(grbl() ? "T" + number : "T" + number + " M6 G43 H" + number);
-  words("M3 S" + NumberText(tool == 1 ? settings_.roughRpm : settings_.finRpm));
+  words("M3 S" + machineNumber(tool == 1 ? settings_.roughRpm : settings_.finRpm));
   spindleOn_ = true;
 }
 

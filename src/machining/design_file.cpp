@@ -1,11 +1,15 @@
 #include "machining/design_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cstdint>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <optional>
-#include <sstream>
 
 namespace ventaro {
 
@@ -127,6 +131,12 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
   settings.controller =
       *controllerByName(reader.word(machine, "controller", "machine.controller", {"plain", "linuxcnc", "grbl"}));
   settings.job = *jobByName(reader.word(machine, "job", "machine.job", {"plain", "shop"}));
+  // The shop job is written for a machine; no client could run this pair.
+  if (settings.job == Job::Shop && settings.controller == Controller::Plain) {
+    reader.fail(
+        "the job \"shop\" is written for a machine, but the controller is \"plain\"; it must be linuxcnc "
+        "or grbl");
+  }
   const nlohmann::json& shop = reader.object(machine, "shop", "machine.shop");
   settings.shop.roughShape =
       *toolShapeByName(reader.word(shop, "rough-shape", "machine.shop.rough-shape", {"flat", "ball"}));
@@ -142,13 +152,52 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
   return settings;
 }
 
-// The parser's message without its "[json.exception.parse_error.101] " tag.
-std::string parseProblem(const nlohmann::json::parse_error& error) {
+// The library's message without its "[json.exception.parse_error.101] " tag.
+std::string libraryProblem(const nlohmann::json::exception& error) {
   std::string_view message = error.what();
   if (const auto close = message.find("] "); message.starts_with('[') && close != std::string_view::npos) {
     message.remove_prefix(close + 2);
   }
-  return "it is not JSON text: " + std::string(message);
+  return std::string(message);
+}
+
+// A design is a few kilobytes; anything near this is not one, and reading
+// on (from /dev/zero, say) would only fill the memory.
+constexpr std::size_t kMaxDesignBytes = std::size_t{1} << 20;
+
+std::string systemProblem(int error) { return std::string("the file cannot be opened: ") + std::strerror(error); }
+
+// Reads at most kMaxDesignBytes from a regular file or a pipe.
+std::string readDesignBytes(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw DesignError(path, systemProblem(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw DesignError(path, systemProblem(errno));
+  if (S_ISDIR(info.st_mode)) throw DesignError(path, systemProblem(EISDIR));
+  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+    throw DesignError(path, "it is not a regular file or a pipe");
+  }
+  const std::string tooLarge = "the file is larger than 1 MiB; a design is a few kilobytes";
+  if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > kMaxDesignBytes) {
+    throw DesignError(path, tooLarge);
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw DesignError(path, std::string("the file cannot be read: ") + std::strerror(errno));
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() > kMaxDesignBytes) throw DesignError(path, tooLarge);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -161,14 +210,9 @@ DesignError::DesignError(std::string file, std::string problem, bool reading)
 
 std::string_view designKey(Field field) { return kFieldKeys[static_cast<std::size_t>(field)]; }
 
-Design parseDesign(std::string_view text, const std::string& file) {
-  const Reader reader(file);
-  nlohmann::json root;
-  try {
-    root = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& error) {
-    reader.fail(parseProblem(error));
-  }
+namespace {
+
+Design readDesign(const Reader& reader, const nlohmann::json& root) {
   if (!root.is_object()) reader.fail("it is not a design: the text is not a JSON object");
   readVersion(reader, root);
 
@@ -182,14 +226,22 @@ Design parseDesign(std::string_view text, const std::string& file) {
   return design;
 }
 
-Design readDesignFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw DesignError(path, "the file cannot be opened");
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw DesignError(path, "the file cannot be read");
-  return parseDesign(bytes.str(), path);
+}  // namespace
+
+Design parseDesign(std::string_view text, const std::string& file) {
+  const Reader reader(file);
+  // Whatever the library raises (a syntax error, a number too large for a
+  // double) is a design that cannot be read, never the end of the program.
+  try {
+    return readDesign(reader, nlohmann::json::parse(text));
+  } catch (const nlohmann::json::parse_error& error) {
+    reader.fail("it is not JSON text: " + libraryProblem(error));
+  } catch (const nlohmann::json::exception& error) {
+    reader.fail("it holds what cannot be read: " + libraryProblem(error));
+  }
 }
+
+Design readDesignFile(const std::string& path) { return parseDesign(readDesignBytes(path), path); }
 
 std::string designText(const Design& design, const std::string& file) {
   const auto checked = [&](const std::string& text, std::string_view key) -> const std::string& {

@@ -58,10 +58,13 @@ std::string_view designKey(Field field);
 // Reads a design from its text; `file` names it in the error. Raises
 // DesignError for a text that is not JSON, not a design, of another format
 // version, with a field missing or of the wrong type, with an unknown
-// controller, job or tool shape, or with a text holding a line break.
+// controller, job or tool shape, the shop job with the plain controller, a
+// number too large to hold, or a text holding a line break.
 Design parseDesign(std::string_view text, const std::string& file);
 
-// Reads the file at `path` and parses it. Raises DesignError.
+// Reads the file at `path` and parses it. Raises DesignError, with the
+// system's reason where the file cannot be opened or read, for anything but
+// a regular file or a pipe, and for a file larger than 1 MiB.
 Design readDesignFile(const std::string& path);
 
 // The file's text, two-space indented, ending in a line break. Raises

@@ -20,21 +20,29 @@ constexpr double kMaxCells = 40e6;
 CheckSettings settingsFor(const JobRun& run, const Block& block, double grid) {
   CheckSettings s;
   s.block = block;
-  s.cell = grid;
   s.tolerance = run.machine.shop.tolerance;
   const double rough = toDouble(run.fields[Field::RoughDia], Field::RoughDia);
   const double finish = static_cast<double>(toSingle(run.fields[Field::FinDia], Field::FinDia));
   s.tools[1] = Cutter{run.machine.shop.roughShape, rough / 2};
   s.tools[2] = Cutter{run.machine.shop.finShape, finish / 2};
-  const double cells = std::ceil((block.x1 - block.x0) / s.cell) * std::ceil((block.y1 - block.y0) / s.cell);
-  if (cells > kMaxCells) {
-    throw CheckGridError("a grid of " + NumberText(s.cell) + " mm gives " + NumberText(cells) +
-                         " cells, more than the check takes (40000000)");
-  }
   for (const auto& [tool, cutter] : s.tools) {
     if (!(cutter.radius > 0) || !std::isfinite(cutter.radius)) {
       throw ShopError("the check needs a positive diameter for tool T" + std::to_string(tool));
     }
+  }
+  const double finest = std::min(s.tools[1].radius, s.tools[2].radius) / kToolRadiiPerCell;
+  s.cell = grid > 0 ? grid : std::min(kDefaultCheckGrid, finest);
+  if (s.cell > finest) {
+    throw CheckGridError("a grid of " + NumberText(s.cell) +
+                             " mm is coarser than a quarter of the smaller tool's radius (" + NumberText(finest) +
+                             " mm): the tool could pass between its cells unseen",
+                         true);
+  }
+  const double cells = std::ceil((block.x1 - block.x0) / s.cell) * std::ceil((block.y1 - block.y0) / s.cell);
+  if (cells > kMaxCells) {
+    throw CheckGridError("a grid of " + NumberText(s.cell) + " mm gives " + NumberText(cells) +
+                             " cells, more than the check takes (40000000)",
+                         false);
   }
   return s;
 }

@@ -11,7 +11,12 @@
 
 namespace ventaro {
 
-inline constexpr double kDefaultCheckGrid = 0.5;  // mm, the check's cell size
+// The check's cell size, mm: 0.5, or a quarter of the smaller tool's radius
+// where that is finer. A cell wider than that could fall between the
+// positions of a small tool, and a rapid move through material would go
+// unseen.
+inline constexpr double kDefaultCheckGrid = 0.5;
+inline constexpr double kToolRadiiPerCell = 4;
 
 struct JobCheck {
   std::string text;     // the figures, lines ending in "\n"
@@ -19,16 +24,20 @@ struct JobCheck {
   std::string picture;  // the milled block as PNG bytes, when asked for
 };
 
-// A grid with more cells than the check takes; each client tells its own
-// way to choose a coarser one.
+// A grid with more cells than the check takes, or cells too coarse for the
+// tools; each client tells its own way to choose another.
 class CheckGridError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  CheckGridError(const std::string& what, bool coarse) : std::runtime_error(what), coarse_(coarse) {}
+  bool coarse() const { return coarse_; }
+
+ private:
+  bool coarse_;
 };
 
-// Checks the program of a run made with its outputs, on cells of `grid` mm.
-// Raises ShopError, ToolpathError, RunError or CheckGridError when it cannot
-// be checked.
+// Checks the program of a run made with its outputs, on cells of `grid` mm
+// (0: the default cell size for its tools). Raises ShopError, ToolpathError,
+// RunError or CheckGridError when it cannot be checked.
 JobCheck checkJob(const JobRun& run, double grid, bool picture);
 
 }  // namespace ventaro

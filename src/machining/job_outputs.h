@@ -28,7 +28,7 @@ struct OutputRequest {
   std::optional<std::string> preview;       // the preview picture, .svg or .png
   bool check = false;                       // the material-removal check
   std::optional<std::string> checkPicture;  //   its picture
-  double checkGrid = kDefaultCheckGrid;     //   its cell size
+  double checkGrid = 0;                     //   its cell size; 0 for the default
 };
 
 // The client's ways: how an error and the report name a field, whether the

@@ -2,6 +2,7 @@
 
 #include "gcode/program_bytes.h"
 #include "machining/controller_profile.h"
+#include "machining/machine_limits.h"
 #include "machining/machining_report.h"
 #include "machining/preview_input.h"
 #include "machining/preview_svg.h"
@@ -17,6 +18,8 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   if (shop && machine.controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
+  // The plain program takes no machine setting; every other program does.
+  if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
   JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
@@ -47,6 +50,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     run.program.clear();
     return run;
   }
+  if (machine.controller != Controller::Plain) checkSettings(machine.shop);
   JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;

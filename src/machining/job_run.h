@@ -40,7 +40,8 @@ struct JobRun {
 // to `progress` (may be null). The shop job is laid out from the stations
 // the computation placed, for LinuxCNC or GRBL. With `outputs` the stations
 // are kept and the moves read for the outputs built from them. Raises
-// RunError, ControllerError, ShopError.
+// RunError, ControllerError, ShopError, and SettingError for a machine
+// setting out of its range (only where the program takes the settings).
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs);
 

@@ -40,22 +40,32 @@ extern "C" void removeStagedAndEnd(int signal) {
   std::raise(signal);
 }
 
-// While it lives: a file size limit makes write() fail with EFBIG instead
-// of ending the process, and, where they would end the process anyway,
-// SIGINT and SIGTERM first remove the staged files.
+// The signals that end the process while it writes, after the staged files
+// are removed: an interrupt, a termination and a closed terminal.
+constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kEndingCount = 3;
+
+void addEnding(sigset_t& set) {
+  for (int signal : kEnding) sigaddset(&set, signal);
+}
+
+// While it lives: a file size limit makes write() fail with EFBIG and a
+// closed pipe makes it fail with EPIPE, instead of ending the process, and,
+// where they would end the process anyway, the ending signals first remove
+// the staged files.
 class WriteSignals {
  public:
   explicit WriteSignals(bool removeStaged) {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGXFSZ, &ignore, &oldSize_);
+    ::sigaction(SIGPIPE, &ignore, &oldPipe_);
     if (!removeStaged) return;
     struct sigaction cleanup {};
     cleanup.sa_handler = removeStagedAndEnd;
     sigemptyset(&cleanup.sa_mask);
-    sigaddset(&cleanup.sa_mask, SIGINT);
-    sigaddset(&cleanup.sa_mask, SIGTERM);
-    for (int i = 0; i < 2; ++i) {
+    addEnding(cleanup.sa_mask);
+    for (int i = 0; i < kEndingCount; ++i) {
       ::sigaction(kEnding[i], nullptr, &oldEnding_[i]);
       // An ignored signal does not end the run, and a handler of the
       // program's own is left to do its work.
@@ -63,30 +73,30 @@ class WriteSignals {
     }
   }
   ~WriteSignals() {
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kEndingCount; ++i) {
       if (installed_[i]) ::sigaction(kEnding[i], &oldEnding_[i], nullptr);
     }
+    ::sigaction(SIGPIPE, &oldPipe_, nullptr);
     ::sigaction(SIGXFSZ, &oldSize_, nullptr);
   }
   WriteSignals(const WriteSignals&) = delete;
   WriteSignals& operator=(const WriteSignals&) = delete;
 
  private:
-  static constexpr int kEnding[2] = {SIGINT, SIGTERM};
   struct sigaction oldSize_ {};
-  struct sigaction oldEnding_[2]{};
-  bool installed_[2] = {false, false};
+  struct sigaction oldPipe_ {};
+  struct sigaction oldEnding_[kEndingCount] {};
+  bool installed_[kEndingCount] = {false, false, false};
 };
 
-// Holds SIGINT and SIGTERM while it lives, so that a file is never created
+// Holds the ending signals while it lives, so that a file is never created
 // or renamed without the handler knowing of it.
 class EndingHeld {
  public:
   EndingHeld() {
     sigset_t ending;
     sigemptyset(&ending);
-    sigaddset(&ending, SIGINT);
-    sigaddset(&ending, SIGTERM);
+    addEnding(ending);
     ::pthread_sigmask(SIG_BLOCK, &ending, &old_);
   }
   ~EndingHeld() { ::pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
@@ -288,6 +298,57 @@ void removeStaged(std::vector<Target>& targets, std::atomic<const char*>* slots)
   }
 }
 
+// Whether a target may still be replaced now that every file is staged: a
+// run can wait long on a pipe, and its other targets may change meanwhile.
+std::string refusalNow(const Target& target) {
+  struct stat now {};
+  if (::stat(target.file.c_str(), &now) != 0) return {};
+  if (S_ISDIR(now.st_mode)) return std::strerror(EISDIR);
+  if ((now.st_mode & S_IWUSR) == 0) return kWriteProtected;
+  return {};
+}
+
+// Replaces the targets by their staged files, all or none: each file that
+// is replaced is first kept under a second name (a hard link beside it),
+// and where a rename fails, the files renamed before it are put back. A
+// file system without hard links keeps no second name, and a target there
+// cannot be put back. Returns the failure.
+std::optional<OutputError> renameAll(std::vector<Target>& targets, std::atomic<const char*>* slots) {
+  EndingHeld held;
+  std::vector<std::string> kept(targets.size());
+  std::vector<char> created(targets.size(), 0);
+  std::optional<OutputError> failure;
+  std::size_t renamed = 0;
+  for (; renamed < targets.size(); ++renamed) {
+    Target& target = targets[renamed];
+    if (target.direct) continue;
+    const std::string old = target.staged + "~";
+    if (::link(target.file.c_str(), old.c_str()) == 0) {
+      kept[renamed] = old;
+    } else {
+      created[renamed] = errno == ENOENT;
+    }
+    if (::rename(target.staged.c_str(), target.file.c_str()) != 0) {
+      failure = writeError(target, std::strerror(errno));
+      break;
+    }
+    slots[renamed].store(nullptr);
+    target.staged.clear();
+  }
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    if (failure && i < renamed && !targets[i].direct) {
+      // Put back what this run replaced, or remove what it created.
+      if (!kept[i].empty()) {
+        ::rename(kept[i].c_str(), targets[i].file.c_str());
+      } else if (created[i] != 0) {
+        ::unlink(targets[i].file.c_str());
+      }
+    }
+    if (!kept[i].empty()) ::unlink(kept[i].c_str());
+  }
+  return failure;
+}
+
 // Stages every file, writes the direct targets, then renames; returns the
 // failure, with the staged files still in place for the caller to remove.
 std::optional<OutputError> writeAllTargets(std::vector<Target>& targets, std::atomic<const char*>* slots) {
@@ -299,14 +360,11 @@ std::optional<OutputError> writeAllTargets(std::vector<Target>& targets, std::at
     if (!target.direct) continue;
     if (const int error = writeInPlace(target); error != 0) return writeError(target, std::strerror(error));
   }
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    Target& target = targets[i];
+  for (const Target& target : targets) {
     if (target.direct) continue;
-    EndingHeld held;
-    if (::rename(target.staged.c_str(), target.file.c_str()) != 0) return writeError(target, std::strerror(errno));
-    slots[i].store(nullptr);
-    target.staged.clear();
+    if (std::string refusal = refusalNow(target); !refusal.empty()) return writeError(target, std::move(refusal));
   }
+  if (auto failure = renameAll(targets, slots)) return failure;
   for (const Target& target : targets) {
     if (!target.direct) syncFolder(folderOf(target.file));
   }
@@ -342,6 +400,13 @@ std::optional<OutputError> OutputFiles::commit() {
   gStagedCount.store(0);
   gStaged.store(nullptr);
   return failure;
+}
+
+bool sameExistingFile(const std::string& a, const std::string& b) {
+  struct stat first {
+  }, second{};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
 }
 
 std::optional<std::string> writeStandardOutput(std::string_view bytes) {

@@ -10,11 +10,14 @@
 //   as it is. So is a file the system does not let this process open for
 //   writing (an immutable file, an access list).
 // - Every file goes first to a hidden file beside its target, flushed to
-//   disk; only when all of them are complete are they renamed over their
-//   targets. On any failure no target is created or changed, and the staged
-//   files are removed, also when the run is ended by SIGINT or SIGTERM
-//   while it writes. A file size limit is a failure ("File too large"), not
-//   the end of the process.
+//   disk; only when all of them are complete, and every target is checked
+//   once more, are they renamed over their targets. Each replaced file is
+//   kept under a second name until every rename has succeeded, so that a
+//   failed rename puts back what the ones before it replaced. On any
+//   failure no target is created or changed, and the staged files are
+//   removed, also when the run is ended by SIGINT, SIGTERM or SIGHUP while
+//   it writes. A file size limit ("File too large") and a closed pipe
+//   ("Broken pipe") are failures, not the end of the process.
 // - A replaced file keeps its permission bits and, where the process may
 //   give it away (root), its owner and group. A symbolic link is followed:
 //   the file it points to is replaced, and the link stays.
@@ -53,6 +56,9 @@ class OutputFiles {
  private:
   std::vector<std::pair<std::string, FileBytes>> outputs_;
 };
+
+// Whether two paths name one existing file (links followed).
+bool sameExistingFile(const std::string& a, const std::string& b);
 
 // Writes `bytes` to standard output, checking every write (a closed
 // standard output gives "Bad file descriptor", a full device "No space left

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/number_text.h"
+#include "machining/machine_limits.h"
 #include "machining/shop_program.h"
 
 namespace ventaro {
@@ -26,6 +27,18 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
                                                    : "a number above 0 and at most 100";
   throw ShopError("the shop job needs ", field,
                   " to be " + std::string(want) + ", not \u201c" + fields[field] + "\u201d");
+}
+
+// A feed the program writes as its F word: a machine neither moves at F0
+// nor at more than kMaxFeed.
+double shopFeed(const JobFields& fields, Field field) {
+  const double feed = shopField(fields, field, Bound::Positive);
+  if (feed > kMaxFeed || machineNumber(feed) == "0") {
+    throw ShopError("the shop job needs ", field,
+                    " to be above 0 and at most " + machineNumber(kMaxFeed) +
+                        " mm/min as its F word writes it, not \u201c" + fields[field] + "\u201d");
+  }
+  return feed;
 }
 
 // A job of millions of lines would fill the memory long before a machine
@@ -139,8 +152,14 @@ ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const 
   const double roughStep = shopField(fields, Field::RoughStep, Bound::Percent);
   const double finDia = shopField(fields, Field::FinDia, Bound::Positive);
   const double finStep = shopField(fields, Field::FinStep, Bound::Percent);
-  const double roughFeed = shopField(fields, Field::RoughFeed, Bound::Positive);
-  const double finishFeed = shopField(fields, Field::FinishFeed, Bound::Positive);
+  const double roughFeed = shopFeed(fields, Field::RoughFeed);
+  const double finishFeed = shopFeed(fields, Field::FinishFeed);
+  // A path may depart from the surface by the tolerance; a tolerance as
+  // wide as a tool would let it depart by the tool.
+  if (!(settings.tolerance < std::min(roughDia, finDia) / 2)) {
+    throw SettingError(Setting::Tolerance, "must be smaller than the radius of the smaller tool, " +
+                                               shortNumber(std::min(roughDia, finDia) / 2) + " mm");
+  }
 
   ShopPlan plan;
   plan.roughDepth = shopField(fields, Field::RoughDepth, Bound::Positive);

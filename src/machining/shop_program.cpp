@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "gcode/text_conventions.h"
-#include "machining/fixed_text.h"
+#include "machining/machine_limits.h"
 
 namespace ventaro {
 
@@ -24,9 +24,11 @@ class ProgramText {
   ProgramText(bool grbl, std::size_t moves) : grbl_(grbl) { text_.reserve(moves * 36 + 1024); }
 
   void line(std::string_view l) {
-    if (grbl_ && savedLength(l) > kGrblLineLimit) {
-      throw ShopError("the grbl program cannot hold the line \u201c" + std::string(l) + "\u201d: GRBL takes at most " +
-                      std::to_string(kGrblLineLimit) + " characters per line");
+    const std::size_t limit = grbl_ ? kGrblLineLimit : kLinuxCncLineLimit;
+    if (savedLength(l) > limit) {
+      throw ShopError("the " + std::string(grbl_ ? "grbl" : "linuxcnc") + " program cannot hold the line \u201c" +
+                      std::string(l) + "\u201d: the controller takes at most " + std::to_string(limit) +
+                      " characters per line");
     }
     if (!text_.empty()) text_ += kLineBreak;
     text_ += l;
@@ -114,14 +116,7 @@ void toolMoves(ProgramText& out, const ShopPlan& plan, const ToolRun& run) {
 
 std::string_view toolShapeTitle(ToolShape shape) { return shape == ToolShape::Ball ? "ball-nose" : "flat end mill"; }
 
-std::string shortNumber(double value) {
-  std::string text = fixedText(value, 4);
-  if (text.find('.') != std::string::npos) {
-    while (text.back() == '0') text.pop_back();
-    if (text.back() == '.') text.pop_back();
-  }
-  return text == "-0" ? "0" : text;
-}
+std::string shortNumber(double value) { return machineNumber(value); }
 
 std::string shopProgram(const ShopPlan& plan, Controller controller) {
   if (controller == Controller::Plain) {

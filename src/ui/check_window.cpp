@@ -36,7 +36,7 @@ void CheckWindow::showRun(const JobRun* run) {
     figures_->setPlainText(QStringLiteral("Press \u201cCompute\u201d: the check follows the program it makes."));
   } else {
     try {
-      JobCheck check = checkJob(*run, kDefaultCheckGrid, true);
+      JobCheck check = checkJob(*run, 0, true);
       figures_->setPlainText(QString::fromUtf8(check.text.data(), static_cast<qsizetype>(check.text.size())));
       picture_ = std::move(check.picture);
     } catch (const std::exception& error) {

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/number_text.h"
+#include "machining/machine_limits.h"
 
 namespace ventaro {
 
@@ -69,12 +70,13 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Roughing tool shape"), roughShape_);
   form->addRow(QStringLiteral("Finishing tool shape"), finShape_);
-  form->addRow(QStringLiteral("Roughing spindle speed / rpm"), roughRpm_);
-  form->addRow(QStringLiteral("Finishing spindle speed / rpm"), finRpm_);
-  form->addRow(QStringLiteral("Plunge feed"), plungeFeed_);
-  form->addRow(QStringLiteral("Block top / mm"), blockTop_);
-  form->addRow(QStringLiteral("Clearance / mm"), clearance_);
-  form->addRow(QStringLiteral("Tolerance / mm"), tolerance_);
+  const auto label = [](Setting setting) { return QString::fromUtf8(settingLabel(setting).data()); };
+  form->addRow(label(Setting::RoughRpm), roughRpm_);
+  form->addRow(label(Setting::FinRpm), finRpm_);
+  form->addRow(label(Setting::PlungeFeed), plungeFeed_);
+  form->addRow(label(Setting::BlockTop), blockTop_);
+  form->addRow(label(Setting::Clearance), clearance_);
+  form->addRow(label(Setting::Tolerance), tolerance_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &ShopSettingsDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &ShopSettingsDialog::reject);
@@ -109,13 +111,6 @@ std::optional<ShopSettings> ShopSettingsDialog::read() {
     }
     result.*entry.member = *value;
   }
-  if (result.tolerance < kFinestTolerance) {
-    problem_->setText(
-        QStringLiteral("The tolerance must be 0.001 mm or more: the program's coordinates carry four "
-                       "decimals."));
-    tolerance_->setFocus();
-    return std::nullopt;
-  }
   if (!blockTop_->text().trimmed().isEmpty()) {
     result.blockTop = readNumber(blockTop_, false);
     if (!result.blockTop) {
@@ -123,6 +118,16 @@ std::optional<ShopSettings> ShopSettingsDialog::read() {
       blockTop_->setFocus();
       return std::nullopt;
     }
+  }
+  if (const auto problem = settingProblem(result)) {
+    problem_->setText(QString::fromUtf8(problem->what()));
+    const std::pair<Setting, QLineEdit*> fields[] = {
+        {Setting::RoughRpm, roughRpm_},   {Setting::FinRpm, finRpm_},       {Setting::PlungeFeed, plungeFeed_},
+        {Setting::Clearance, clearance_}, {Setting::Tolerance, tolerance_}, {Setting::BlockTop, blockTop_}};
+    for (const auto& [setting, field] : fields) {
+      if (setting == problem->setting()) field->setFocus();
+    }
+    return std::nullopt;
   }
   return result;
 }

@@ -182,6 +182,8 @@ void VentaroWindow::openDesign(const QString& path) {
   try {
     design = readDesignFile(localPath(path));
   } catch (const DesignError& error) {
+    // A design that is gone stays gone: it leaves the recent list.
+    if (!QFileInfo::exists(path)) forgetDesign(path);
     boxes_.show(this, MessageKind::Error, kTitle,
                 QStringLiteral("The design could not be opened from ") + path + QStringLiteral("\n\n") +
                     fromUtf8(error.problem()));
@@ -227,6 +229,13 @@ void VentaroWindow::rememberDesign(const QString& path) {
   recent.removeAll(lastDesign_);
   recent.prepend(lastDesign_);
   while (recent.size() > kRecentCount) recent.removeLast();
+  QSettings().setValue(kRecentKey, recent);
+  fillRecentMenu();
+}
+
+void VentaroWindow::forgetDesign(const QString& path) {
+  QStringList recent = recentDesigns();
+  if (recent.removeAll(QFileInfo(path).absoluteFilePath()) == 0) return;
   QSettings().setValue(kRecentKey, recent);
   fillRecentMenu();
 }

@@ -55,6 +55,7 @@ class VentaroWindow : public QMainWindow {
   void openDesignDialog();
   void saveDesignAs();
   void rememberDesign(const QString& path);
+  void forgetDesign(const QString& path);
   void fillRecentMenu();
 
   void exportStationTable();

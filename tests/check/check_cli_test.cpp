@@ -59,14 +59,37 @@ TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
   }
 }
 
-TEST(CheckCli, AGridTooFineFailsAndWritesNothing) {
-  TempDir dir;
-  const auto run = runCli({"--check-grid", "0.05", "--check", "-o", dir.file("blade.ngc")});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err,
-            "ventaro-gcode: the check: a grid of 0.05 mm gives 177600000 cells, more than the check takes "
-            "(40000000): give a larger --check-grid\n");
-  EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+// A grid too fine would fill the memory; one coarser than the tools could
+// miss the rapid moves through material and pass the plain job.
+TEST(CheckCli, AGridTooFineOrTooCoarseFailsAndWritesNothing) {
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"--check-grid", "0.05"},
+       "a grid of 0.05 mm gives 177600000 cells, more than the check takes (40000000): give a larger --check-grid"},
+      {{"--check-grid", "2000"},
+       "a grid of 2000 mm is coarser than a quarter of the smaller tool's radius (2.5 mm): the tool could pass "
+       "between its cells unseen: give a smaller --check-grid"},
+      {{"--check-grid", "2.6"},
+       "a grid of 2.6 mm is coarser than a quarter of the smaller tool's radius (2.5 mm): the tool could pass "
+       "between its cells unseen: give a smaller --check-grid"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--check", "-o", dir.file("blade.ngc")});
+    const auto run = runCli(args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "ventaro-gcode: the check: " + c.error + "\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+  }
+  // At a quarter of the radius the rapids are still found; with a small
+  // finishing tool the default cell is that tool's quarter.
+  EXPECT_EQ(runCli({"--check-grid", "2.5", "--check", "-o", "/dev/null"}).status, 3);
+  const auto small = runCli({"--fin-dia", "3", "--stations-finish", "100", "--check", "-o", "/dev/null", "--quiet"});
+  EXPECT_EQ(small.status, 3);
+  EXPECT_NE(small.out.find("; 0.375 mm cells (3947 x 800)\n"), std::string::npos) << small.out.substr(0, 200);
 }
 
 TEST(CheckCli, BadCheckOptionsAreUsageErrors) {

@@ -1,16 +1,20 @@
 // End to end: the rules every output file follows. A write-protected file
 // is kept, a replaced one keeps its mode and owner, two outputs naming one
 // file are bad usage, and whatever fails or ends the run (a missing folder,
-// a full device, a file size limit, SIGTERM) leaves every target as it was
-// and no staged file behind.
+// a full device, a file size limit, a closed pipe, a target changed while
+// the run waits, SIGTERM, SIGHUP) leaves every target as it was and no
+// staged file behind.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -162,7 +166,7 @@ TEST_F(CliFiles, EndingSignalWhileWritingRemovesStagedFiles) {
   // The station table goes to a pipe nobody reads: the run waits there once
   // the program is staged, until the signal comes.
   ASSERT_EQ(::mkfifo(dir_.file("pipe").c_str(), 0600), 0);
-  for (const int signal : {SIGTERM, SIGINT}) {
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     bool staged = false;
     testing::RunSetup setup;
     setup.whileRunning = [&](pid_t pid) {
@@ -179,6 +183,70 @@ TEST_F(CliFiles, EndingSignalWhileWritingRemovesStagedFiles) {
     EXPECT_EQ(run.status, 128 + signal);
     EXPECT_EQ(run.err, "");
     expectUntouched({"blade.nc", "pipe"});
+  }
+}
+
+// Reads the pipe until its writer closes it, or `limit` bytes.
+void drain(const std::string& pipe, std::size_t limit = SIZE_MAX) {
+  const int fd = ::open(pipe.c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  char buffer[4096];
+  std::size_t total = 0;
+  ssize_t n = 0;
+  while (total < limit && (n = ::read(fd, buffer, std::min(sizeof buffer, limit - total))) > 0) total += n;
+  ::close(fd);
+}
+
+// A run waits on a pipe with its files staged; meanwhile another target
+// changes, or the reader goes away. No target is replaced: a failed rename
+// puts back what the renames before it replaced, and a broken pipe is a
+// failed write that leaves no staged file behind.
+TEST_F(CliFiles, WhatChangesWhileTheRunWaitsLeavesEveryTarget) {
+  ASSERT_EQ(::mkfifo(dir_.file("pipe.svg").c_str(), 0600), 0);
+  const std::string csv = dir_.file("s.csv");
+  const auto stagedCsv = [&] {
+    for (const std::string& name : dir_.entries()) {
+      if (name.starts_with(".s.csv.")) return dir_.file(name);
+    }
+    return std::string();
+  };
+  struct Case {
+    std::vector<std::string> args;
+    std::function<void()> meanwhile;
+    std::string failing, reason;
+  };
+  const std::vector<Case> cases{
+      {{"-o", target(), "--preview", dir_.file("pipe.svg"), "--stations", csv},
+       [&] {
+         ASSERT_EQ(::mkdir(csv.c_str(), 0755), 0);
+         drain(dir_.file("pipe.svg"));
+       },
+       csv,
+       "Is a directory"},
+      {{"-o", target(), "--stations", csv, "--preview", dir_.file("pipe.svg")},
+       [&] {
+         ASSERT_EQ(::unlink(stagedCsv().c_str()), 0);
+         drain(dir_.file("pipe.svg"));
+       },
+       csv,
+       "No such file or directory"},
+      {{"-o", dir_.file("pipe.svg"), "--stations", csv, "--report=" + dir_.file("r.txt")},
+       [&] { drain(dir_.file("pipe.svg"), 10); },
+       dir_.file("pipe.svg"),
+       "Broken pipe"},
+  };
+  for (const Case& c : cases) {
+    testing::RunSetup setup;
+    setup.whileRunning = [&](pid_t) {
+      ASSERT_TRUE(waitFor([&] { return !stagedCsv().empty(); }));
+      c.meanwhile();
+    };
+    const auto run = runCli(c.args, setup);
+    EXPECT_EQ(run.status, 1) << c.reason;
+    EXPECT_EQ(run.err, "ventaro-gcode: cannot write \"" + c.failing + "\": " + c.reason + "\n");
+    EXPECT_EQ(readFile(target()), kOldContent);
+    ::rmdir(csv.c_str());
+    EXPECT_EQ(dir_.entries(), (std::vector<std::string>{"blade.nc", "pipe.svg"}));
   }
 }
 

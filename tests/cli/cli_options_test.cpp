@@ -114,7 +114,8 @@ TEST(CliHelp, MachineSettingsSayWhereTheyApply) {
         "  --clearance MM          rapid moves this far above the block top (shop" + pad +
             "job) or the program's highest Z (linuxcnc, grbl);" + pad + "default 10\n",
         "  --rough-shape SHAPE     roughing tool flat or ball (shop job, --check);" + pad + "default flat\n",
-        std::string("  --check-grid MM         the check's cell size; default 0.5\n")}) {
+        "  --check-grid MM         the check's cell size, at most a quarter of the" + pad +
+            "smaller tool's radius; default 0.5," + pad + "or that quarter where finer\n"}) {
     EXPECT_NE(help.find("\n" + row), std::string::npos) << row;
   }
 }

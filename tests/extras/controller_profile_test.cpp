@@ -181,7 +181,10 @@ class LinuxCncInterpreter : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(LinuxCncInterpreter, RunsTheProgramWithTheSpindleOnAtEveryCut) {
-  const DesignRun run = GetParam() == 0 ? DesignRun() : DesignRun(testing::narrowStock());
+  // The third: a comment shortened to the longest line LinuxCNC reads.
+  const DesignRun run = GetParam() == 0   ? DesignRun()
+                        : GetParam() == 1 ? DesignRun(testing::narrowStock())
+                                          : DesignRun({{Field::D, "3.36" + std::string(260, '0')}});
   const Interpreted result = rs274(programFor(Controller::LinuxCnc, run.fields, run.table));
   EXPECT_EQ(result.status, 0) << result.output;
   EXPECT_EQ(result.output, "executing\n");  // its banner, and not a word more
@@ -210,7 +213,7 @@ TEST_P(LinuxCncInterpreter, RunsTheProgramWithTheSpindleOnAtEveryCut) {
   EXPECT_NE(result.calls.find("MESSAGE(\"Fit finishing tool T2, 20 mm, then press Cycle Start\")"), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(DefaultAndNarrowStock, LinuxCncInterpreter, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(DefaultNarrowStockLongComment, LinuxCncInterpreter, ::testing::Values(0, 1, 2));
 
 }  // namespace
 }  // namespace ventaro

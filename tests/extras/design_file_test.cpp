@@ -171,7 +171,8 @@ TEST(DesignFile, ReadsAFileAndNamesAMissingOne) {
     readDesignFile(path);
     ADD_FAILURE() << "a missing file was read";
   } catch (const DesignError& error) {
-    EXPECT_EQ(std::string(error.what()), "cannot read the design \"" + path + "\": the file cannot be opened");
+    EXPECT_EQ(std::string(error.what()),
+              "cannot read the design \"" + path + "\": the file cannot be opened: No such file or directory");
   }
 }
 

@@ -107,6 +107,50 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
   EXPECT_TRUE(run.out.starts_with("( Blade from its block, for linuxcnc )\r\n"));
 }
 
+// Settings no machine can meet, and speeds and feeds whose words would be
+// zero, are refused by name before anything is written.
+TEST(ShopCli, RefusesSettingsNoMachineCanMeet) {
+  const std::string range = " must be a number above 0 and at most ";
+  const struct {
+    std::vector<std::string> args;
+    std::string error;
+  } cases[] = {
+      {{"--controller", "linuxcnc", "--rough-rpm", "1e-300"},
+       "\u201cRoughing spindle speed / rpm\u201d (--rough-rpm)" + range + "100000 rpm; it would be written as 0"},
+      {{"--job", "shop", "--fin-rpm", "0.00004"},
+       "\u201cFinishing spindle speed / rpm\u201d (--fin-rpm)" + range + "100000 rpm; it would be written as 0"},
+      {{"--controller", "grbl", "--fin-rpm", "1e6"},
+       "\u201cFinishing spindle speed / rpm\u201d (--fin-rpm)" + range + "100000 rpm"},
+      {{"--job", "shop", "--plunge-feed", "0.00004"},
+       "\u201cPlunge feed\u201d (--plunge-feed)" + range + "100000 mm/min; it would be written as 0"},
+      {{"--job", "shop", "--clearance", "1e300"}, "\u201cClearance / mm\u201d (--clearance)" + range + "1000 mm"},
+      {{"--job", "shop", "--block-top", "-1e300"},
+       "\u201cBlock top / mm\u201d (--block-top) must be a number from -10000 to 10000 mm, or worked out from the "
+       "blade"},
+      {{"--job", "shop", "--tolerance", "1e300"},
+       "\u201cTolerance / mm\u201d (--tolerance) must be a number from 0.001 to 10 mm"},
+      {{"--job", "shop", "--fin-dia", "6", "--tolerance", "5"},
+       "\u201cTolerance / mm\u201d (--tolerance) must be smaller than the radius of the smaller tool, 3 mm"},
+      {{"--job", "shop", "--rough-feed", "0.00004"},
+       "the shop job needs \u201cRough Feedrate\u201d (--rough-feed) to be above 0 and at most 100000 mm/min as its "
+       "F word writes it, not \u201c0.00004\u201d"},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"-o", dir.file("job.nc")});
+    const auto run = runCli(args);
+    EXPECT_EQ(run.status, 1) << c.args.back();
+    EXPECT_EQ(run.err, "ventaro-gcode: " + c.error + "\n");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{});
+  }
+  // The plain program takes no machine setting, and keeps its bytes.
+  EXPECT_EQ(runCli({"--quiet", "--clearance", "1e300"}).out, runCli({"--quiet"}).out);
+  // A speed is a plain decimal.
+  const auto run = runCli({"--quiet", "--controller", "linuxcnc", "--rough-rpm", "1500.25"});
+  EXPECT_NE(run.out.find("\r\nM3 S1500.25\r\n"), std::string::npos);
+}
+
 TEST(ShopCli, NamesAFieldItCannotUse) {
   // The computation takes a negative feed as a number; the machine cannot.
   const auto run = runCli({"--job", "shop", "--rough-feed", "-5", "--quiet"});

@@ -247,6 +247,11 @@ class MenuTest : public QObject {
     QTest::newRow("type") << edited("\"3.36\"", "3.36") << "the field \"fields.diameter\" is not a text";
     QTest::newRow("line break") << edited("\"0.8\"", "\"0.8\\r\\n\"")
                                 << "the text of \"fields.lift\" holds a line break";
+    // The JSON library's own failures end in the same box, never the window.
+    QTest::newRow("huge number") << edited("\"clearance\": 10.0", "\"clearance\": 1e999")
+                                 << "it holds what cannot be read: number overflow parsing '1e999'";
+    QTest::newRow("shop, plain") << edited("\"job\": \"plain\"", "\"job\": \"shop\"")
+                                 << "the job \"shop\" is written for a machine, but the controller is \"plain\"";
   }
   void brokenDesignChangesNothing() {
     QFETCH(QByteArray, text);
@@ -282,6 +287,13 @@ class MenuTest : public QObject {
     action("saveDesignAs")->trigger();
     QCOMPARE(dialogs->suggestions.last(), file("a.json"));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"a.json", "b.json"}));
+    // A design deleted since leaves the list when opening it fails.
+    QVERIFY(QFile::remove(file("b.json")));
+    recent->actions()[1]->trigger();
+    QCOMPARE(boxes->shown.size(), 1);
+    QVERIFY2(boxes->shown[0].text.endsWith("the file cannot be opened: No such file or directory"),
+             qPrintable(boxes->shown[0].text));
+    QCOMPARE(window->recentDesigns(), QStringList({file("a.json")}));
   }
 
   void controllerMenuMakesTheProgramAgain() {
