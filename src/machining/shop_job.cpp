@@ -42,11 +42,12 @@ double shopFeed(const JobFields& fields, Field field) {
 }
 
 // A job of millions of lines would fill the memory long before a machine
-// could run it.
+// could run it. Its size is estimated from its settings before anything is
+// laid out, so that a job beyond the bounds is refused at once.
 void checkCount(double count, double limit, const char* what) {
   if (!(count <= limit)) {
     throw ShopError("the shop job would need more than " + shortNumber(limit) + " " + what +
-                    "; give wider stepovers, deeper layers or a smaller blade");
+                    "; give wider stepovers, deeper layers, a coarser tolerance or a smaller blade");
   }
 }
 
@@ -57,6 +58,13 @@ void checkCount(double count, double limit, const char* what) {
 // finer: the step is twice the length that stays within the tolerance of a
 // bend of the tool's radius.
 double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
+
+// The heights one tool's raster samples before refining: its lines across
+// the block and the two edges along it.
+double rasterSamples(const Block& b, double stepover, double step) {
+  const double lines = std::ceil((b.x1 - b.x0) / stepover) + 1;
+  return lines * (std::ceil((b.y1 - b.y0) / step) + 1) + 2 * (std::ceil((b.x1 - b.x0) / step) + 1);
+}
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
 double requireTip(const DropCutter& drop, double x, double y) {
@@ -104,7 +112,16 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   // Layers down to the first one at or below the lowest height any line
   // needs: that one follows the heights everywhere.
   const double count = b.top > lowest ? std::ceil((b.top - lowest) / plan.roughDepth - 1e-9) : 0;
-  checkCount(count * static_cast<double>(raster.lines.size()), 300000, "roughing lines over all layers");
+  // A layer writes at most two moves for a line and one for each sample
+  // of it that stands above the layer (where the tool follows the heights);
+  // a sample stands above the layers from the one at its height down.
+  double moves = 2 * count * static_cast<double>(raster.lines.size());
+  for (const auto& line : raster.lines) {
+    for (const ProfileSample& s : line) {
+      moves += std::clamp(count - std::floor((b.top - s.z) / plan.roughDepth), 0.0, count);
+    }
+  }
+  checkCount(moves, kMaxShopMoveEstimate, "moves before thinning");
   layers = static_cast<int>(count);
   RasterWriter writer(raster, tol.thin, run.moves);
   double above = b.top;  // where the material ends before this layer
@@ -124,6 +141,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
     const std::size_t at = writer.line();
     const bool fromFirst = (at > first ? at - first : first - at) <= (at > last ? at - last : last - at);
     writer.pass(level, fromFirst ? first : last, fromFirst ? last : first);
+    checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
   }
   run.lowest = lowestOf(run.moves);
   return run;
@@ -141,6 +159,7 @@ ToolRun finishing(const ShopPlan& plan, const TargetSurface& surface, const Cutt
                    tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y); });
   RasterWriter writer(raster, tol.thin, run.moves);
   writer.pass(-std::numeric_limits<double>::infinity(), 0, raster.xs.size() - 1);
+  checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
   run.lowest = lowestOf(run.moves);
   return run;
 }
@@ -170,6 +189,9 @@ ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const 
   const double span = plan.block.x1 - plan.block.x0;
   checkCount(span / (roughDia * roughStep / 100), 100000, "roughing lines");
   checkCount(span / (finDia * finStep / 100), 100000, "finishing stations");
+  checkCount(rasterSamples(plan.block, roughDia * roughStep / 100, sampleStep(roughDia / 2, plan.tolerance)) +
+                 rasterSamples(plan.block, finDia * finStep / 100, sampleStep(finDia / 2, plan.tolerance)),
+             kMaxShopSamples, "heights sampled under the tools");
   plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
   plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
 

@@ -43,6 +43,16 @@ struct ShopPlan {
   std::vector<ToolRun> tools;  // T1 (when it has layers to cut), T2
 };
 
+// The bounds of a job. Before it is laid out, the heights sampled under both
+// tools (before refining) are estimated from its settings; before the
+// roughing layers are written, the most moves they could take (one per
+// sample above each layer, before thinning); while they are written, the
+// program's lines. The default job samples about 24,000 heights and writes
+// about 24,000 lines; 2,000,000 lines take about 70 MB of program text.
+inline constexpr double kMaxShopSamples = 4e6;
+inline constexpr double kMaxShopMoveEstimate = 50e6;
+inline constexpr double kMaxShopMoves = 2e6;
+
 // Lays out the whole job. Raises ShopError for settings or fields it cannot
 // use (naming the field), RunError for a field that is not a number.
 ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings);

@@ -107,10 +107,12 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
   EXPECT_TRUE(run.out.starts_with("( Blade from its block, for linuxcnc )\r\n"));
 }
 
-// Settings no machine can meet, and speeds and feeds whose words would be
-// zero, are refused by name before anything is written.
-TEST(ShopCli, RefusesSettingsNoMachineCanMeet) {
+// Settings no machine can meet, speeds and feeds whose words would be zero,
+// and jobs beyond the size bounds are refused by name before anything is
+// written.
+TEST(ShopCli, RefusesSettingsAndJobsNoMachineCanMeet) {
   const std::string range = " must be a number above 0 and at most ";
+  const std::string wider = "; give wider stepovers, deeper layers, a coarser tolerance or a smaller blade";
   const struct {
     std::vector<std::string> args;
     std::string error;
@@ -131,6 +133,13 @@ TEST(ShopCli, RefusesSettingsNoMachineCanMeet) {
        "\u201cTolerance / mm\u201d (--tolerance) must be a number from 0.001 to 10 mm"},
       {{"--job", "shop", "--fin-dia", "6", "--tolerance", "5"},
        "\u201cTolerance / mm\u201d (--tolerance) must be smaller than the radius of the smaller tool, 3 mm"},
+      // Jobs whose size, estimated from their settings, is beyond the bounds.
+      {{"--job", "shop", "--fin-dia", "0.02", "--stations-finish", "100", "--tolerance", "0.001"},
+       "the shop job would need more than 4000000 heights sampled under the tools" + wider},
+      {{"--job", "shop", "--fin-step", "0.1", "--stations-finish", "100", "--tolerance", "0.001"},
+       "the shop job would need more than 4000000 heights sampled under the tools" + wider},
+      {{"--job", "shop", "--rough-dia", "3", "--rough-step", "20", "--rough-depth", "1", "--stations-rough", "50"},
+       "the shop job would need more than 50000000 moves before thinning" + wider},
       {{"--job", "shop", "--rough-feed", "0.00004"},
        "the shop job needs \u201cRough Feedrate\u201d (--rough-feed) to be above 0 and at most 100000 mm/min as its "
        "F word writes it, not \u201c0.00004\u201d"},
