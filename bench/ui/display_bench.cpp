@@ -23,6 +23,9 @@ class NoBoxes : public ventaro::MessageBoxes {
   void show(QWidget*, ventaro::MessageKind, const QString&, const QString& text) override {
     qFatal("unexpected message: %s", qPrintable(text));
   }
+  ventaro::StaleAnswer askStale(QWidget*, const QString&, const QString& text, const QString&) override {
+    qFatal("unexpected question: %s", qPrintable(text));
+  }
 };
 
 struct Window {

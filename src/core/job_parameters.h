@@ -24,6 +24,8 @@ class JobFields {
 
   static std::string_view defaultText(Field field);
 
+  bool operator==(const JobFields& other) const = default;
+
  private:
   std::array<std::string, kFieldCount> texts_;
 };

@@ -3,10 +3,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QLabel>
-#include <QPixmap>
 #include <QPlainTextEdit>
-#include <QScrollArea>
 #include <stdexcept>
 
 #include "machining/job_check.h"
@@ -17,16 +14,16 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Ventaro check"));
   figures_ = new QPlainTextEdit(this);
   figures_->setReadOnly(true);
-  figures_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // The verdict is the last line and often the longest: it wraps rather
+  // than running off the window's edge.
+  figures_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   figures_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  image_ = new QLabel(this);
+  image_ = new PictureView(this);
   image_->setObjectName(QStringLiteral("checkPicture"));
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidget(image_);
-  scroll->setWidgetResizable(false);
+  image_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: fit"));
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(figures_, 2);
-  layout->addWidget(scroll, 3);
+  layout->addWidget(image_, 3);
   resize(1100, 700);
 }
 
@@ -48,8 +45,7 @@ void CheckWindow::showRun(const JobRun* run) {
   if (!picture_.empty()) {
     image.loadFromData(reinterpret_cast<const uchar*>(picture_.data()), static_cast<int>(picture_.size()), "PNG");
   }
-  image_->setPixmap(QPixmap::fromImage(image));
-  image_->adjustSize();
+  image_->setImage(image);
 }
 
 QString CheckWindow::text() const { return figures_->toPlainText(); }

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "machining/job_run.h"
+#include "ui/picture_view.h"
 
-class QLabel;
 class QPlainTextEdit;
 
 namespace ventaro {
@@ -25,10 +25,11 @@ class CheckWindow : public QWidget {
   QString text() const;
   // The picture's PNG bytes; empty when there is none.
   const std::string& picture() const { return picture_; }
+  PictureView* view() const { return image_; }
 
  private:
   QPlainTextEdit* figures_;
-  QLabel* image_;
+  PictureView* image_;
   std::string picture_;
 };
 

@@ -254,6 +254,8 @@ void Form1::connectHandlers() {
   connect(txtFinStep, &QLineEdit::textChanged, this, &Form1::txtFinStep_Change);
   connect(txtRoughDia, &QLineEdit::textChanged, this, &Form1::txtRoughDia_Change);
   connect(txtRoughStep, &QLineEdit::textChanged, this, &Form1::txtRoughStep_Change);
+  // After the handlers: whether the program still matches the fields.
+  for (QLineEdit* field : jobFields_) connect(field, &QLineEdit::textChanged, this, &Form1::stateChanged);
 }
 
 void Form1::Form_Load() { table_.fill(); }
@@ -299,6 +301,7 @@ void Form1::cmdStart_Click() {
   // Caret after the last character, so that the end of the program is in view.
   txtOutput->moveCursor(QTextCursor::End);
   emit computed();
+  emit stateChanged();
 }
 
 void Form1::setJobFields(const JobFields& fields) {
@@ -307,17 +310,58 @@ void Form1::setJobFields(const JobFields& fields) {
     const QSignalBlocker noHandler(field);
     field->setText(fromUtf8(fields[static_cast<Field>(i)]));
   }
+  // Opened as saved: the counts stand as the design holds them.
+  toolProblems_ = {};
+  for (Tool tool : {Tool::Roughing, Tool::Finishing}) setToolProblem(tool, {});
+  emit stateChanged();
 }
 
 void Form1::setMachine(const MachineSettings& machine, bool computeAgain) {
   machine_ = machine;
   if (computeAgain && computed_) cmdStart_Click();
+  emit stateChanged();
+}
+
+bool Form1::programOutOfDate() const { return computed_ && (readFields() != run_.fields || machine_ != run_.machine); }
+
+bool Form1::confirmProgram(const QString& useEarlier) {
+  if (!programOutOfDate()) return true;
+  switch (boxes_.askStale(this, kTitle, QStringLiteral("The fields changed since the last Compute."), useEarlier)) {
+    case StaleAnswer::ComputeNow:
+      cmdStart_Click();
+      // A Compute that fails has said why; nothing is written then.
+      return !programOutOfDate();
+    case StaleAnswer::UseEarlier:
+      return true;
+    case StaleAnswer::Cancel:
+      return false;
+  }
+  return false;
+}
+
+QString Form1::toolProblem() const {
+  for (const QString& problem : toolProblems_) {
+    if (!problem.isEmpty()) return problem;
+  }
+  return {};
+}
+
+void Form1::setToolProblem(Tool tool, const QString& problem) {
+  QLineEdit* const fields[2][2] = {{txtRoughDia, txtRoughStep}, {TxtFinDia, txtFinStep}};
+  const std::size_t index = tool == Tool::Roughing ? 0 : 1;
+  toolProblems_[index] = problem;
+  // The tool's fields say it too, where the eye is while typing.
+  for (QLineEdit* field : fields[index]) {
+    field->setToolTip(problem);
+    field->setStyleSheet(problem.isEmpty() ? QString() : QStringLiteral("QLineEdit { border: 1px solid #c00000; }"));
+  }
 }
 
 QString Form1::outputFolder() const { return txtPath->text(); }
 QString Form1::outputFileName() const { return txtFileName->text(); }
 
 void Form1::cmdSave_Click() {
+  if (!confirmProgram(QStringLiteral("Save the earlier program"))) return;
   const QString fullPath = txtPath->text() + txtFileName->text();
   const SaveOutcome outcome = saveProgram(fullPath, run_.program);
   if (outcome.saved) {
@@ -334,14 +378,17 @@ void Form1::txtRoughStep_Change() { updateStationCount(Tool::Roughing); }
 
 void Form1::updateStationCount(Tool tool) {
   QLineEdit* target = tool == Tool::Roughing ? txtSTNrough : txtSTNfinish;
+  // Nothing is written while the count fails: the station field keeps its
+  // previous text. The reason is shown without a box, which would take the
+  // next keystroke: typing ".5" passes through ".", which is no number yet.
   try {
     const std::string count = stationCountText(readFields(), tool);
     target->setText(fromUtf8(count));
+    setToolProblem(tool, {});
   } catch (const RunError& error) {
-    // Nothing is written: the station field keeps its previous text.
-    showError(fromUtf8(error.report()));
+    setToolProblem(tool, fromUtf8(error.report()));
   } catch (const std::exception& error) {
-    showError(QStringLiteral("The station count failed: ") + QString::fromLocal8Bit(error.what()));
+    setToolProblem(tool, QStringLiteral("The station count failed: ") + QString::fromLocal8Bit(error.what()));
   }
 }
 

@@ -54,6 +54,20 @@ class Form1 : public QWidget {
   void compute() { cmdStart_Click(); }
   void saveGcode() { cmdSave_Click(); }
 
+  // Whether the job fields or the machine differ from those of the last
+  // computed program (false before the first Compute).
+  bool programOutOfDate() const;
+  // Before a program is saved, exported or checked: when it is out of date,
+  // asks whether to compute now, to go on with the program of the last Compute (the
+  // second button says `useEarlier`) or to cancel. Returns whether to go on
+  // with lastRun(), which a successful Compute has then renewed.
+  bool confirmProgram(const QString& useEarlier);
+
+  // Why a tool's station count could not be worked out from its fields as
+  // typed: empty while both counts follow their fields. Shown in a status
+  // line, never in a box, so that typing is never interrupted.
+  QString toolProblem() const;
+
   // The output folder and file name as their fields hold them (the folder
   // ends in a separator).
   QString outputFolder() const;
@@ -62,6 +76,9 @@ class Form1 : public QWidget {
  signals:
   // A computation succeeded: lastRun() is new.
   void computed();
+  // A field, the machine or the program changed: programOutOfDate() or
+  // toolProblem() may say otherwise now.
+  void stateChanged();
 
  private:
   // The window's event handlers, and no others.
@@ -75,6 +92,7 @@ class Form1 : public QWidget {
 
   // The one routine behind the four tool-field handlers.
   void updateStationCount(Tool tool);
+  void setToolProblem(Tool tool, const QString& problem);
   JobFields readFields() const;
   void showError(const QString& text);
 
@@ -94,6 +112,8 @@ class Form1 : public QWidget {
   // The last good run; its program is the window's FinishPass.
   JobRun run_;
   bool computed_ = false;
+  // Per tool (roughing, finishing): why its count does not follow its fields.
+  std::array<QString, 2> toolProblems_;
 
   QLineEdit* txtFileName = nullptr;
   QLineEdit* txtPath = nullptr;

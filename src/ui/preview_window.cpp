@@ -1,8 +1,6 @@
 #include "ui/preview_window.h"
 
 #include <QLabel>
-#include <QSvgRenderer>
-#include <QSvgWidget>
 #include <QVBoxLayout>
 
 #include <stdexcept>
@@ -23,9 +21,11 @@ std::string previewPicture(const JobRun& run, PreviewFormat format) {
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   setWindowTitle(QStringLiteral("Ventaro preview"));
-  picture_ = new QSvgWidget(this);
+  // Its labels must keep their shape: the picture keeps its aspect ratio,
+  // and the user zooms and pans to read the detail.
+  picture_ = new PictureView(this);
   picture_->setObjectName(QStringLiteral("preview"));
-  picture_->renderer()->setAspectRatioMode(Qt::KeepAspectRatio);
+  picture_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: fit"));
   note_ = new QLabel(this);
   note_->setTextFormat(Qt::PlainText);
   auto* layout = new QVBoxLayout(this);
@@ -50,7 +50,7 @@ void PreviewWindow::showRun(const JobRun* run) {
       note_->show();
     }
   }
-  picture_->load(svg_);
+  picture_->setSvg(svg_);
 }
 
 }  // namespace ventaro

@@ -10,9 +10,9 @@
 #include "core/section_table.h"
 #include "machining/job_run.h"
 #include "machining/preview_input.h"
+#include "ui/picture_view.h"
 
 class QLabel;
-class QSvgWidget;
 
 namespace ventaro {
 
@@ -29,9 +29,10 @@ class PreviewWindow : public QWidget {
   // Shows the run's picture; without a run, a line that says how to get one.
   void showRun(const JobRun* run);
   const QByteArray& svg() const { return svg_; }
+  PictureView* view() const { return picture_; }
 
  private:
-  QSvgWidget* picture_;
+  PictureView* picture_;
   QLabel* note_;
   QByteArray svg_;
 };

@@ -23,10 +23,4 @@ void TextWindow::setText(const QString& text) { view_->setPlainText(text); }
 
 QString TextWindow::text() const { return view_->toPlainText(); }
 
-void placeBeside(QWidget* window, const QWidget* beside) {
-  const QRect frame = beside->frameGeometry();
-  window->move(frame.right() + 8, frame.top());
-  window->resize(window->width(), beside->height());
-}
-
 }  // namespace ventaro

@@ -21,8 +21,4 @@ class TextWindow : public QWidget {
   QPlainTextEdit* view_;
 };
 
-// Puts a window to the right of `beside`, tops level and as tall, on its
-// first showing.
-void placeBeside(QWidget* window, const QWidget* beside);
-
 }  // namespace ventaro

@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "machining/design_file.h"
 #include "machining/job_run.h"
@@ -21,6 +23,7 @@
 #include "ui/preview_window.h"
 #include "ui/shop_settings_dialog.h"
 #include "ui/text_window.h"
+#include "ui/window_place.h"
 
 namespace ventaro {
 
@@ -52,9 +55,18 @@ VentaroWindow::VentaroWindow(MessageBoxes& boxes, FileDialogs& dialogs, QWidget*
   createMachineMenu();
   // The client area has a fixed size: the window is that and the menu bar.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // Below the client area: why a station count does not follow its tool,
+  // or that the program shown no longer matches the fields.
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusText"));
+  status_->setTextFormat(Qt::PlainText);
+  statusBar()->addWidget(status_, 1);
+  statusBar()->setSizeGripEnabled(false);
   connect(form_, &Form1::computed, this, &VentaroWindow::refreshViews);
+  connect(form_, &Form1::stateChanged, this, &VentaroWindow::showStatus);
   showMachine();
   refreshViews();
+  showStatus();
 }
 
 QAction* VentaroWindow::addAction(QMenu* menu, const char* name, const QString& text, void (VentaroWindow::*slot)()) {
@@ -142,6 +154,16 @@ void VentaroWindow::createMachineMenu() {
     });
   }
   addAction(menu, "shopSettings", QStringLiteral("&Shop Job Settings\u2026"), &VentaroWindow::editShopSettings);
+}
+
+QString VentaroWindow::statusText() const { return status_->text(); }
+
+void VentaroWindow::showStatus() {
+  QString text = form_->toolProblem();
+  if (text.isEmpty() && form_->programOutOfDate()) {
+    text = QStringLiteral("The program is out of date: the fields changed since the last Compute.");
+  }
+  status_->setText(text);
 }
 
 void VentaroWindow::chooseMachine(const MachineSettings& machine) {
@@ -254,6 +276,11 @@ void VentaroWindow::fillRecentMenu() {
 
 // --- Exports and views ----------------------------------------------------
 
+const JobRun* VentaroWindow::currentRun(const QString& useEarlier) {
+  if (form_->lastRun() == nullptr || !form_->confirmProgram(useEarlier)) return nullptr;
+  return form_->lastRun();
+}
+
 QString VentaroWindow::suggestedPath(const QString& suffix) const {
   const QString base = QFileInfo(form_->outputFileName()).completeBaseName();
   return form_->outputFolder() + (base.isEmpty() ? QStringLiteral("blade") : base) + suffix;
@@ -270,7 +297,7 @@ void VentaroWindow::writeExport(const QString& what, const QString& path, std::s
 }
 
 void VentaroWindow::exportStationTable() {
-  const JobRun* run = form_->lastRun();
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
   if (run == nullptr) return;
   const QString path =
       dialogs_.saveFile(this, QStringLiteral("Export Station Table"), suggestedPath(QStringLiteral("-stations.csv")),
@@ -279,7 +306,7 @@ void VentaroWindow::exportStationTable() {
 }
 
 void VentaroWindow::exportReport() {
-  const JobRun* run = form_->lastRun();
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
   if (run == nullptr) return;
   const QString path =
       dialogs_.saveFile(this, QStringLiteral("Export Machining Report"), suggestedPath(QStringLiteral("-report.txt")),
@@ -288,7 +315,7 @@ void VentaroWindow::exportReport() {
 }
 
 void VentaroWindow::exportPreview() {
-  const JobRun* run = form_->lastRun();
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
   if (run == nullptr) return;
   const QString path =
       dialogs_.saveFile(this, QStringLiteral("Export Preview Picture"), suggestedPath(QStringLiteral("-preview.svg")),
@@ -321,6 +348,8 @@ void VentaroWindow::showReport() {
 }
 
 void VentaroWindow::showCheck() {
+  // The check of a program the fields no longer describe must be asked for.
+  if (form_->lastRun() != nullptr && !form_->confirmProgram(QStringLiteral("Check the earlier program"))) return;
   if (!check_->isVisible()) placeBeside(check_, this);
   check_->show();
   check_->raise();

@@ -15,12 +15,14 @@
 class QAction;
 class QActionGroup;
 class QMenu;
+class QLabel;
 
 namespace ventaro {
 
 class CheckWindow;
 class FileDialogs;
 class Form1;
+struct JobRun;
 class MessageBoxes;
 class PreviewWindow;
 class TextWindow;
@@ -44,6 +46,8 @@ class VentaroWindow : public QMainWindow {
   PreviewWindow* previewWindow() const { return preview_; }
   TextWindow* reportWindow() const { return report_; }
   CheckWindow* checkWindow() const { return check_; }
+  // The status line's text.
+  QString statusText() const;
 
  private:
   void createFileMenu();
@@ -57,6 +61,11 @@ class VentaroWindow : public QMainWindow {
   void rememberDesign(const QString& path);
   void forgetDesign(const QString& path);
   void fillRecentMenu();
+
+  // The last computed run for an export, once the user has agreed to an
+  // out-of-date one or computed it again; null when there is none to use.
+  const JobRun* currentRun(const QString& useEarlier);
+  void showStatus();
 
   void exportStationTable();
   void exportReport();
@@ -85,6 +94,7 @@ class VentaroWindow : public QMainWindow {
   PreviewWindow* preview_ = nullptr;
   TextWindow* report_ = nullptr;
   CheckWindow* check_ = nullptr;
+  QLabel* status_ = nullptr;
   QString lastDesign_;
 };
 

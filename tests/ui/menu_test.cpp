@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,9 +31,11 @@
 #include "scripted_dialogs.h"
 #include "ui/check_window.h"
 #include "ui/main_window.h"
+#include "ui/picture_view.h"
 #include "ui/preview_window.h"
 #include "ui/text_window.h"
 #include "ui/ventaro_window.h"
+#include "ui/window_place.h"
 
 using ventaro::MessageKind;
 
@@ -124,7 +128,9 @@ class MenuTest : public QObject {
     const int bar = window->menuBar()->height();
     QVERIFY(bar > 0);
     QCOMPARE(window->form()->geometry(), QRect(0, bar, px(6405), px(9720)));
-    QCOMPARE(window->size(), QSize(px(6405), px(9720) + bar));
+    // The status line below it is empty until there is something to say.
+    QCOMPARE(window->size(), QSize(px(6405), px(9720) + bar + window->statusBar()->height()));
+    QCOMPARE(window->statusText(), QString());
     QCOMPARE(window->windowTitle(), QString("Ventaro"));
     QCOMPARE(QApplication::focusWidget(), window->findChild<QPlainTextEdit*>("txtOutput"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -318,7 +324,7 @@ class MenuTest : public QObject {
 
   void shopJobSettingsDialog() {
     // Answered once the dialog is up: first a bad clearance, then good texts.
-    QString problem;
+    QString problem, range;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
@@ -327,6 +333,9 @@ class MenuTest : public QObject {
       auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
       QTest::mouseClick(ok, Qt::LeftButton);
       problem = dialog->findChild<QLabel*>("problem")->text();
+      dialog->findChild<QLineEdit*>("clearance")->setText("1e300");
+      QTest::mouseClick(ok, Qt::LeftButton);
+      range = dialog->findChild<QLabel*>("problem")->text();
       dialog->findChild<QLineEdit*>("clearance")->setText("12.5");
       dialog->findChild<QLineEdit*>("blockTop")->setText("310");
       dialog->findChild<QLineEdit*>("finRpm")->setText("20000");
@@ -334,6 +343,7 @@ class MenuTest : public QObject {
     });
     action("shopSettings")->trigger();
     QCOMPARE(problem, QString("The clearance must be a positive number."));
+    QCOMPARE(range, QString("\u201cClearance / mm\u201d must be a number above 0 and at most 1000 mm"));
     const ventaro::ShopSettings& shop = window->form()->machine().shop;
     QCOMPARE(shop.roughShape, ventaro::ToolShape::Ball);
     QCOMPARE(shop.clearance, 12.5);
@@ -343,6 +353,88 @@ class MenuTest : public QObject {
     dialogs->answers << file("shop.json");
     action("saveDesignAs")->trigger();
     QVERIFY(ventaro::readDesignFile(file("shop.json").toStdString()).machine == window->form()->machine());
+  }
+
+  // The program no longer matching the fields is said in the status line,
+  // and the exports and the check ask before using it.
+  void anOutOfDateProgramIsSaidAndAskedFor() {
+    click("cmdStart");
+    QCOMPARE(window->statusText(), QString());
+    field("txtTSR")->setText("7");
+    QCOMPARE(window->statusText(), QString("The program is out of date: the fields changed since the last Compute."));
+    action("exportReport")->trigger();  // cancelled: no dialog
+    QVERIFY(dialogs->titles.isEmpty());
+    action("viewCheck")->trigger();
+    QVERIFY(!window->checkWindow()->isVisible());
+    QCOMPARE(boxes->asked.size(), 2);
+    QVERIFY(boxes->asked[1].text.endsWith(" / Check the earlier program"));
+    boxes->answers << ventaro::StaleAnswer::UseEarlier;
+    dialogs->answers << file("r.txt");
+    action("exportReport")->trigger();
+    QVERIFY(readAll(file("r.txt")).startsWith("Machining report\n"));
+    boxes->answers << ventaro::StaleAnswer::ComputeNow;
+    action("viewCheck")->trigger();
+    QVERIFY(window->checkWindow()->isVisible());
+    QCOMPARE(window->statusText(), QString());
+    // A machine setting counts as much as a field.
+    action("controller_grbl")->trigger();  // computes again
+    QCOMPARE(window->statusText(), QString());
+    // A tool text that is no number is said there, before anything else.
+    field("TxtFinDia")->setText("x");
+    QCOMPARE(window->statusText(),
+             QString("Type mismatch: \u201cFinishing Tool: Diameter / mm\u201d is not a number."));
+    QVERIFY(boxes->shown.isEmpty());
+  }
+
+  // The windows beside the main one open within the screen, whatever room
+  // is left beside it, and their pictures keep their shape.
+  void viewsOpenOnTheScreenWithTheirPicturesWhole() {
+    const QRect available = window->screen()->availableGeometry();
+    window->move(available.right() - window->frameGeometry().width() - 10, available.top());
+    click("cmdStart");
+    action("viewCheck")->trigger();
+    action("viewPreview")->trigger();
+    for (QWidget* view :
+         {static_cast<QWidget*>(window->checkWindow()), static_cast<QWidget*>(window->previewWindow())}) {
+      QVERIFY2(available.contains(view->frameGeometry()), qPrintable(view->objectName()));
+    }
+    for (ventaro::PictureView* view : {window->checkWindow()->view(), window->previewWindow()->view()}) {
+      const QRectF drawn = view->pictureRect();
+      QVERIFY(QRectF(view->rect()).adjusted(-0.5, -0.5, 0.5, 0.5).contains(drawn));
+      QVERIFY(drawn.width() > 0.9 * view->width() || drawn.height() > 0.9 * view->height());
+    }
+    // The check picture is the PNG as drawn, not stretched.
+    const QImage png = QImage::fromData(QByteArray::fromStdString(window->checkWindow()->picture()), "PNG");
+    const QRectF check = window->checkWindow()->view()->pictureRect();
+    QVERIFY(qAbs(check.width() / check.height() - double(png.width()) / png.height()) < 0.01);
+    // The preview zooms about the pointer and fits again.
+    ventaro::PictureView* preview = window->previewWindow()->view();
+    const QRectF fitted = preview->pictureRect();
+    const QPointF at = fitted.center() + QPointF(fitted.width() / 4, 0);
+    preview->zoomAbout(2, at);
+    const QRectF zoomed = preview->pictureRect();
+    QCOMPARE(zoomed.width(), 2 * fitted.width());
+    QVERIFY(qAbs((at.x() - zoomed.left()) / zoomed.width() - (at.x() - fitted.left()) / fitted.width()) < 1e-9);
+    QTest::mouseDClick(preview, Qt::LeftButton);
+    QCOMPARE(preview->pictureRect(), fitted);
+  }
+
+  void windowPlacesBesideWithinTheScreen_data() {
+    QTest::addColumn<QRect>("beside");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("expected");
+    const QRect screen(0, 0, 1600, 900);
+    QTest::newRow("room on the right") << QRect(100, 50, 427, 700) << QSize(640, 720) << QRect(535, 50, 640, 700);
+    QTest::newRow("room on the left") << QRect(1100, 50, 427, 700) << QSize(640, 720) << QRect(452, 50, 640, 700);
+    QTest::newRow("room on neither") << QRect(600, 50, 427, 700) << QSize(1100, 700) << QRect(500, 50, 1100, 700);
+    QTest::newRow("wider than the screen") << QRect(600, 50, 427, 700) << QSize(2000, 700) << QRect(0, 50, 1600, 700);
+    QTest::newRow("low on the screen") << QRect(100, 500, 427, 700) << QSize(640, 700) << QRect(535, 200, 640, 700);
+  }
+  void windowPlacesBesideWithinTheScreen() {
+    QFETCH(QRect, beside);
+    QFETCH(QSize, size);
+    QFETCH(QRect, expected);
+    QCOMPARE(ventaro::placeBesideWithin(beside, size, beside.height(), QRect(0, 0, 1600, 900), QMargins()), expected);
   }
 
   void previewAndReportFollowCompute() {

@@ -2,6 +2,7 @@
 // message boxes answered by the test.
 #include <sys/stat.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -258,24 +259,72 @@ class WindowTest : public QObject {
     QVERIFY(boxes->shown.isEmpty());
   }
 
-  void aFailedStationCountKeepsTheField() {
+  // While a tool text is no number the count stays, and the reason is said
+  // beside the field, never in a box that would take the next keystroke.
+  void aFailedStationCountKeepsTheFieldAndTheTyping() {
     typeOver(field("TxtFinDia"), "");
     QCOMPARE(field("txtSTNfinish")->text(), QString("100"));
-    QCOMPARE(boxes->shown.size(), 1);
-    QCOMPARE(boxes->shown[0].kind, MessageKind::Error);
-    QCOMPARE(boxes->shown[0].title, QString("Ventaro"));
-    QCOMPARE(boxes->shown[0].text,
-             QString("Type mismatch: \u201cFinishing Tool: Diameter / mm\u201d is not a number."));
+    const QString notANumber("Type mismatch: \u201cFinishing Tool: Diameter / mm\u201d is not a number.");
+    QCOMPARE(window->toolProblem(), notANumber);
+    QCOMPARE(field("TxtFinDia")->toolTip(), notANumber);
 
     QTest::keyClicks(field("TxtFinDia"), "x");
-    QCOMPARE(boxes->shown.size(), 2);
     QCOMPARE(field("txtSTNfinish")->text(), QString("100"));
     QTest::keyClick(field("TxtFinDia"), Qt::Key_Backspace);  // empty again
     QTest::keyClicks(field("TxtFinDia"), "0");
-    QCOMPARE(boxes->shown.size(), 4);
-    QVERIFY(boxes->shown[3].text.startsWith("Division by zero"));
+    QVERIFY(window->toolProblem().startsWith("Division by zero"));
     QCOMPARE(field("txtSTNfinish")->text(), QString("100"));
+    // Every keystroke lands: "0.5" and ".5" pass through texts that are no
+    // number or divide by zero.
+    QTest::keyClicks(field("TxtFinDia"), ".5");
+    QCOMPARE(field("TxtFinDia")->text(), QString("0.5"));
+    QCOMPARE(field("txtSTNfinish")->text(), QString("4000"));
+    typeOver(field("TxtFinDia"), ".5");
+    QCOMPARE(field("TxtFinDia")->text(), QString(".5"));
+    QCOMPARE(window->toolProblem(), QString());
+    QCOMPARE(field("TxtFinDia")->toolTip(), QString());
     QCOMPARE(field("txtSTNrough")->text(), QString("50"));
+    QVERIFY(boxes->shown.isEmpty());
+  }
+
+  // Save Gcode writes the program of the last Compute, but never silently
+  // one the fields no longer describe.
+  void savingAnOutOfDateProgramAsksFirst() {
+    QTemporaryDir dir;
+    setFolder(dir.path());
+    QVERIFY(!window->programOutOfDate());
+    QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
+    typeOver(field("txtD"), "2.4");
+    QVERIFY(window->programOutOfDate());
+    const QString path = dir.path() + "/blade.nc";
+    const QString question = "The fields changed since the last Compute. / Save the earlier program";
+    // Cancel: nothing written.
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->asked.size(), 1);
+    QCOMPARE(boxes->asked[0].text, question);
+    QVERIFY(!QFile::exists(path));
+    // The program of the last Compute, as asked.
+    boxes->answers << ventaro::StaleAnswer::UseEarlier;
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QVERIFY(readAll(path).startsWith("( Blade Diameter = 3.36m )\r\n"));
+    // Computed now, then saved.
+    boxes->answers << ventaro::StaleAnswer::ComputeNow;
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QVERIFY(readAll(path).startsWith("( Blade Diameter = 2.4m )\r\n"));
+    QVERIFY(!window->programOutOfDate());
+    QCOMPARE(boxes->asked.size(), 3);
+    // A Compute that fails saves nothing, and says why.
+    typeOver(field("txtD"), "x");
+    boxes->answers << ventaro::StaleAnswer::ComputeNow;
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QVERIFY(readAll(path).startsWith("( Blade Diameter = 2.4m )\r\n"));
+    QCOMPARE(boxes->shown.last().text, QString("Type mismatch: \u201cDiameter / meter\u201d is not a number."));
+    // As it was: no question.
+    typeOver(field("txtD"), "2.4");
+    QVERIFY(!window->programOutOfDate());
+    QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
+    QCOMPARE(boxes->asked.size(), 4);
+    QCOMPARE(boxes->shown.last().text, "Gcode has been saved to " + path);
   }
 
   void editingTheRotorLeavesTheStationFieldsAlone() {
@@ -467,7 +516,7 @@ class WindowTest : public QObject {
     QCOMPARE(readAll(path), QByteArray());
 
     // Pasted: the euro sign is 0x80 in Windows-1252, a Cyrillic letter has no byte there. A
-    // tool diameter that is no number has no station count (one message); the count stays.
+    // tool diameter that is no number has no station count; the count stays.
     pasteOver(field("txtRoughDia"), "3\u20ac7\u0416");
     QTest::mouseClick(button("cmdStart"), Qt::LeftButton);
     QTest::mouseClick(button("cmdSave"), Qt::LeftButton);
@@ -477,8 +526,8 @@ class WindowTest : public QObject {
         bytes.contains("\r\n( T1:3\x80"
                        "7? )\r\n"));
     QVERIFY(!bytes.contains('x'));
-    QCOMPARE(boxes->shown.size(), 3);
-    QCOMPARE(boxes->shown[2].text, "Gcode has been saved to " + path);
+    QCOMPARE(boxes->shown.size(), 2);
+    QCOMPARE(boxes->shown[1].text, "Gcode has been saved to " + path);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.nc"});
   }
 
@@ -576,6 +625,38 @@ class MessageBoxTest : public QObject {
  private slots:
   void noticeHasOkOnlyAndNoIcon() { showAndAnswer(MessageKind::Notice, QMessageBox::NoIcon); }
   void errorHasOkOnly() { showAndAnswer(MessageKind::Error, QMessageBox::Critical); }
+
+  // The question about an out-of-date program: its three buttons, each
+  // giving its answer, Escape cancelling.
+  void staleQuestionHasItsThreeAnswers() {
+    using ventaro::StaleAnswer;
+    const std::pair<QString, StaleAnswer> clicks[] = {{"Compute now", StaleAnswer::ComputeNow},
+                                                      {"Check the earlier program", StaleAnswer::UseEarlier},
+                                                      {"Cancel", StaleAnswer::Cancel},
+                                                      {"<Escape>", StaleAnswer::Cancel}};
+    for (const auto& [click, answer] : clicks) {
+      QStringList texts;
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        for (QAbstractButton* button : box->buttons()) texts << button->text().remove('&');
+        if (click == "<Escape>") {
+          QTest::keyClick(box, Qt::Key_Escape);
+          return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+          if (button->text().remove('&') == click) QTest::mouseClick(button, Qt::LeftButton);
+        }
+      });
+      QWidget parent;
+      parent.show();
+      const StaleAnswer given = ventaro::QtMessageBoxes().askStale(
+          &parent, "Ventaro", "The fields changed since the last Compute.", "Check the earlier program");
+      QCOMPARE(given, answer);
+      texts.sort();
+      QCOMPARE(texts, QStringList({"Cancel", "Check the earlier program", "Compute now"}));
+    }
+  }
 };
 
 int main(int argc, char* argv[]) {
