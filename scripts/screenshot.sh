@@ -14,11 +14,10 @@ mkdir -p docs
 out="$PWD/docs/window.png"
 exe="$PWD/build/window/src/ui/ventaro"
 
-# Inside the virtual display: start the window, find it, click the middle
-# of "Compute" (4920, 120, 1335, 495 twips of the client area: at 96 dpi
-# 328, 8, 89, 33 px, below the menu bar, whose height is what the window has
-# beyond the client area's 9720 twips, 648 px), let it compute and paint,
-# open View > Preview with the keyboard, grab both windows' area.
+# Inside the virtual display: start the window, find it, press "Compute"
+# (the focus starts in the program field; Tab moves it to "Compute", and
+# Return presses a focused button), let it compute and paint, open View >
+# Preview with the keyboard, grab both windows' area.
 xvfb-run -a -s "-screen 0 1600x760x24 -dpi 96" bash -c '
   set -euo pipefail
   "$1" &
@@ -36,9 +35,8 @@ xvfb-run -a -s "-screen 0 1600x760x24 -dpi 96" bash -c '
   win=$(find "^Ventaro$")
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$win")"
-  bar=$((HEIGHT - 648))
   right=$((X + WIDTH)) bottom=$((Y + HEIGHT))
-  xdotool mousemove --window "$win" 372 $((24 + bar)) click 1
+  xdotool windowactivate --sync "$win" key Tab Return
   sleep 1
   xdotool key alt+v
   sleep 0.3
