@@ -14,10 +14,12 @@ mkdir -p docs
 out="$PWD/docs/window.png"
 exe="$PWD/build/window/src/ui/ventaro"
 
-# Inside the virtual display: start the window, find it, press "Compute"
-# (the focus starts in the program field; Tab moves it to "Compute", and
-# Return presses a focused button), let it compute and paint, open View >
-# Preview with the keyboard, grab both windows' area.
+# Inside the virtual display: start the window, find it, click into the
+# program field (120, 1320, 3135, 6855 twips of the client area: at 96 dpi
+# 8, 88, 209, 457 px, below the menu bar), press "Compute" with the keyboard
+# (Tab moves the focus from the program field to "Compute", and Return
+# presses a focused button), let it compute and paint, open View > Preview
+# with the keyboard, grab both windows' area.
 xvfb-run -a -s "-screen 0 1600x760x24 -dpi 96" bash -c '
   set -euo pipefail
   "$1" &
@@ -36,7 +38,9 @@ xvfb-run -a -s "-screen 0 1600x760x24 -dpi 96" bash -c '
   sleep 0.5
   eval "$(xdotool getwindowgeometry --shell "$win")"
   right=$((X + WIDTH)) bottom=$((Y + HEIGHT))
-  xdotool windowactivate --sync "$win" key Tab Return
+  xdotool mousemove --window "$win" 100 300 click 1
+  sleep 0.2
+  xdotool key Tab Return
   sleep 1
   xdotool key alt+v
   sleep 0.3

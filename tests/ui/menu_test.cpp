@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -403,6 +404,10 @@ class MenuTest : public QObject {
       QVERIFY(QRectF(view->rect()).adjusted(-0.5, -0.5, 0.5, 0.5).contains(drawn));
       QVERIFY(drawn.width() > 0.9 * view->width() || drawn.height() > 0.9 * view->height());
     }
+    // The check's verdict is whole: nothing runs off to the side.
+    auto* figures = window->checkWindow()->findChild<QPlainTextEdit*>();
+    QVERIFY(figures->toPlainText().contains("Check failed: 3 rapid moves through material"));
+    QCOMPARE(figures->horizontalScrollBar()->maximum(), 0);
     // The check picture is the PNG as drawn, not stretched.
     const QImage png = QImage::fromData(QByteArray::fromStdString(window->checkWindow()->picture()), "PNG");
     const QRectF check = window->checkWindow()->view()->pictureRect();
