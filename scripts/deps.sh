@@ -15,7 +15,7 @@ window=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-svg-dev
   nlohmann-json3-dev  # the design file
-  zlib1g-dev         # the check's PNG picture, written without Qt
+  libpng-dev         # the check picture's height map, embedded in its SVG
   fonts-liberation2  # Arial's metrics, for which the window's fixed layout is drawn
 )
 tests=(

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/section_table.h"
-#include "machining/job_check.h"
-#include "machining/job_run.h"
+#include "files/job_check.h"
+#include "files/job_run.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <string>
 
+#include "blade/design_record.h"
 #include "gcode/compute.h"
 #include "gcode/program_bytes.h"
-#include "machining/design_record.h"
-#include "machining/shop_program.h"
+#include "post/shop_program.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "cli/options.h"
 #include "cli/run.h"
-#include "machining/output_files.h"
+#include "files/output_files.h"
 
 int main(int argc, char** argv) {
   using namespace ventaro::cli;

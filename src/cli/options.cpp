@@ -5,8 +5,8 @@
 
 #include "core/number_text.h"
 #include "core/station_count.h"
-#include "machining/output_files.h"
-#include "machining/preview_input.h"
+#include "files/output_files.h"
+#include "picture/preview_input.h"
 
 namespace ventaro::cli {
 
@@ -232,18 +232,20 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
   table.push_back({"--check",
                    {},
                    ValueKind::Optional,
-                   "FILE.png",
+                   "FILE",
                    {},
                    "simulate the program on its block with the tools'\n"
                    "real shapes and print what a machine would meet\n"
                    "(to standard output when the program goes to a\n"
                    "file, -o; else to standard error); exit status 3\n"
                    "for a rapid move through material or a cut below\n"
-                   "the blade beyond --tolerance; with FILE.png also\n"
-                   "draw the milled block",
+                   "the blade beyond --tolerance; with FILE (.svg or\n"
+                   ".png) also draw the milled block",
                    [](CliOptions& o, Value v) -> Error {
                      if (v && v->empty()) return "the check picture file name is empty";
-                     if (v && !(v->size() > 4 && v->ends_with(".png"))) return "the check picture must be a .png file";
+                     if (v && !(v->size() > 4 && (v->ends_with(".png") || v->ends_with(".svg")))) {
+                       return "the check picture must be a .svg or .png file";
+                     }
                      o.outputs.check = true;
                      o.outputs.checkPicture = v ? std::optional<std::string>(std::string(*v)) : std::nullopt;
                      return std::nullopt;

@@ -12,10 +12,10 @@
 
 #include "core/job_parameters.h"
 #include "core/run_error.h"
-#include "machining/controller_profile.h"
-#include "machining/design_file.h"
-#include "machining/job_outputs.h"
-#include "machining/shop_settings.h"
+#include "files/design_file.h"
+#include "files/job_outputs.h"
+#include "machine/shop_settings.h"
+#include "post/controller_profile.h"
 
 namespace ventaro::cli {
 

@@ -4,16 +4,16 @@
 #include <cstdio>
 #include <string>
 
+#include "blade/shop_block.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
+#include "files/job_outputs.h"
+#include "files/job_run.h"
+#include "files/output_files.h"
 #include "gcode/program_bytes.h"
-#include "machining/job_outputs.h"
-#include "machining/job_run.h"
-#include "machining/machine_limits.h"
-#include "machining/output_files.h"
-#include "machining/png_module_loader.h"
-#include "machining/preview_input.h"
-#include "machining/shop_block.h"
+#include "machine/machine_limits.h"
+#include "picture/png_module_loader.h"
+#include "picture/preview_input.h"
 
 namespace ventaro::cli {
 
@@ -48,7 +48,7 @@ std::string pngPicture(std::string_view svg) {
   if (!pngModuleBuilt()) {
     throw PreviewError(
         "this ventaro-gcode was built without Qt and cannot write PNG pictures; an SVG picture "
-        "(--preview FILE.svg) needs no Qt");
+        "(--preview FILE.svg, --check FILE.svg) needs no Qt");
   }
   return pngFromSvg(svg);
 }

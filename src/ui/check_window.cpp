@@ -2,11 +2,10 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
-#include <QImage>
 #include <QPlainTextEdit>
 #include <stdexcept>
 
-#include "machining/job_check.h"
+#include "files/job_check.h"
 
 namespace ventaro {
 
@@ -41,11 +40,7 @@ void CheckWindow::showRun(const JobRun* run) {
       figures_->setPlainText(QStringLiteral("The program cannot be checked: ") + QString::fromUtf8(error.what()));
     }
   }
-  QImage image;
-  if (!picture_.empty()) {
-    image.loadFromData(reinterpret_cast<const uchar*>(picture_.data()), static_cast<int>(picture_.size()), "PNG");
-  }
-  image_->setImage(image);
+  image_->setSvg(QByteArray(picture_.data(), static_cast<qsizetype>(picture_.size())));
 }
 
 QString CheckWindow::text() const { return figures_->toPlainText(); }

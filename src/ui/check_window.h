@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <string>
 
-#include "machining/job_run.h"
+#include "files/job_run.h"
 #include "ui/picture_view.h"
 
 class QPlainTextEdit;

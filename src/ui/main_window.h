@@ -12,7 +12,7 @@
 #include "core/job_parameters.h"
 #include "core/section_table.h"
 #include "core/station_count.h"
-#include "machining/job_run.h"
+#include "files/job_run.h"
 
 class QLabel;
 class QLineEdit;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/section_table.h"
-#include "machining/job_run.h"
-#include "machining/preview_input.h"
+#include "files/job_run.h"
+#include "picture/preview_input.h"
 #include "ui/picture_view.h"
 
 class QLabel;

@@ -4,8 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "files/output_files.h"
 #include "gcode/program_bytes.h"
-#include "machining/output_files.h"
 
 namespace ventaro {
 

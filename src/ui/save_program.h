@@ -13,7 +13,7 @@ struct SaveOutcome {
 
 // Writes the program (UTF-8, lines joined by CR LF) to `fullPath` as the
 // bytes of programFileBytes: Windows-1252, one CR LF after the last line.
-// The rules are those of every output file (machining/output_files.h): the
+// The rules are those of every output file (files/output_files.h): the
 // file is written beside its target and renamed over it only once every
 // byte is on disk, so a failure at any step leaves an existing file exactly
 // as it was and no partly written file behind; a write-protected file, or

@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "core/number_text.h"
-#include "machining/machine_limits.h"
+#include "machine/machine_limits.h"
 
 namespace ventaro {
 

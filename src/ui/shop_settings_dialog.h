@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <optional>
 
-#include "machining/shop_settings.h"
+#include "machine/shop_settings.h"
 
 class QComboBox;
 class QLabel;

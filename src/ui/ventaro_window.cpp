@@ -13,9 +13,9 @@
 #include <QSettings>
 #include <QStatusBar>
 
-#include "machining/design_file.h"
-#include "machining/job_run.h"
-#include "machining/output_files.h"
+#include "files/design_file.h"
+#include "files/job_run.h"
+#include "files/output_files.h"
 #include "ui/check_window.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"

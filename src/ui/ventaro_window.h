@@ -9,8 +9,8 @@
 #include <QStringList>
 #include <string>
 
-#include "machining/machine_settings.h"
-#include "machining/preview_input.h"
+#include "machine/machine_settings.h"
+#include "picture/preview_input.h"
 
 class QAction;
 class QActionGroup;

@@ -30,15 +30,19 @@ TEST(CheckCli, ThePlainJobHasItsHazardsListedAndExitsThree) {
 
 TEST(CheckCli, FiguresGoToStandardOutputWhenTheProgramGoesToAFile) {
   TempDir dir;
-  const auto run = runCli({"-o", dir.file("blade.ngc"), "--check", dir.file("check.png"), "--quiet"});
+  const auto run = runCli({"-o", dir.file("blade.ngc"), "--check", dir.file("check.svg"), "--quiet"});
   EXPECT_EQ(run.status, 3);
   EXPECT_TRUE(
       run.out.starts_with("Material check: block X 200.00 to 1680.00, Y 0.00 to 300.00, top Z 260.464; "
                           "0.500 mm cells (2960 x 600)\n"))
       << run.out;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(readFile(dir.file("check.png")).substr(0, 8), std::string("\x89PNG\r\n\x1a\n"));
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.ngc", "check.png"}));
+  // Any build draws the picture as SVG, the height map within it as PNG.
+  const std::string svg = readFile(dir.file("check.svg"));
+  EXPECT_NE(svg.find("<image id=\"map\" x=\"20\" y=\"34\" width=\"987\" height=\"200\""), std::string::npos);
+  EXPECT_NE(svg.find("xlink:href=\"data:image/png;base64,iVBORw0KGgo"), std::string::npos);
+  EXPECT_NE(svg.find(">below the target</text>"), std::string::npos);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.ngc", "check.svg"}));
 }
 
 TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
@@ -93,7 +97,7 @@ TEST(CheckCli, AGridTooFineOrTooCoarseFailsAndWritesNothing) {
 }
 
 TEST(CheckCli, BadCheckOptionsAreUsageErrors) {
-  for (const auto& args : {std::vector<std::string>{"--check=pic.svg"}, {"--check-grid", "0"}, {"--check-grid=x"}}) {
+  for (const auto& args : {std::vector<std::string>{"--check=pic.gif"}, {"--check-grid", "0"}, {"--check-grid=x"}}) {
     const auto run = runCli(args);
     EXPECT_EQ(run.status, 2) << args[0];
     EXPECT_EQ(run.out, "");

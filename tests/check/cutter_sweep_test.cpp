@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "machining/cutter_sweep.h"
+#include "check/cutter_sweep.h"
 
 namespace ventaro {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "machining/check_text.h"
-#include "machining/material_check.h"
+#include "check/check_text.h"
+#include "check/material_check.h"
 
 namespace ventaro {
 namespace {

@@ -2,7 +2,7 @@
 // system writes, and the refusal of motion it cannot follow.
 #include <gtest/gtest.h>
 
-#include "machining/toolpath.h"
+#include "check/program_reader.h"
 
 namespace ventaro {
 namespace {

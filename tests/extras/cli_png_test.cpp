@@ -51,6 +51,22 @@ TEST(CliPng, TheSvgDrawingRasterised) {
   EXPECT_LT(chord.red(), 80) << chord.name().toStdString();
 }
 
+// The check picture is its SVG page rasterised at its own size: paper
+// around the map, the map drawn where the page places it.
+TEST(CliPng, TheCheckPictureRasterised) {
+  TempDir dir;
+  const auto run = runCli({"-o", dir.file("b.nc"), "--quiet", "--check", dir.file("c.png")});
+  ASSERT_EQ(run.status, 3) << run.err;
+  const QImage image = pngImage(readFile(dir.file("c.png")));
+  // 2960 x 600 cells, three to a pixel: a map of 987 x 200 at (20, 34).
+  ASSERT_EQ(image.width(), 1027);
+  ASSERT_EQ(image.height(), 384);
+  EXPECT_EQ(image.pixel(10, 10), qRgb(255, 255, 255));
+  // Near the tip the plain job leaves material above the target: blue.
+  const QColor left = image.pixelColor(20 + 950, 34 + 100);
+  EXPECT_GT(left.blue(), left.red() + 60) << left.name().toStdString();
+}
+
 TEST(CliPng, NeedsNoDisplay) {
   // A display that cannot be reached (a stale DISPLAY over ssh) must not
   // stop the picture, which is drawn into memory.

@@ -18,7 +18,7 @@
 
 #include "extras_support.h"
 #include "gcode/program_bytes.h"
-#include "machining/controller_profile.h"
+#include "post/controller_profile.h"
 
 namespace ventaro {
 namespace {

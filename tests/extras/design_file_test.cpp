@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "machining/design_file.h"
+#include "files/design_file.h"
 
 namespace ventaro {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "machining/design_record.h"
+#include "blade/design_record.h"
 
 namespace ventaro::testing {
 

@@ -26,6 +26,13 @@ const GoldenCase kGoldenCases[] = {
      {"-o", "{out}/program.nc", "--quiet", "--report={out}/report.txt", "--stations", "{out}/stations.csv", "--preview",
       "{out}/preview.svg"},
      {"report.txt", "stations.csv", "preview.svg"}},
+    // The shop job for both controllers: the program and its report.
+    {"shop-linuxcnc",
+     {"--job", "shop", "--controller", "linuxcnc", "-o", "{out}/program.nc", "--quiet", "--report={out}/report.txt"},
+     {"program.nc", "report.txt"}},
+    {"shop-grbl",
+     {"--job", "shop", "--controller", "grbl", "-o", "{out}/program.nc", "--quiet", "--report={out}/report.txt"},
+     {"program.nc", "report.txt"}},
 };
 
 std::string withFolder(std::string arg, const std::string& folder) {
@@ -73,7 +80,11 @@ TEST_P(Golden, OutputsAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Extras, Golden, ::testing::ValuesIn(kGoldenCases),
-                         [](const ::testing::TestParamInfo<GoldenCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<GoldenCase>& info) {
+                           std::string name = info.param.name;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace ventaro::testing

@@ -1,7 +1,7 @@
 // The outputs beside a program as both clients build them: what is asked
 // for and nothing else, named the client's way, PNG only through the
 // client's rasteriser.
-#include "machining/job_outputs.h"
+#include "files/job_outputs.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "extras_support.h"
-#include "machining/machining_report.h"
+#include "files/machining_report.h"
 
 namespace ventaro {
 namespace {

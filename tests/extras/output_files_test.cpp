@@ -1,5 +1,5 @@
 // The writer of output files in process: which outputs name one file.
-#include "machining/output_files.h"
+#include "files/output_files.h"
 
 #include <gtest/gtest.h>
 

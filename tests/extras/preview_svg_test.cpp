@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "extras_support.h"
-#include "machining/preview_svg.h"
-#include "machining/svg_text.h"
+#include "picture/preview_svg.h"
+#include "picture/svg_text.h"
 
 namespace ventaro {
 namespace {

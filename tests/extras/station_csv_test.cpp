@@ -6,8 +6,8 @@
 #include <string>
 
 #include "extras_support.h"
-#include "machining/fixed_text.h"
-#include "machining/station_csv.h"
+#include "files/station_csv.h"
+#include "machine/fixed_text.h"
 
 namespace ventaro {
 namespace {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <limits>
 
-#include "machining/drop_cutter.h"
+#include "toolpath/drop_cutter.h"
 
 namespace ventaro {
 namespace {

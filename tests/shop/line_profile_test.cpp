@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "machining/line_profile.h"
-#include "machining/raster_paths.h"
+#include "toolpath/line_profile.h"
+#include "toolpath/raster_paths.h"
 
 namespace ventaro {
 namespace {

@@ -7,8 +7,8 @@
 #include <set>
 
 #include "core/number_text.h"
-#include "machining/fixed_text.h"
-#include "machining/shop_report.h"
+#include "files/shop_report.h"
+#include "machine/fixed_text.h"
 #include "shop_support.h"
 
 namespace ventaro {

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "blade/design_record.h"
 #include "gcode/compute.h"
-#include "machining/design_record.h"
-#include "machining/shop_program.h"
+#include "post/shop_program.h"
 
 namespace ventaro::shoptest {
 

@@ -3,7 +3,7 @@
 // beyond the first and last station.
 #include <gtest/gtest.h>
 
-#include "machining/target_surface.h"
+#include "blade/target_surface.h"
 #include "shop_support.h"
 
 namespace ventaro {

@@ -8,7 +8,6 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,8 +25,8 @@
 #include <memory>
 
 #include "cli_process.h"
+#include "files/design_file.h"
 #include "gcode/program_bytes.h"
-#include "machining/design_file.h"
 #include "recording_boxes.h"
 #include "scripted_dialogs.h"
 #include "ui/check_window.h"
@@ -211,11 +210,11 @@ class MenuTest : public QObject {
     QVERIFY(boxes->shown.isEmpty());
     // The check: the same figures and picture (the plain job has hazards: 3).
     const auto check = ventaro::testing::runCli({"--quiet", "-o", "/dev/null", "--design", file("d.json").toStdString(),
-                                                 "--check=" + file("cli-check.png").toStdString()});
+                                                 "--check=" + file("cli-check.svg").toStdString()});
     QVERIFY2(check.status == 0 || check.status == 3, check.err.c_str());
     action("viewCheck")->trigger();
     QCOMPARE(window->checkWindow()->text().toStdString(), check.out);
-    QCOMPARE(QByteArray::fromStdString(window->checkWindow()->picture()), readAll(file("cli-check.png")));
+    QCOMPARE(QByteArray::fromStdString(window->checkWindow()->picture()), readAll(file("cli-check.svg")));
     // The window saves the design as the command line did.
     dialogs->answers << file("again.json");
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
@@ -408,10 +407,9 @@ class MenuTest : public QObject {
     auto* figures = window->checkWindow()->findChild<QPlainTextEdit*>();
     QVERIFY(figures->toPlainText().contains("Check failed: 3 rapid moves through material"));
     QCOMPARE(figures->horizontalScrollBar()->maximum(), 0);
-    // The check picture is the PNG as drawn, not stretched.
-    const QImage png = QImage::fromData(QByteArray::fromStdString(window->checkWindow()->picture()), "PNG");
+    // The check picture is the page as drawn, not stretched: 1027 by 384.
     const QRectF check = window->checkWindow()->view()->pictureRect();
-    QVERIFY(qAbs(check.width() / check.height() - double(png.width()) / png.height()) < 0.01);
+    QVERIFY(qAbs(check.width() / check.height() - 1027.0 / 384) < 0.01);
     // The preview zooms about the pointer and fits again.
     ventaro::PictureView* preview = window->previewWindow()->view();
     const QRectF fitted = preview->pictureRect();

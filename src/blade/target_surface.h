@@ -1,0 +1,123 @@
+// The surface the shop job mills to: the designed upper surface of the blade
+// over the whole block, as a set of triangles. Both the tool paths (by
+// drop-cutter against the triangles) and any check of a program (by
+// heightAt) read the same triangles, so they agree on every point.
+//
+// At each finishing station the 18 placed section points are joined by
+// straight lines; between two stations each pair of neighbouring points spans
+// a quadrilateral, split into two triangles along its diagonal. Beyond the
+// leading and trailing edges the surface stays at the level of the nearer
+// edge, and beyond the first and last station it keeps that station's
+// section, out to a margin around the block. Where a twisted section folds
+// back over itself the triangles overlap, and the surface is the highest of
+// them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "blade/design_record.h"
+#include "blade/shop_block.h"
+
+namespace ventaro {
+
+struct Vec3 {
+  double x = 0, y = 0, z = 0;
+};
+
+// One edge as seen from above: from its start, the unit direction of its
+// projection, the projection's length and the edge's rise per millimetre.
+struct EdgeFrame {
+  double ux = 0, uy = 0, length = 0, slope = 0;
+  double secant = 1;  // sqrt(1 + slope^2)
+};
+
+struct SurfaceTriangle {
+  Vec3 a, b, c;
+  std::array<EdgeFrame, 3> edges;  // a to b, b to c, c to a
+  Vec3 normal;                     // unit, pointing up (z >= 0)
+  double xlo, xhi, ylo, yhi, zhi;  // bounds of its projection
+  double planeA, planeB, planeC;   // z = A x + B y + C; unused when vertical
+  // Barycentric weights of a and b for a point (x, y) of the projection:
+  // u = u0 + ux x + uy y, v = v0 + vx x + vy y; unused when vertical.
+  double u0, ux, uy, v0, vx, vy;
+  bool vertical = false;  // no area seen from above
+
+  // Whether (x, y) lies in the projection, give or take `slack` in the
+  // barycentric weights.
+  bool covers(double x, double y, double slack) const {
+    const double u = u0 + ux * x + uy * y, v = v0 + vx * x + vy * y;
+    return u >= -slack && v >= -slack && 1 - u - v >= -slack;
+  }
+};
+
+// The side of the cells of a grid over an area for a tool reaching `reach`
+// around it, in millimetres.
+double gridCell(double width, double depth, double reach);
+
+class TargetSurface {
+ public:
+  TargetSurface() = default;
+  // Builds the surface from the finishing stations of `record`. The block
+  // gives the X and Y extents (its top is not used); `margin` is how far
+  // around the block the surface is laid out, at least the largest tool
+  // radius, so that a tool on the block's edge finds surface under all of
+  // its footprint. Raises ShopError when the record has no finishing station.
+  TargetSurface(const DesignRecord& record, const Block& block, double margin);
+
+  // A surface of given triangles (corners a, b, c each), laid out over their
+  // own bounds: for surfaces with known shapes.
+  static TargetSurface fromTriangles(const std::vector<std::array<Vec3, 3>>& corners);
+
+  // The height of the surface at a point of the block (or of the margin
+  // around it): the highest triangle over the point. A point outside the
+  // laid-out area takes the height of the nearest point inside it.
+  double heightAt(double x, double y) const;
+
+  // The same without the nearest point: minus infinity outside the
+  // laid-out area.
+  double heightOver(double x, double y) const;
+
+  const std::vector<SurfaceTriangle>& triangles() const { return triangles_; }
+
+  // Calls f(index) for every triangle whose projection's bounds may meet the
+  // rectangle; a triangle may be reported more than once.
+  template <typename F>
+  void forEachNear(double xlo, double ylo, double xhi, double yhi, F&& f) const {
+    const int c0 = cellX(xlo), c1 = cellX(xhi), r0 = cellY(ylo), r1 = cellY(yhi);
+    for (int r = r0; r <= r1; ++r) {
+      for (int c = c0; c <= c1; ++c) {
+        const std::size_t cell =
+            static_cast<std::size_t>(r) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(c);
+        for (std::uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) f(cellItems_[k]);
+      }
+    }
+  }
+
+  // The side of its grid's cells.
+  double cell() const { return cell_; }
+
+  // The laid-out area: the block grown by the margin (and by whatever the
+  // sections reach beyond it).
+  double xMin() const { return xMin_; }
+  double xMax() const { return xMax_; }
+  double yMin() const { return yMin_; }
+  double yMax() const { return yMax_; }
+
+ private:
+  int cellX(double x) const;
+  int cellY(double y) const;
+  void addProfileStrip(const std::vector<Vec3>& from, const std::vector<Vec3>& to);
+  void addTriangle(const Vec3& a, const Vec3& b, const Vec3& c);
+  void buildBins();
+
+  std::vector<SurfaceTriangle> triangles_;
+  double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
+  double cell_ = 4;  // millimetres
+  int cols_ = 0, rows_ = 0;
+  std::vector<std::uint32_t> cellStart_;  // cols_ * rows_ + 1 offsets into cellItems_
+  std::vector<std::uint32_t> cellItems_;  // triangle indices, cell by cell
+};
+
+}  // namespace ventaro

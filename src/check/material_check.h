@@ -1,0 +1,86 @@
+// The material-removal check: a program run on its block, each tool with its
+// real shape, on a height map. Every move lowers the cells under it to the
+// cutter's lower envelope over the move; before that, the material the move
+// meets is measured. What a user must know before running the program on a
+// machine comes out per tool: rapid moves through material, how deep a
+// cutting move is buried, where the tool cuts below the designed surface,
+// what it leaves above it and how far below the block's top it reaches.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/cutter_sweep.h"
+#include "check/height_map.h"
+
+namespace ventaro {
+
+// The designed surface the program should leave: its Z at a point of the
+// block.
+using TargetHeight = std::function<double(double x, double y)>;
+
+struct CheckSettings {
+  Block block;
+  double cell = 0.5;            // mm, the height map's grid
+  double tolerance = 0.01;      // mm, how far below the target a cut may go
+  std::map<int, Cutter> tools;  // by tool number
+};
+
+// A rapid move through material is one that removes more than this (mm):
+// anything above the rounding of the arithmetic.
+inline constexpr double kRapidContact = 1e-6;
+
+struct ProgramLine {
+  int line = 0;
+  std::string text;
+};
+
+// Where a figure was found: the cell's centre and the program line.
+struct Place {
+  double x = 0, y = 0;
+  int line = 0;
+};
+
+struct ToolFigures {
+  int tool = 0;
+  Cutter cutter;
+  int cuttingMoves = 0, rapidMoves = 0;
+  bool touchedBlock = false;  // whether any move of it came over the block
+  int rapidsThroughMaterial = 0;
+  std::vector<ProgramLine> firstRapidsThroughMaterial;  // at most kListedRapids
+  double rapidDeepest = 0;                              // the most material a rapid move met, mm
+  double deepestEngagement = 0;                         // of a cutting move, mm of material above the cutter's bottom
+  Place engagementPlace;
+  // The deepest the tool cut material below the target, mm; 0 for none. A
+  // pass through air already cut away by another tool is not a cut.
+  double deepestBelowTarget = 0;
+  Place belowTargetPlace;
+  // After the tool's last move: material above the target.
+  double leftLargest = 0, leftMean = 0;
+  Place leftPlace;
+  double lowest = 0;  // the lowest Z of the cutter over the block (the block top when it stays above)
+  double reach = 0;   // block top - lowest
+};
+
+inline constexpr std::size_t kListedRapids = 5;
+
+struct CheckResult {
+  CheckSettings settings;
+  std::vector<ToolFigures> tools;  // in the order the tools first move
+  HeightMap finished;              // the block after the whole program
+  std::vector<double> target;      // the target's Z at every cell, by HeightMap::index
+
+  // A rapid move through material or a cut below the target deeper than the
+  // tolerance.
+  bool hazard() const;
+};
+
+// Runs `program` on the block. Raises ToolpathError for a program the check
+// cannot follow, and for a move made with a tool that has no cutter in the
+// settings.
+CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target);
+
+}  // namespace ventaro

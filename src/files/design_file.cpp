@@ -1,0 +1,277 @@
+#include "files/design_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+namespace ventaro {
+
+namespace {
+
+constexpr std::string_view kFormatName = "ventaro-design";
+
+// The file's words for the job fields, indexed by Field. They are part of
+// the file format: once written they never change.
+constexpr std::array<std::string_view, kFieldCount> kFieldKeys{
+    "tsr",         "diameter",        "hub-radius",     "blades",     "attack",      "lift",
+    "max-chord",   "stations-finish", "stations-rough", "passes",     "rough-depth", "finish-depth",
+    "finish-feed", "rough-feed",      "rough-dia",      "rough-step", "fin-dia",     "fin-step",
+};
+
+// The shop settings that are numbers, with their keys; each must be
+// positive.
+struct ShopNumber {
+  std::string_view key;
+  double ShopSettings::*member;
+};
+constexpr ShopNumber kShopNumbers[] = {
+    {"rough-rpm", &ShopSettings::roughRpm},     {"fin-rpm", &ShopSettings::finRpm},
+    {"plunge-feed", &ShopSettings::plungeFeed}, {"clearance", &ShopSettings::clearance},
+    {"tolerance", &ShopSettings::tolerance},
+};
+
+bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+std::string quotedKey(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
+// Walks the parsed text, raising the first problem found as a DesignError.
+class Reader {
+ public:
+  explicit Reader(const std::string& file) : file_(file) {}
+
+  [[noreturn]] void fail(std::string problem) const { throw DesignError(file_, std::move(problem)); }
+
+  const nlohmann::json& member(const nlohmann::json& object, std::string_view key, const std::string& path) const {
+    const auto it = object.find(key);
+    if (it == object.end()) fail("the field " + quotedKey(path) + " is missing");
+    return *it;
+  }
+
+  const nlohmann::json& object(const nlohmann::json& parent, std::string_view key, const std::string& path) const {
+    const nlohmann::json& value = member(parent, key, path);
+    if (!value.is_object()) fail("the field " + quotedKey(path) + " is not an object");
+    return value;
+  }
+
+  std::string text(const nlohmann::json& value, const std::string& path) const {
+    if (!value.is_string()) fail("the field " + quotedKey(path) + " is not a text");
+    std::string result = value.get<std::string>();
+    if (hasLineBreak(result)) fail("the text of " + quotedKey(path) + " holds a line break");
+    return result;
+  }
+
+  std::string text(const nlohmann::json& parent, std::string_view key, const std::string& path) const {
+    return text(member(parent, key, path), path);
+  }
+
+  double number(const nlohmann::json& value, const std::string& path) const {
+    if (!value.is_number()) fail("the field " + quotedKey(path) + " is not a number");
+    return value.get<double>();
+  }
+
+  double positive(const nlohmann::json& parent, std::string_view key, const std::string& path) const {
+    const double value = number(member(parent, key, path), path);
+    if (!std::isfinite(value) || !(value > 0)) fail("the field " + quotedKey(path) + " is not a positive number");
+    return value;
+  }
+
+  std::optional<double> numberOrNull(const nlohmann::json& parent, std::string_view key,
+                                     const std::string& path) const {
+    const nlohmann::json& value = member(parent, key, path);
+    if (value.is_null()) return std::nullopt;
+    if (!value.is_number() || !std::isfinite(value.get<double>())) {
+      fail("the field " + quotedKey(path) + " is neither a number nor null");
+    }
+    return value.get<double>();
+  }
+
+  // One of the words a setting may take.
+  std::string word(const nlohmann::json& parent, std::string_view key, const std::string& path,
+                   std::initializer_list<std::string_view> words) const {
+    std::string value = text(parent, key, path);
+    for (std::string_view w : words) {
+      if (value == w) return value;
+    }
+    std::string list;
+    std::size_t i = 0;
+    for (std::string_view w : words) {
+      if (i > 0) list += i + 1 == words.size() ? " or " : ", ";
+      list += w;
+      ++i;
+    }
+    fail("the field " + quotedKey(path) + " is \"" + value + "\"; it must be " + list);
+  }
+
+ private:
+  const std::string& file_;
+};
+
+void readVersion(const Reader& reader, const nlohmann::json& root) {
+  if (reader.text(root, "format", "format") != kFormatName) {
+    reader.fail("the field \"format\" is not \"" + std::string(kFormatName) + "\"");
+  }
+  const nlohmann::json& version = reader.member(root, "version", "version");
+  if (!version.is_number_integer()) reader.fail("the field \"version\" is not a whole number");
+  if (version.get<long long>() != kDesignFormatVersion) {
+    reader.fail("unknown format version " + version.dump() + "; this Ventaro reads version " +
+                std::to_string(kDesignFormatVersion));
+  }
+}
+
+MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
+  const nlohmann::json& machine = reader.object(root, "machine", "machine");
+  MachineSettings settings;
+  settings.controller =
+      *controllerByName(reader.word(machine, "controller", "machine.controller", {"plain", "linuxcnc", "grbl"}));
+  settings.job = *jobByName(reader.word(machine, "job", "machine.job", {"plain", "shop"}));
+  // The shop job is written for a machine; no client could run this pair.
+  if (settings.job == Job::Shop && settings.controller == Controller::Plain) {
+    reader.fail(
+        "the job \"shop\" is written for a machine, but the controller is \"plain\"; it must be linuxcnc "
+        "or grbl");
+  }
+  const nlohmann::json& shop = reader.object(machine, "shop", "machine.shop");
+  settings.shop.roughShape =
+      *toolShapeByName(reader.word(shop, "rough-shape", "machine.shop.rough-shape", {"flat", "ball"}));
+  settings.shop.finShape = *toolShapeByName(reader.word(shop, "fin-shape", "machine.shop.fin-shape", {"ball", "flat"}));
+  for (const ShopNumber& entry : kShopNumbers) {
+    settings.shop.*entry.member = reader.positive(shop, entry.key, "machine.shop." + std::string(entry.key));
+  }
+  settings.shop.blockTop = reader.numberOrNull(shop, "block-top", "machine.shop.block-top");
+  // The coordinates carry four decimals: a finer tolerance could not be kept.
+  if (settings.shop.tolerance < kFinestTolerance) {
+    reader.fail("the field \"machine.shop.tolerance\" is below 0.001 mm, the finest the program can keep");
+  }
+  return settings;
+}
+
+// The library's message without its "[json.exception.parse_error.101] " tag.
+std::string libraryProblem(const nlohmann::json::exception& error) {
+  std::string_view message = error.what();
+  if (const auto close = message.find("] "); message.starts_with('[') && close != std::string_view::npos) {
+    message.remove_prefix(close + 2);
+  }
+  return std::string(message);
+}
+
+// A design is a few kilobytes; anything near this is not one, and reading
+// on (from /dev/zero, say) would only fill the memory.
+constexpr std::size_t kMaxDesignBytes = std::size_t{1} << 20;
+
+std::string systemProblem(int error) { return std::string("the file cannot be opened: ") + std::strerror(error); }
+
+// Reads at most kMaxDesignBytes from a regular file or a pipe.
+std::string readDesignBytes(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw DesignError(path, systemProblem(errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw DesignError(path, systemProblem(errno));
+  if (S_ISDIR(info.st_mode)) throw DesignError(path, systemProblem(EISDIR));
+  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
+    throw DesignError(path, "it is not a regular file or a pipe");
+  }
+  const std::string tooLarge = "the file is larger than 1 MiB; a design is a few kilobytes";
+  if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > kMaxDesignBytes) {
+    throw DesignError(path, tooLarge);
+  }
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw DesignError(path, std::string("the file cannot be read: ") + std::strerror(errno));
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() > kMaxDesignBytes) throw DesignError(path, tooLarge);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+DesignError::DesignError(std::string file, std::string problem, bool reading)
+    : std::runtime_error((reading ? "cannot read the design \"" : "cannot write the design \"") + file +
+                         "\": " + problem),
+      file_(std::move(file)),
+      problem_(std::move(problem)) {}
+
+std::string_view designKey(Field field) { return kFieldKeys[static_cast<std::size_t>(field)]; }
+
+namespace {
+
+Design readDesign(const Reader& reader, const nlohmann::json& root) {
+  if (!root.is_object()) reader.fail("it is not a design: the text is not a JSON object");
+  readVersion(reader, root);
+
+  Design design;
+  const nlohmann::json& fields = reader.object(root, "fields", "fields");
+  for (int i = 0; i < kFieldCount; ++i) {
+    const auto field = static_cast<Field>(i);
+    design.fields[field] = reader.text(fields, designKey(field), "fields." + std::string(designKey(field)));
+  }
+  design.machine = readMachine(reader, root);
+  return design;
+}
+
+}  // namespace
+
+Design parseDesign(std::string_view text, const std::string& file) {
+  const Reader reader(file);
+  // Whatever the library raises (a syntax error, a number too large for a
+  // double) is a design that cannot be read, never the end of the program.
+  try {
+    return readDesign(reader, nlohmann::json::parse(text));
+  } catch (const nlohmann::json::parse_error& error) {
+    reader.fail("it is not JSON text: " + libraryProblem(error));
+  } catch (const nlohmann::json::exception& error) {
+    reader.fail("it holds what cannot be read: " + libraryProblem(error));
+  }
+}
+
+Design readDesignFile(const std::string& path) { return parseDesign(readDesignBytes(path), path); }
+
+std::string designText(const Design& design, const std::string& file) {
+  const auto checked = [&](const std::string& text, std::string_view key) -> const std::string& {
+    if (hasLineBreak(text))
+      throw DesignError(file, "the text of \"" + std::string(key) + "\" holds a line break", false);
+    return text;
+  };
+  nlohmann::ordered_json fields = nlohmann::ordered_json::object();
+  for (int i = 0; i < kFieldCount; ++i) {
+    const auto field = static_cast<Field>(i);
+    fields[std::string(designKey(field))] = checked(design.fields[field], designKey(field));
+  }
+  const ShopSettings& settings = design.machine.shop;
+  nlohmann::ordered_json shop = nlohmann::ordered_json::object();
+  shop["rough-shape"] = std::string(toolShapeName(settings.roughShape));
+  shop["fin-shape"] = std::string(toolShapeName(settings.finShape));
+  for (const ShopNumber& entry : kShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
+  shop["block-top"] = settings.blockTop ? nlohmann::ordered_json(*settings.blockTop) : nullptr;
+  nlohmann::ordered_json root = nlohmann::ordered_json::object();
+  root["format"] = std::string(kFormatName);
+  root["version"] = kDesignFormatVersion;
+  root["fields"] = std::move(fields);
+  root["machine"] = {{"controller", std::string(controllerName(design.machine.controller))},
+                     {"job", std::string(jobName(design.machine.job))},
+                     {"shop", std::move(shop)}};
+  try {
+    return root.dump(2) + "\n";
+  } catch (const nlohmann::json::type_error&) {
+    throw DesignError(file, "a text is not valid UTF-8", false);
+  }
+}
+
+}  // namespace ventaro

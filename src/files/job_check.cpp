@@ -1,0 +1,72 @@
+#include "files/job_check.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "blade/target_surface.h"
+#include "check/check_text.h"
+#include "check/material_check.h"
+#include "core/number_text.h"
+#include "picture/check_picture.h"
+
+namespace ventaro {
+
+namespace {
+
+// More cells than this would take gigabytes; a finer grid than a tenth of a
+// millimetre tells nothing more about a wooden blade.
+constexpr double kMaxCells = 40e6;
+
+CheckSettings settingsFor(const JobRun& run, const Block& block, double grid) {
+  CheckSettings s;
+  s.block = block;
+  s.tolerance = run.machine.shop.tolerance;
+  const double rough = toDouble(run.fields[Field::RoughDia], Field::RoughDia);
+  const double finish = static_cast<double>(toSingle(run.fields[Field::FinDia], Field::FinDia));
+  s.tools[1] = Cutter{run.machine.shop.roughShape, rough / 2};
+  s.tools[2] = Cutter{run.machine.shop.finShape, finish / 2};
+  for (const auto& [tool, cutter] : s.tools) {
+    if (!(cutter.radius > 0) || !std::isfinite(cutter.radius)) {
+      throw ShopError("the check needs a positive diameter for tool T" + std::to_string(tool));
+    }
+  }
+  const double finest = std::min(s.tools[1].radius, s.tools[2].radius) / kToolRadiiPerCell;
+  s.cell = grid > 0 ? grid : std::min(kDefaultCheckGrid, finest);
+  if (s.cell > finest) {
+    throw CheckGridError("a grid of " + NumberText(s.cell) +
+                             " mm is coarser than a quarter of the smaller tool's radius (" + NumberText(finest) +
+                             " mm): the tool could pass between its cells unseen",
+                         true);
+  }
+  const double cells = std::ceil((block.x1 - block.x0) / s.cell) * std::ceil((block.y1 - block.y0) / s.cell);
+  if (cells > kMaxCells) {
+    throw CheckGridError("a grid of " + NumberText(s.cell) + " mm gives " + NumberText(cells) +
+                             " cells, more than the check takes (40000000)",
+                         false);
+  }
+  return s;
+}
+
+std::string pictureTitle(const JobRun& run) {
+  std::string title = run.machine.job == Job::Shop ? "Shop job" : "Plain job";
+  title +=
+      ", " + std::string(controllerName(run.machine.controller)) + " profile: the block after the program, from above";
+  return title;
+}
+
+}  // namespace
+
+JobCheck checkJob(const JobRun& run, double grid, bool picture) {
+  const Block block = shopBlock(run.fields, run.record, run.machine.shop.blockTop);
+  const CheckSettings settings = settingsFor(run, block, grid);
+  double margin = 0;
+  for (const auto& [tool, cutter] : settings.tools) margin = std::max(margin, cutter.radius);
+  const TargetSurface surface(run.record, block, margin + settings.cell);
+  const CheckResult result =
+      checkProgram(run.program, settings, [&surface](double x, double y) { return surface.heightAt(x, y); });
+  JobCheck check{checkText(result), result.hazard(), {}};
+  if (picture) check.picture = checkPictureSvg(result, pictureTitle(run));
+  return check;
+}
+
+}  // namespace ventaro

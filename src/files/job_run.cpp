@@ -1,0 +1,73 @@
+#include "files/job_run.h"
+
+#include "files/machining_report.h"
+#include "files/shop_report.h"
+#include "files/station_csv.h"
+#include "gcode/program_bytes.h"
+#include "machine/machine_limits.h"
+#include "picture/preview_input.h"
+#include "picture/preview_svg.h"
+#include "post/controller_profile.h"
+#include "post/shop_program.h"
+
+namespace ventaro {
+
+JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+              ComputeObserver* progress, bool outputs) {
+  const bool shop = machine.job == Job::Shop;
+  if (shop && machine.controller == Controller::Plain) {
+    throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
+  }
+  // The plain program takes no machine setting; every other program does.
+  if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
+  DesignRecorder recorder(progress);
+  ComputeObserver* observer = outputs || shop ? &recorder : progress;
+  if (shop) {
+    // Written from the stations the computation placed; the plain program
+    // only supplied them.
+    (void)compute(fields, table, observer);
+    const ShopPlan plan = planShopJob(fields, recorder.record(), machine.shop);
+    run.program = shopProgram(plan, machine.controller);
+    if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
+  } else {
+    run.program = programFor(machine.controller, fields, table, observer, machine.shop);
+  }
+  if (outputs) {
+    run.parameters = readParameters(fields);
+    run.record = recorder.record();
+    run.moves = readProgramMoves(run.program);
+  }
+  return run;
+}
+
+JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
+                     ComputeObserver* progress) {
+  if (machine.job == Job::Shop) {
+    // The shop job is written as text from its plan; its file is that text's.
+    JobRun run = runJob(fields, machine, table, progress, false);
+    run.file = toProgramFileBytes(std::move(run.program));
+    run.program.clear();
+    return run;
+  }
+  if (machine.controller != Controller::Plain) checkSettings(machine.shop);
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
+  run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
+  return run;
+}
+
+// These take what a run with outputs kept.
+std::string jobStationTable(const JobRun& run, const SectionTable& table) {
+  return stationCsv(run.record, stationGeometry(*run.parameters), table);
+}
+
+std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
+  if (run.machine.job == Job::Shop) return run.shopReport;
+  return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name);
+}
+
+std::string jobPreviewSvg(const JobRun& run) {
+  return previewSvg(previewInput(run.record, run.moves, *run.parameters));
+}
+
+}  // namespace ventaro

@@ -1,0 +1,106 @@
+#include "files/shop_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "gcode/text_conventions.h"
+#include "machine/fixed_text.h"
+#include "post/shop_program.h"
+
+namespace ventaro {
+
+namespace {
+
+std::string mm(double v) { return fixedText(v, 3); }
+
+std::size_t lineCount(std::string_view program) {
+  if (program.empty()) return 0;
+  std::size_t n = 1;
+  for (std::size_t at = program.find(kLineBreak); at != std::string_view::npos; at = program.find(kLineBreak, at + 2)) {
+    ++n;
+  }
+  return n;
+}
+
+// Feed lengths and the time they take; rapid moves and tool changes are not
+// counted.
+void movesLines(std::string& out, const ShopPlan& plan, const ToolRun& run) {
+  double cut = 0, plunge = 0;
+  Vec3 at{run.moves.front().to.x, run.moves.front().to.y, plan.clearanceZ};
+  for (const PathMove& m : run.moves) {
+    const double d = std::sqrt((m.to.x - at.x) * (m.to.x - at.x) + (m.to.y - at.y) * (m.to.y - at.y) +
+                               (m.to.z - at.z) * (m.to.z - at.z));
+    (m.kind == PathMoveKind::Plunge ? plunge : cut) += d;
+    at = m.to;
+  }
+  const double minutes = cut / run.feed + plunge / plan.plungeFeed;
+  out += "  " + std::to_string(run.moves.size()) + " feed moves: " + fixedText(cut, 1) + " mm at F" +
+         shortNumber(run.feed) + ", " + fixedText(plunge, 1) + " mm down at F" + shortNumber(plan.plungeFeed) +
+         "; about " + fixedText(minutes, 1) + " min of feed\n";
+}
+
+void reachLine(std::string& out, const ShopPlan& plan, const ToolRun& run) {
+  out += "  the tool must reach Z " + mm(run.lowest) + ", " + mm(plan.block.top - run.lowest) +
+         " mm below the block top\n";
+}
+
+void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
+  out += "T1 roughing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + shortNumber(2 * run.cutter.radius) +
+         " mm, S" + shortNumber(run.rpm) + ":\n";
+  out += "  " + std::to_string(plan.layers) + (plan.layers == 1 ? " layer" : " layers") + " " +
+         shortNumber(plan.roughDepth) + " mm apart, from Z " + mm(plan.block.top - plan.roughDepth) + " down to Z " +
+         mm(plan.block.top - plan.layers * plan.roughDepth) + "\n";
+  out += "  lines across the chord " + mm(plan.roughStepover) + " mm apart; " + shortNumber(plan.finishDepth) +
+         " mm left above the surface for finishing\n";
+  reachLine(out, plan, run);
+  movesLines(out, plan, run);
+}
+
+void finishingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
+  out += "T2 finishing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + shortNumber(2 * run.cutter.radius) +
+         " mm, S" + shortNumber(run.rpm) + ":\n";
+  out += "  zig-zag across the chord at stations " + mm(plan.finStepover) + " mm apart\n";
+  if (run.cutter.shape == ToolShape::Ball) {
+    out += "  scallop height " + mm(scallopHeight(run.cutter.radius, plan.finStepover)) +
+           " mm between the stations on a level surface\n";
+  } else {
+    out +=
+        "  no scallop height: a flat end mill leaves a step between stations where the surface slopes along\n"
+        "  the span, as high as the slope over the stepover\n";
+  }
+  reachLine(out, plan, run);
+  movesLines(out, plan, run);
+}
+
+}  // namespace
+
+double scallopHeight(double radius, double spacing) {
+  const double half = spacing / 2;
+  if (half >= radius) return radius;
+  return radius - std::sqrt(radius * radius - half * half);
+}
+
+std::string shopReport(const ShopPlan& plan, Controller controller, std::string_view program) {
+  const Block& b = plan.block;
+  std::string out = "Shop job report\n\n";
+  out += "Program: " + std::to_string(lineCount(program)) + " lines for " + std::string(controllerName(controller)) +
+         ".\n";
+  out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
+         " (millimetres).\n";
+  out += "Rapid moves only at Z " + mm(plan.clearanceZ) + ".\n";
+  out += "Paths within " + shortNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
+  out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
+  const bool hasRoughing = plan.tools.size() > 1;
+  if (!hasRoughing)
+    out += "T1 roughing: no layer needed; the block top lies no higher than the surface plus the finish depth.\n";
+  for (const ToolRun& run : plan.tools) {
+    if (run.number == 1) {
+      roughingPart(out, plan, run);
+    } else {
+      finishingPart(out, plan, run);
+    }
+  }
+  return out;
+}
+
+}  // namespace ventaro

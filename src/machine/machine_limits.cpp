@@ -1,0 +1,80 @@
+#include "machine/machine_limits.h"
+
+#include <array>
+#include <cmath>
+
+#include "machine/fixed_text.h"
+
+namespace ventaro {
+
+namespace {
+
+struct SettingName {
+  std::string_view key, label;
+};
+constexpr std::array<SettingName, 6> kNames{{
+    {"rough-rpm", "Roughing spindle speed / rpm"},
+    {"fin-rpm", "Finishing spindle speed / rpm"},
+    {"plunge-feed", "Plunge feed"},
+    {"clearance", "Clearance / mm"},
+    {"tolerance", "Tolerance / mm"},
+    {"block-top", "Block top / mm"},
+}};
+
+// A speed or feed: positive, within `max`, and not written as zero.
+std::optional<SettingError> rateProblem(Setting setting, double value, double max, const char* unit) {
+  const std::string range = "must be a number above 0 and at most " + machineNumber(max) + " " + unit;
+  if (!std::isfinite(value) || !(value > 0) || value > max) return SettingError(setting, range);
+  if (machineNumber(value) == "0") {
+    return SettingError(setting, range + "; it would be written as 0");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string_view settingKey(Setting setting) { return kNames[static_cast<std::size_t>(setting)].key; }
+std::string_view settingLabel(Setting setting) { return kNames[static_cast<std::size_t>(setting)].label; }
+
+std::string quotedSettingLabel(Setting setting) { return "\u201c" + std::string(settingLabel(setting)) + "\u201d"; }
+
+SettingError::SettingError(Setting setting, std::string predicate)
+    : std::runtime_error(quotedSettingLabel(setting) + " " + predicate),
+      setting_(setting),
+      predicate_(std::move(predicate)) {}
+
+std::string SettingError::text(const std::function<std::string(Setting)>& name) const {
+  return name(setting_) + " " + predicate_;
+}
+
+std::string machineNumber(double value) {
+  std::string text = fixedText(value, 4);
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text == "-0" ? "0" : text;
+}
+
+std::optional<SettingError> settingProblem(const ShopSettings& s) {
+  if (auto p = rateProblem(Setting::RoughRpm, s.roughRpm, kMaxSpindleRpm, "rpm")) return p;
+  if (auto p = rateProblem(Setting::FinRpm, s.finRpm, kMaxSpindleRpm, "rpm")) return p;
+  if (auto p = rateProblem(Setting::PlungeFeed, s.plungeFeed, kMaxFeed, "mm/min")) return p;
+  if (!std::isfinite(s.clearance) || !(s.clearance > 0) || s.clearance > kMaxClearance) {
+    return SettingError(Setting::Clearance, "must be a number above 0 and at most 1000 mm");
+  }
+  // The coordinates carry four decimals: a finer tolerance could not be kept.
+  if (!std::isfinite(s.tolerance) || !(s.tolerance >= kFinestTolerance) || s.tolerance > kMaxTolerance) {
+    return SettingError(Setting::Tolerance, "must be a number from 0.001 to 10 mm");
+  }
+  if (s.blockTop && !(std::abs(*s.blockTop) <= kMaxBlockHeight)) {
+    return SettingError(Setting::BlockTop, "must be a number from -10000 to 10000 mm, or worked out from the blade");
+  }
+  return std::nullopt;
+}
+
+void checkSettings(const ShopSettings& settings) {
+  if (auto problem = settingProblem(settings)) throw *problem;
+}
+
+}  // namespace ventaro

@@ -1,0 +1,15 @@
+#include "machine/machine_settings.h"
+
+namespace ventaro {
+
+bool operator==(const ShopSettings& a, const ShopSettings& b) {
+  return a.roughShape == b.roughShape && a.finShape == b.finShape && a.roughRpm == b.roughRpm && a.finRpm == b.finRpm &&
+         a.plungeFeed == b.plungeFeed && a.blockTop == b.blockTop && a.clearance == b.clearance &&
+         a.tolerance == b.tolerance;
+}
+
+bool operator==(const MachineSettings& a, const MachineSettings& b) {
+  return a.controller == b.controller && a.job == b.job && a.shop == b.shop;
+}
+
+}  // namespace ventaro

@@ -1,0 +1,55 @@
+#include "picture/png_encode.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <stdexcept>
+
+namespace ventaro {
+
+namespace {
+
+void appendBytes(png_structp png, png_bytep data, png_size_t length) {
+  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+}
+
+void noFlush(png_structp) {}
+
+void noWarning(png_structp, png_const_charp) {}
+
+// Writes the rows; libpng reports a failure by a long jump back to the
+// setjmp() in encodePng, past nothing that needs destroying.
+void writeRows(png_structp png, png_infop info, const RgbImage& image) {
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  const std::size_t stride = static_cast<std::size_t>(image.width()) * 3;
+  for (int y = 0; y < image.height(); ++y) {
+    // libpng takes the row as writable, but only reads it.
+    auto* row = const_cast<png_bytep>(image.bytes().data() + static_cast<std::size_t>(y) * stride);
+    png_write_row(png, row);
+  }
+  png_write_end(png, nullptr);
+}
+
+}  // namespace
+
+std::string encodePng(const RgbImage& image) {
+  std::string out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, noWarning);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  bool failed = info == nullptr;
+  if (!failed) {
+    png_set_write_fn(png, &out, appendBytes, noFlush);
+    if (setjmp(png_jmpbuf(png)) == 0) {
+      writeRows(png, info, image);
+    } else {
+      failed = true;
+    }
+  }
+  png_destroy_write_struct(&png, &info);
+  if (failed) throw std::runtime_error("the picture cannot be encoded as PNG");
+  return out;
+}
+
+}  // namespace ventaro

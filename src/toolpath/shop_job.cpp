@@ -1,0 +1,217 @@
+#include "toolpath/shop_job.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/number_text.h"
+#include "machine/machine_limits.h"
+
+namespace ventaro {
+
+namespace {
+
+enum class Bound { Positive, NotNegative, Percent };
+
+// A job field the shop job reads as a number. The plain program passes some
+// of them through as typed; a machine needs numbers it can use.
+double shopField(const JobFields& fields, Field field, Bound bound) {
+  const ParsedNumber n = parseNumber(fields[field]);
+  const bool ok = n.status == ParseStatus::Ok && std::isfinite(n.value) &&
+                  (bound == Bound::NotNegative ? n.value >= 0 : n.value > 0) &&
+                  (bound != Bound::Percent || n.value <= 100);
+  if (ok) return n.value;
+  const char* want = bound == Bound::Positive      ? "a positive number"
+                     : bound == Bound::NotNegative ? "a number not below zero"
+                                                   : "a number above 0 and at most 100";
+  throw ShopError("the shop job needs ", field,
+                  " to be " + std::string(want) + ", not \u201c" + fields[field] + "\u201d");
+}
+
+// A feed the program writes as its F word: a machine neither moves at F0
+// nor at more than kMaxFeed.
+double shopFeed(const JobFields& fields, Field field) {
+  const double feed = shopField(fields, field, Bound::Positive);
+  if (feed > kMaxFeed || machineNumber(feed) == "0") {
+    throw ShopError("the shop job needs ", field,
+                    " to be above 0 and at most " + machineNumber(kMaxFeed) +
+                        " mm/min as its F word writes it, not \u201c" + fields[field] + "\u201d");
+  }
+  return feed;
+}
+
+// A job of millions of lines would fill the memory long before a machine
+// could run it. Its size is estimated from its settings before anything is
+// laid out, so that a job beyond the bounds is refused at once.
+void checkCount(double count, double limit, const char* what) {
+  if (!(count <= limit)) {
+    throw ShopError("the shop job would need more than " + machineNumber(limit) + " " + what +
+                    "; give wider stepovers, deeper layers, a coarser tolerance or a smaller blade");
+  }
+}
+
+// How far apart the heights along a line are sampled before refining. A
+// ball's path bends no tighter than its radius, and a flat end mill's path
+// has no feature narrower than its diameter, so the middle of each step
+// (which the refining looks at in any case) shows where a step must be cut
+// finer: the step is twice the length that stays within the tolerance of a
+// bend of the tool's radius.
+double sampleStep(double radius, double tol) { return std::clamp(2 * std::sqrt(8 * radius * tol), 0.1, 4.0); }
+
+// The heights one tool's raster samples before refining: its lines across
+// the block and the two edges along it.
+double rasterSamples(const Block& b, double stepover, double step) {
+  const double lines = std::ceil((b.x1 - b.x0) / stepover) + 1;
+  return lines * (std::ceil((b.y1 - b.y0) / step) + 1) + 2 * (std::ceil((b.x1 - b.x0) / step) + 1);
+}
+
+// The tip height over (x, y), which must exist inside the laid-out surface.
+double requireTip(const DropCutter& drop, double x, double y) {
+  const double z = drop.tipZ(x, y);
+  if (!std::isfinite(z))
+    throw ShopError("no surface lies under the tool at X " + machineNumber(x) + " Y " + machineNumber(y));
+  return z;
+}
+
+double lowestOf(const std::vector<PathMove>& moves) {
+  double low = std::numeric_limits<double>::infinity();
+  for (const PathMove& m : moves) low = std::min(low, m.to.z);
+  return low;
+}
+
+struct Tolerances {
+  double refine, thin, rise;
+};
+
+// The tolerance is shared between the sampling and the thinning of the
+// samples to moves, with a little left for the four decimals of the
+// program's coordinates. Where the height bends sharply between two samples
+// (one contact giving way to another), it can depart from the straight line
+// between them by twice what the middle shows, so the sampling takes a
+// quarter: half the tolerance at most; the thinning takes 45 hundredths.
+// Where a tool climbs steeply its height can turn within a span without
+// showing at the middle, so no span climbs more than 25 tolerances.
+Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45, tol * 25}; }
+
+ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers) {
+  ToolRun run;
+  run.number = 1;
+  run.cutter = cutter;
+  DropCutter drop(surface, cutter);
+  const Tolerances tol = splitTolerance(plan.tolerance);
+  const Block& b = plan.block;
+  const RasterHeights raster = sampleRaster(
+      rasterPositions(b.x0, b.x1, plan.roughStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
+      tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y) + plan.finishDepth; });
+
+  double lowest = std::numeric_limits<double>::infinity();
+  for (const auto& line : raster.lines) {
+    for (const ProfileSample& s : line) lowest = std::min(lowest, s.z);
+  }
+  // Layers down to the first one at or below the lowest height any line
+  // needs: that one follows the heights everywhere.
+  const double count = b.top > lowest ? std::ceil((b.top - lowest) / plan.roughDepth - 1e-9) : 0;
+  // A layer writes at most two moves for a line and one for each sample
+  // of it that stands above the layer (where the tool follows the heights);
+  // a sample stands above the layers from the one at its height down.
+  double moves = 2 * count * static_cast<double>(raster.lines.size());
+  for (const auto& line : raster.lines) {
+    for (const ProfileSample& s : line) {
+      moves += std::clamp(count - std::floor((b.top - s.z) / plan.roughDepth), 0.0, count);
+    }
+  }
+  checkCount(moves, kMaxShopMoveEstimate, "moves before thinning");
+  layers = static_cast<int>(count);
+  RasterWriter writer(raster, tol.thin, run.moves);
+  double above = b.top;  // where the material ends before this layer
+  for (int k = 1; k <= layers; ++k) {
+    const double level = b.top - k * plan.roughDepth;
+    // Only lines with material left above their heights need the layer.
+    std::size_t first = raster.lines.size(), last = 0;
+    for (std::size_t i = 0; i < raster.lines.size(); ++i) {
+      const auto& line = raster.lines[i];
+      if (std::any_of(line.begin(), line.end(), [&](const ProfileSample& s) { return s.z < above; })) {
+        first = std::min(first, i);
+        last = i;
+      }
+    }
+    above = level;
+    if (first > last) continue;
+    const std::size_t at = writer.line();
+    const bool fromFirst = (at > first ? at - first : first - at) <= (at > last ? at - last : last - at);
+    writer.pass(level, fromFirst ? first : last, fromFirst ? last : first);
+    checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+  }
+  run.lowest = lowestOf(run.moves);
+  return run;
+}
+
+ToolRun finishing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter) {
+  ToolRun run;
+  run.number = 2;
+  run.cutter = cutter;
+  DropCutter drop(surface, cutter);
+  const Tolerances tol = splitTolerance(plan.tolerance);
+  const Block& b = plan.block;
+  const RasterHeights raster =
+      sampleRaster(rasterPositions(b.x0, b.x1, plan.finStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
+                   tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y); });
+  RasterWriter writer(raster, tol.thin, run.moves);
+  writer.pass(-std::numeric_limits<double>::infinity(), 0, raster.xs.size() - 1);
+  checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+  run.lowest = lowestOf(run.moves);
+  return run;
+}
+
+}  // namespace
+
+ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings) {
+  const double roughDia = shopField(fields, Field::RoughDia, Bound::Positive);
+  const double roughStep = shopField(fields, Field::RoughStep, Bound::Percent);
+  const double finDia = shopField(fields, Field::FinDia, Bound::Positive);
+  const double finStep = shopField(fields, Field::FinStep, Bound::Percent);
+  const double roughFeed = shopFeed(fields, Field::RoughFeed);
+  const double finishFeed = shopFeed(fields, Field::FinishFeed);
+  // A path may depart from the surface by the tolerance; a tolerance as
+  // wide as a tool would let it depart by the tool.
+  if (!(settings.tolerance < std::min(roughDia, finDia) / 2)) {
+    throw SettingError(Setting::Tolerance, "must be smaller than the radius of the smaller tool, " +
+                                               machineNumber(std::min(roughDia, finDia) / 2) + " mm");
+  }
+
+  ShopPlan plan;
+  plan.roughDepth = shopField(fields, Field::RoughDepth, Bound::Positive);
+  plan.finishDepth = shopField(fields, Field::FinishDepth, Bound::NotNegative);
+  plan.block = shopBlock(fields, record, settings.blockTop);
+  plan.tolerance = settings.tolerance;
+  plan.plungeFeed = settings.plungeFeed;
+  const double span = plan.block.x1 - plan.block.x0;
+  checkCount(span / (roughDia * roughStep / 100), 100000, "roughing lines");
+  checkCount(span / (finDia * finStep / 100), 100000, "finishing stations");
+  checkCount(rasterSamples(plan.block, roughDia * roughStep / 100, sampleStep(roughDia / 2, plan.tolerance)) +
+                 rasterSamples(plan.block, finDia * finStep / 100, sampleStep(finDia / 2, plan.tolerance)),
+             kMaxShopSamples, "heights sampled under the tools");
+  plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
+  plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
+
+  const TargetSurface surface(record, plan.block, std::max(roughDia, finDia) / 2 + 1);
+  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers);
+  rough.rpm = settings.roughRpm;
+  rough.feed = roughFeed;
+  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2});
+  finish.rpm = settings.finRpm;
+  finish.feed = finishFeed;
+
+  // Rapid moves stay above the block, and above any path that a block top
+  // given too low would leave standing over it.
+  double highest = plan.block.top;
+  for (const ToolRun* run : {&rough, &finish}) {
+    for (const PathMove& m : run->moves) highest = std::max(highest, m.to.z);
+  }
+  plan.clearanceZ = highest + settings.clearance;
+  if (!rough.moves.empty()) plan.tools.push_back(std::move(rough));
+  plan.tools.push_back(std::move(finish));
+  return plan;
+}
+
+}  // namespace ventaro

@@ -1,0 +1,60 @@
+// The shop job: the blade milled from its block on a real machine. Roughing
+// with T1 in constant-Z layers from the block top down, one roughing depth
+// apart, each clearing what lies above the target plus the finish depth;
+// then finishing with T2 in a zig-zag across the chord at stations one
+// finishing stepover apart. Every tool position comes from drop-cutter
+// against the target with the tool's real shape, so no point under a tool
+// lies below the target (plus the finish depth, when roughing) by more than
+// the tolerance.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "blade/design_record.h"
+#include "blade/shop_block.h"
+#include "core/job_parameters.h"
+#include "machine/shop_settings.h"
+#include "toolpath/drop_cutter.h"
+#include "toolpath/raster_paths.h"
+
+namespace ventaro {
+
+struct ToolRun {
+  int number = 0;  // T1, T2
+  Cutter cutter;
+  double rpm = 0;
+  double feed = 0;  // for cuts; plunges take the plunge feed
+  // The first move is the plunge to the start; all moves are feeds.
+  std::vector<PathMove> moves;
+  double lowest = 0;  // the lowest tip Z of the moves
+};
+
+struct ShopPlan {
+  Block block;
+  double clearanceZ = 0;  // block top + clearance: the height of every rapid move
+  double tolerance = 0;
+  double plungeFeed = 0;
+  double finishDepth = 0;
+  double roughDepth = 0;
+  int layers = 0;              // roughing layers; 0 when the block top lies below what roughing needs
+  double roughStepover = 0;    // the spacing of the roughing lines
+  double finStepover = 0;      // the spacing of the finishing stations
+  std::vector<ToolRun> tools;  // T1 (when it has layers to cut), T2
+};
+
+// The bounds of a job. Before it is laid out, the heights sampled under both
+// tools (before refining) are estimated from its settings; before the
+// roughing layers are written, the most moves they could take (one per
+// sample above each layer, before thinning); while they are written, the
+// program's lines. The default job samples about 24,000 heights and writes
+// about 24,000 lines; 2,000,000 lines take about 70 MB of program text.
+inline constexpr double kMaxShopSamples = 4e6;
+inline constexpr double kMaxShopMoveEstimate = 50e6;
+inline constexpr double kMaxShopMoves = 2e6;
+
+// Lays out the whole job. Raises ShopError for settings or fields it cannot
+// use (naming the field), RunError for a field that is not a number.
+ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings);
+
+}  // namespace ventaro
