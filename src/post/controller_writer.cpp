@@ -5,6 +5,7 @@
 #include "core/number_text.h"
 #include "gcode/program_bytes.h"
 #include "machine/machine_limits.h"
+#include "post/controller_words.h"
 #include "post/grbl_text.h"
 
 namespace ventaro {
@@ -48,11 +49,7 @@ ControllerWriter::ControllerWriter(Controller controller, GcodeWriter& out, cons
     : controller_(controller), out_(out), settings_(settings) {}
 
 void ControllerWriter::words(const std::string& line) {
-  if (savedLength(line) > lineLimit()) {
-    throw ControllerError("the " + std::string(controllerName(controller_)) + " program cannot hold the line \u201c" +
-                          line + "\u201d: the controller takes at most " + std::to_string(lineLimit()) +
-                          " characters per line");
-  }
+  if (std::string problem = lineTooLong(controller_, line); !problem.empty()) throw ControllerError(problem);
   out_.line(line);
 }
 
@@ -74,9 +71,8 @@ void ControllerWriter::toolCall(int tool) {
     retract();
     spindleOff();
   }
-  const std::string number = std::to_string(tool);
-  words(grbl() ? "T" + number : "T" + number + " M6 G43 H" + number);
-  words("M3 S" + machineNumber(tool == 1 ? settings_.roughRpm : settings_.finRpm));
+  words(toolChange(controller_, tool));
+  words(spindleStart(tool == 1 ? settings_.roughRpm : settings_.finRpm));
   spindleOn_ = true;
 }
 
@@ -115,7 +111,7 @@ void ControllerWriter::retract() {
 
 void ControllerWriter::spindleOff() {
   if (!spindleOn_) return;
-  words("M5");
+  words(std::string(kSpindleStop));
   spindleOn_ = false;
 }
 
@@ -129,13 +125,13 @@ void ControllerWriter::pause(int tool, std::string_view diameter) {
   } else {
     words("(MSG,F" + fit.substr(1) + ", then press Cycle Start)");
   }
-  words("M0");
+  words(std::string(kProgramStop));
 }
 
 void ControllerWriter::programEnd() {
   retract();
   spindleOff();
-  words("M2");
+  words(std::string(kProgramEnd));
 }
 
 }  // namespace ventaro

@@ -28,6 +28,7 @@
 
 #include "gcode/gcode_writer.h"
 #include "post/controller_profile.h"
+#include "post/controller_words.h"
 
 namespace ventaro {
 
@@ -48,7 +49,7 @@ class ControllerWriter final : public ProgramWriter {
 
  private:
   bool grbl() const { return controller_ == Controller::Grbl; }
-  std::size_t lineLimit() const { return grbl() ? kGrblLineLimit : kLinuxCncLineLimit; }
+  std::size_t lineLimit() const { return ventaro::lineLimit(controller_); }
   // A line of the profile's own words, refused when it is too long.
   void words(const std::string& line);
   void reached(double z) {

@@ -5,6 +5,7 @@
 
 #include "gcode/text_conventions.h"
 #include "machine/machine_limits.h"
+#include "post/controller_words.h"
 
 namespace ventaro {
 
@@ -21,15 +22,10 @@ void appendCoord(std::string& out, double value) {
 
 class ProgramText {
  public:
-  ProgramText(bool grbl, std::size_t moves) : grbl_(grbl) { text_.reserve(moves * 36 + 1024); }
+  ProgramText(Controller controller, std::size_t moves) : controller_(controller) { text_.reserve(moves * 36 + 1024); }
 
   void line(std::string_view l) {
-    const std::size_t limit = grbl_ ? kGrblLineLimit : kLinuxCncLineLimit;
-    if (savedLength(l) > limit) {
-      throw ShopError("the " + std::string(grbl_ ? "grbl" : "linuxcnc") + " program cannot hold the line \u201c" +
-                      std::string(l) + "\u201d: the controller takes at most " + std::to_string(limit) +
-                      " characters per line");
-    }
+    if (std::string problem = lineTooLong(controller_, l); !problem.empty()) throw ShopError(problem);
     if (!text_.empty()) text_ += kLineBreak;
     text_ += l;
   }
@@ -59,7 +55,7 @@ class ProgramText {
   std::string take() { return std::move(text_); }
 
  private:
-  bool grbl_;
+  Controller controller_;
   std::string text_, scratch_;
   double feed_ = -1;
 };
@@ -86,10 +82,10 @@ void header(ProgramText& out, const ShopPlan& plan, Controller controller) {
 void toolChange(ProgramText& out, const ShopPlan& plan, const ToolRun& run, Controller controller) {
   const std::string t = std::to_string(run.number);
   out.rapidZ(plan.clearanceZ);
-  out.line("M5");
+  out.line(kSpindleStop);
   if (controller == Controller::LinuxCnc) {
     out.line("(MSG,Fit T" + t + ": " + toolText(run) + ")");
-    out.line("T" + t + " M6 G43 H" + t);
+    out.line(toolChange(controller, run.number));
   } else {
     // GRBL has no tool changer and no tool table: the operator fits the
     // tool and touches it off before resuming. The first tool can take the
@@ -98,9 +94,9 @@ void toolChange(ProgramText& out, const ShopPlan& plan, const ToolRun& run, Cont
     out.line("( Pause: fit T" + t + ", " + toolText(run) + ", then resume )");
     out.line(&run == &plan.tools.front() ? "( Touch off Z on the block top: Z" + shortNumber(plan.block.top) + " )"
                                          : "( Touch off Z against the reference of the tool before )");
-    out.line("M0");
+    out.line(kProgramStop);
   }
-  out.line("M3 S" + shortNumber(run.rpm));
+  out.line(spindleStart(run.rpm));
 }
 
 void toolMoves(ProgramText& out, const ShopPlan& plan, const ToolRun& run) {
@@ -124,15 +120,15 @@ std::string shopProgram(const ShopPlan& plan, Controller controller) {
   }
   std::size_t moves = 0;
   for (const ToolRun& run : plan.tools) moves += run.moves.size();
-  ProgramText out(controller == Controller::Grbl, moves);
+  ProgramText out(controller, moves);
   header(out, plan, controller);
   for (const ToolRun& run : plan.tools) {
     toolChange(out, plan, run, controller);
     toolMoves(out, plan, run);
   }
   out.rapidZ(plan.clearanceZ);
-  out.line("M5");
-  out.line("M2");
+  out.line(kSpindleStop);
+  out.line(kProgramEnd);
   return out.take();
 }
 
