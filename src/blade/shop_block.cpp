@@ -18,27 +18,29 @@ double highestPlacedPoint(const DesignRecord& record) {
   return highest;
 }
 
-Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top) {
+Block shopBlock(const BladeParameters& p, const DesignRecord& record, std::optional<double> top) {
   if (record.finishing.empty()) throw ShopError("the blade has no finishing station, so there is nothing to mill");
   Block block;
-  // The hub radius is read as the computation reads it, in single precision.
-  block.x0 = static_cast<double>(toSingle(fields[Field::HubRad], Field::HubRad)) * 1000.0;
-  block.x1 = toDouble(fields[Field::D], Field::D) * 500.0;
+  // The hub radius as the computation read it, in single precision.
+  block.x0 = static_cast<double>(p.HubRad) * 1000.0;
+  block.x1 = p.D.value() * 500.0;
   block.y0 = 0;
-  block.y1 = toDouble(fields[Field::Max], Field::Max) * 1000.0;
+  block.y1 = p.Max.value() * 1000.0;
   if (!(block.x1 > block.x0) || !(block.y1 > block.y0) || !std::isfinite(block.x1) || !std::isfinite(block.y1)) {
     throw ShopError("the block is empty: the tip must lie beyond the hub and the stock width must be positive");
   }
   if (top) {
     block.top = *top;
   } else {
-    const double passes = static_cast<double>(toInt16(fields[Field::RoughPassesNo], Field::RoughPassesNo));
-    const double depth = toDouble(fields[Field::RoughDepth], Field::RoughDepth);
-    const double finish = toDouble(fields[Field::FinishDepth], Field::FinishDepth);
-    block.top = highestPlacedPoint(record) + (passes * depth + finish);
+    const double passes = static_cast<double>(p.RoughPassesNo);
+    block.top = highestPlacedPoint(record) + (passes * p.RoughDepth.value() + p.FinishDepth.value());
   }
   if (!std::isfinite(block.top)) throw ShopError("the block top is not a finite height");
   return block;
+}
+
+Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top) {
+  return shopBlock(readParameters(fields), record, top);
 }
 
 }  // namespace ventaro

@@ -35,6 +35,8 @@ double highestPlacedPoint(const DesignRecord& record);
 // plus finish depth), the height where the plain program's first roughing
 // pass starts. Raises ShopError for an empty block or a record without
 // finishing stations, RunError for a field that is not a number.
+Block shopBlock(const BladeParameters& parameters, const DesignRecord& record, std::optional<double> top);
+// The same from the field texts, read for it.
 Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top);
 
 }  // namespace ventaro

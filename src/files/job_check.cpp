@@ -17,12 +17,14 @@ namespace {
 // millimetre tells nothing more about a wooden blade.
 constexpr double kMaxCells = 40e6;
 
-CheckSettings settingsFor(const JobRun& run, const Block& block, double grid) {
+CheckSettings settingsFor(const JobRun& run, const BladeParameters& p, const Block& block, double grid) {
   CheckSettings s;
   s.block = block;
   s.tolerance = run.machine.shop.tolerance;
-  const double rough = toDouble(run.fields[Field::RoughDia], Field::RoughDia);
-  const double finish = static_cast<double>(toSingle(run.fields[Field::FinDia], Field::FinDia));
+  // The finishing tool's diameter as the computation read it, in single
+  // precision; the roughing tool's, which it only copies, read here.
+  const double rough = toDouble(p.RoughDia, Field::RoughDia);
+  const double finish = static_cast<double>(p.FinDia);
   s.tools[1] = Cutter{run.machine.shop.roughShape, rough / 2};
   s.tools[2] = Cutter{run.machine.shop.finShape, finish / 2};
   for (const auto& [tool, cutter] : s.tools) {
@@ -57,8 +59,9 @@ std::string pictureTitle(const JobRun& run) {
 }  // namespace
 
 JobCheck checkJob(const JobRun& run, double grid, bool picture) {
-  const Block block = shopBlock(run.fields, run.record, run.machine.shop.blockTop);
-  const CheckSettings settings = settingsFor(run, block, grid);
+  const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
+  const Block block = run.block ? *run.block : shopBlock(parameters, run.record, run.machine.shop.blockTop);
+  const CheckSettings settings = settingsFor(run, parameters, block, grid);
   double margin = 0;
   for (const auto& [tool, cutter] : settings.tools) margin = std::max(margin, cutter.radius);
   const TargetSurface surface(run.record, block, margin + settings.cell);

@@ -20,21 +20,27 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
     // Written from the stations the computation placed; the plain program
     // only supplied them.
     (void)compute(fields, table, observer);
-    const ShopPlan plan = planShopJob(fields, recorder.record(), machine.shop);
+    // The fields are read once: the parameters as the computation read
+    // them, and what the shop job reads beyond them. The block is laid out
+    // once for the job and the check.
+    run.parameters = readParameters(fields);
+    const ShopInputs inputs = readShopInputs(fields, machine.shop);
+    run.block = shopBlock(*run.parameters, recorder.record(), machine.shop.blockTop);
+    const ShopPlan plan = planShopJob(inputs, *run.block, recorder.record(), machine.shop);
     run.program = shopProgram(plan, machine.controller);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
     run.program = programFor(machine.controller, fields, table, observer, machine.shop);
   }
   if (outputs) {
-    run.parameters = readParameters(fields);
+    if (!run.parameters) run.parameters = readParameters(fields);
     run.record = recorder.record();
     run.moves = readProgramMoves(run.program);
   }
@@ -51,7 +57,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }

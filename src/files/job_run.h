@@ -10,6 +10,7 @@
 #include <string>
 
 #include "blade/design_record.h"
+#include "blade/shop_block.h"
 #include "check/program_moves.h"
 #include "core/job_parameters.h"
 #include "core/section_table.h"
@@ -29,8 +30,11 @@ struct JobRun {
   DesignRecord record;
   ProgramMoves moves;
   std::string shopReport;  // the shop job's own report, which takes the machining report's place
-  // With the outputs: the parameters the run read, read once for all of them.
+  // With the outputs, and for the shop job: the parameters the run read,
+  // read once for all of them.
   std::optional<BladeParameters> parameters;
+  // The shop job's block, laid out once for the job and its check.
+  std::optional<Block> block;
   // A run for the program's file alone holds the file's bytes here, and no
   // text in `program`.
   FileBytes file;

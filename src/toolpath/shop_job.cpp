@@ -165,24 +165,33 @@ ToolRun finishing(const ShopPlan& plan, const TargetSurface& surface, const Cutt
 
 }  // namespace
 
-ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings) {
-  const double roughDia = shopField(fields, Field::RoughDia, Bound::Positive);
-  const double roughStep = shopField(fields, Field::RoughStep, Bound::Percent);
-  const double finDia = shopField(fields, Field::FinDia, Bound::Positive);
-  const double finStep = shopField(fields, Field::FinStep, Bound::Percent);
-  const double roughFeed = shopFeed(fields, Field::RoughFeed);
-  const double finishFeed = shopFeed(fields, Field::FinishFeed);
+ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings) {
+  ShopInputs in;
+  in.roughDia = shopField(fields, Field::RoughDia, Bound::Positive);
+  in.roughStep = shopField(fields, Field::RoughStep, Bound::Percent);
+  in.finDia = shopField(fields, Field::FinDia, Bound::Positive);
+  in.finStep = shopField(fields, Field::FinStep, Bound::Percent);
+  in.roughFeed = shopFeed(fields, Field::RoughFeed);
+  in.finishFeed = shopFeed(fields, Field::FinishFeed);
   // A path may depart from the surface by the tolerance; a tolerance as
   // wide as a tool would let it depart by the tool.
-  if (!(settings.tolerance < std::min(roughDia, finDia) / 2)) {
+  if (!(settings.tolerance < std::min(in.roughDia, in.finDia) / 2)) {
     throw SettingError(Setting::Tolerance, "must be smaller than the radius of the smaller tool, " +
-                                               machineNumber(std::min(roughDia, finDia) / 2) + " mm");
+                                               machineNumber(std::min(in.roughDia, in.finDia) / 2) + " mm");
   }
+  in.roughDepth = shopField(fields, Field::RoughDepth, Bound::Positive);
+  in.finishDepth = shopField(fields, Field::FinishDepth, Bound::NotNegative);
+  return in;
+}
 
+ShopPlan planShopJob(const ShopInputs& in, const Block& block, const DesignRecord& record,
+                     const ShopSettings& settings) {
+  const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia, finStep = in.finStep;
+  const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
-  plan.roughDepth = shopField(fields, Field::RoughDepth, Bound::Positive);
-  plan.finishDepth = shopField(fields, Field::FinishDepth, Bound::NotNegative);
-  plan.block = shopBlock(fields, record, settings.blockTop);
+  plan.roughDepth = in.roughDepth;
+  plan.finishDepth = in.finishDepth;
+  plan.block = block;
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   const double span = plan.block.x1 - plan.block.x0;
@@ -212,6 +221,11 @@ ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const 
   if (!rough.moves.empty()) plan.tools.push_back(std::move(rough));
   plan.tools.push_back(std::move(finish));
   return plan;
+}
+
+ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings) {
+  const ShopInputs inputs = readShopInputs(fields, settings);
+  return planShopJob(inputs, shopBlock(fields, record, settings.blockTop), record, settings);
 }
 
 }  // namespace ventaro

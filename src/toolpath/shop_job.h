@@ -53,8 +53,24 @@ inline constexpr double kMaxShopSamples = 4e6;
 inline constexpr double kMaxShopMoveEstimate = 50e6;
 inline constexpr double kMaxShopMoves = 2e6;
 
-// Lays out the whole job. Raises ShopError for settings or fields it cannot
-// use (naming the field), RunError for a field that is not a number.
+// The job fields the shop job reads as numbers beyond what the computation
+// read: the tools, their stepovers, the feeds and the depths, read once for
+// the run.
+struct ShopInputs {
+  double roughDia = 0, roughStep = 0, finDia = 0, finStep = 0;
+  double roughFeed = 0, finishFeed = 0;
+  double roughDepth = 0, finishDepth = 0;
+};
+
+// Reads them, with the bounds a machine needs. Raises ShopError naming the
+// field, and SettingError for a tolerance not smaller than the tools.
+ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings);
+
+// Lays out the whole job on `block` from what the run read. Raises
+// ShopError for a job beyond the size bounds.
+ShopPlan planShopJob(const ShopInputs& inputs, const Block& block, const DesignRecord& record,
+                     const ShopSettings& settings);
+// The same from the field texts, each read for it.
 ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings);
 
 }  // namespace ventaro
