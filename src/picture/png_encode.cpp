@@ -18,7 +18,7 @@ void noFlush(png_structp) {}
 void noWarning(png_structp, png_const_charp) {}
 
 // Writes the rows; libpng reports a failure by a long jump back to the
-// setjmp() in encodePng, past nothing that needs destroying.
+// setjmp() in written(), past nothing that needs destroying.
 void writeRows(png_structp png, png_infop info, const RgbImage& image) {
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()), static_cast<png_uint_32>(image.height()), 8,
                PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -32,23 +32,23 @@ void writeRows(png_structp png, png_infop info, const RgbImage& image) {
   png_write_end(png, nullptr);
 }
 
+// Whether the rows were written. Nothing here lives across the jump.
+bool written(png_structp png, png_infop info, const RgbImage& image) {
+  if (setjmp(png_jmpbuf(png)) != 0) return false;
+  writeRows(png, info, image);
+  return true;
+}
+
 }  // namespace
 
 std::string encodePng(const RgbImage& image) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, noWarning);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  bool failed = info == nullptr;
-  if (!failed) {
-    png_set_write_fn(png, &out, appendBytes, noFlush);
-    if (setjmp(png_jmpbuf(png)) == 0) {
-      writeRows(png, info, image);
-    } else {
-      failed = true;
-    }
-  }
+  if (info != nullptr) png_set_write_fn(png, &out, appendBytes, noFlush);
+  const bool ok = info != nullptr && written(png, info, image);
   png_destroy_write_struct(&png, &info);
-  if (failed) throw std::runtime_error("the picture cannot be encoded as PNG");
+  if (!ok) throw std::runtime_error("the picture cannot be encoded as PNG");
   return out;
 }
 
