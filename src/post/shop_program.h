@@ -10,6 +10,7 @@
 
 #include "post/controller_profile.h"
 #include "toolpath/shop_job.h"
+#include "toolpath/toolpath.h"
 
 namespace ventaro {
 
@@ -17,9 +18,6 @@ namespace ventaro {
 // the plain program's. Raises ShopError for the plain controller, and for
 // GRBL when a line would not fit its 80 characters.
 std::string shopProgram(const ShopPlan& plan, Controller controller);
-
-// "flat end mill", "ball-nose".
-std::string_view toolShapeTitle(ToolShape shape);
 
 // A number for a feed, a speed or a size: up to four decimals, no trailing
 // zeros ("1200", "0.01", "14.8").
