@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
 
@@ -43,7 +44,7 @@ extern "C" void removeStagedAndEnd(int signal) {
 // The signals that end the process while it writes, after the staged files
 // are removed: an interrupt, a termination and a closed terminal.
 constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP};
-constexpr int kEndingCount = 3;
+constexpr int kEndingCount = static_cast<int>(std::size(kEnding));
 
 void addEnding(sigset_t& set) {
   for (int signal : kEnding) sigaddset(&set, signal);
@@ -86,7 +87,7 @@ class WriteSignals {
   struct sigaction oldSize_ {};
   struct sigaction oldPipe_ {};
   struct sigaction oldEnding_[kEndingCount] {};
-  bool installed_[kEndingCount] = {false, false, false};
+  bool installed_[kEndingCount] = {};
 };
 
 // Holds the ending signals while it lives, so that a file is never created

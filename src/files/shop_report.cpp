@@ -5,7 +5,8 @@
 
 #include "gcode/text_conventions.h"
 #include "machine/fixed_text.h"
-#include "post/shop_program.h"
+#include "machine/machine_limits.h"
+#include "toolpath/toolpath.h"
 
 namespace ventaro {
 
@@ -35,7 +36,7 @@ void movesLines(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   }
   const double minutes = cut / run.feed + plunge / plan.plungeFeed;
   out += "  " + std::to_string(run.moves.size()) + " feed moves: " + fixedText(cut, 1) + " mm at F" +
-         shortNumber(run.feed) + ", " + fixedText(plunge, 1) + " mm down at F" + shortNumber(plan.plungeFeed) +
+         machineNumber(run.feed) + ", " + fixedText(plunge, 1) + " mm down at F" + machineNumber(plan.plungeFeed) +
          "; about " + fixedText(minutes, 1) + " min of feed\n";
 }
 
@@ -45,20 +46,20 @@ void reachLine(std::string& out, const ShopPlan& plan, const ToolRun& run) {
 }
 
 void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
-  out += "T1 roughing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + shortNumber(2 * run.cutter.radius) +
-         " mm, S" + shortNumber(run.rpm) + ":\n";
+  out += "T1 roughing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + machineNumber(2 * run.cutter.radius) +
+         " mm, S" + machineNumber(run.rpm) + ":\n";
   out += "  " + std::to_string(plan.layers) + (plan.layers == 1 ? " layer" : " layers") + " " +
-         shortNumber(plan.roughDepth) + " mm apart, from Z " + mm(plan.block.top - plan.roughDepth) + " down to Z " +
+         machineNumber(plan.roughDepth) + " mm apart, from Z " + mm(plan.block.top - plan.roughDepth) + " down to Z " +
          mm(plan.block.top - plan.layers * plan.roughDepth) + "\n";
-  out += "  lines across the chord " + mm(plan.roughStepover) + " mm apart; " + shortNumber(plan.finishDepth) +
+  out += "  lines across the chord " + mm(plan.roughStepover) + " mm apart; " + machineNumber(plan.finishDepth) +
          " mm left above the surface for finishing\n";
   reachLine(out, plan, run);
   movesLines(out, plan, run);
 }
 
 void finishingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
-  out += "T2 finishing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + shortNumber(2 * run.cutter.radius) +
-         " mm, S" + shortNumber(run.rpm) + ":\n";
+  out += "T2 finishing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + machineNumber(2 * run.cutter.radius) +
+         " mm, S" + machineNumber(run.rpm) + ":\n";
   out += "  zig-zag across the chord at stations " + mm(plan.finStepover) + " mm apart\n";
   if (run.cutter.shape == ToolShape::Ball) {
     out += "  scallop height " + mm(scallopHeight(run.cutter.radius, plan.finStepover)) +
@@ -88,7 +89,7 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
   out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
          " (millimetres).\n";
   out += "Rapid moves only at Z " + mm(plan.clearanceZ) + ".\n";
-  out += "Paths within " + shortNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
+  out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
   out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
   const bool hasRoughing = plan.tools.size() > 1;
   if (!hasRoughing)

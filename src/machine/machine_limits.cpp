@@ -23,12 +23,10 @@ constexpr std::array<SettingName, 6> kNames{{
 
 // A speed or feed: positive, within `max`, and not written as zero.
 std::optional<SettingError> rateProblem(Setting setting, double value, double max, const char* unit) {
+  if (rateWritable(value, max)) return std::nullopt;
   const std::string range = "must be a number above 0 and at most " + machineNumber(max) + " " + unit;
-  if (!std::isfinite(value) || !(value > 0) || value > max) return SettingError(setting, range);
-  if (machineNumber(value) == "0") {
-    return SettingError(setting, range + "; it would be written as 0");
-  }
-  return std::nullopt;
+  const bool inRange = std::isfinite(value) && value > 0 && value <= max;
+  return SettingError(setting, inRange ? range + "; it would be written as 0" : range);
 }
 
 }  // namespace
@@ -56,19 +54,26 @@ std::string machineNumber(double value) {
   return text == "-0" ? "0" : text;
 }
 
+bool rateWritable(double value, double max) {
+  return std::isfinite(value) && value > 0 && value <= max && machineNumber(value) != "0";
+}
+
 std::optional<SettingError> settingProblem(const ShopSettings& s) {
   if (auto p = rateProblem(Setting::RoughRpm, s.roughRpm, kMaxSpindleRpm, "rpm")) return p;
   if (auto p = rateProblem(Setting::FinRpm, s.finRpm, kMaxSpindleRpm, "rpm")) return p;
   if (auto p = rateProblem(Setting::PlungeFeed, s.plungeFeed, kMaxFeed, "mm/min")) return p;
   if (!std::isfinite(s.clearance) || !(s.clearance > 0) || s.clearance > kMaxClearance) {
-    return SettingError(Setting::Clearance, "must be a number above 0 and at most 1000 mm");
+    return SettingError(Setting::Clearance,
+                        "must be a number above 0 and at most " + machineNumber(kMaxClearance) + " mm");
   }
   // The coordinates carry four decimals: a finer tolerance could not be kept.
   if (!std::isfinite(s.tolerance) || !(s.tolerance >= kFinestTolerance) || s.tolerance > kMaxTolerance) {
-    return SettingError(Setting::Tolerance, "must be a number from 0.001 to 10 mm");
+    return SettingError(Setting::Tolerance, "must be a number from " + machineNumber(kFinestTolerance) + " to " +
+                                                machineNumber(kMaxTolerance) + " mm");
   }
   if (s.blockTop && !(std::abs(*s.blockTop) <= kMaxBlockHeight)) {
-    return SettingError(Setting::BlockTop, "must be a number from -10000 to 10000 mm, or worked out from the blade");
+    return SettingError(Setting::BlockTop, "must be a number from " + machineNumber(-kMaxBlockHeight) + " to " +
+                                               machineNumber(kMaxBlockHeight) + " mm, or worked out from the blade");
   }
   return std::nullopt;
 }

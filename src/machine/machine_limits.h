@@ -50,6 +50,10 @@ std::string quotedSettingLabel(Setting setting);
 // most four decimals ("12000", "0.5"), never an exponent.
 std::string machineNumber(double value);
 
+// Whether a speed or feed is above 0, at most `max`, and not written as
+// zero.
+bool rateWritable(double value, double max);
+
 // The first setting out of its range, or nothing. The tolerance is also
 // checked against the tools when the shop job reads them.
 std::optional<SettingError> settingProblem(const ShopSettings& settings);

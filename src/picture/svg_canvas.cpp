@@ -1,9 +1,9 @@
 #include "picture/svg_canvas.h"
 
-#include "picture/svg_text.h"
-
 #include <algorithm>
 #include <cstdint>
+
+#include "picture/svg_text.h"
 
 namespace ventaro {
 

@@ -38,7 +38,7 @@ class ControllerWriter final : public ProgramWriter {
   void expectMoves(std::size_t count) override { out_.expectMoves(count); }
 
  private:
-  void stopSpindle();
+  void retractAndStop();
 
   GcodeWriter& out_;
   std::unique_ptr<Post> post_;

@@ -1,11 +1,8 @@
 #include "post/shop_program.h"
 
-#include "machine/machine_limits.h"
 #include "post/post.h"
 
 namespace ventaro {
-
-std::string shortNumber(double value) { return machineNumber(value); }
 
 std::string shopProgram(const ShopPlan& plan, Controller controller) {
   if (controller == Controller::Plain) {

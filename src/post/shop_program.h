@@ -8,19 +8,14 @@
 
 #include <string>
 
-#include "post/controller_profile.h"
+#include "machine/controller.h"
 #include "toolpath/shop_job.h"
-#include "toolpath/toolpath.h"
 
 namespace ventaro {
 
 // The program text: lines joined by CR LF, no line break at either end, as
-// the plain program's. Raises ShopError for the plain controller, and for
-// GRBL when a line would not fit its 80 characters.
+// the plain program's. Raises ShopError for the plain controller, and
+// ControllerError for a line the controller could not read.
 std::string shopProgram(const ShopPlan& plan, Controller controller);
-
-// A number for a feed, a speed or a size: up to four decimals, no trailing
-// zeros ("1200", "0.01", "14.8").
-std::string shortNumber(double value);
 
 }  // namespace ventaro

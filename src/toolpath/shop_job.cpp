@@ -32,7 +32,7 @@ double shopField(const JobFields& fields, Field field, Bound bound) {
 // nor at more than kMaxFeed.
 double shopFeed(const JobFields& fields, Field field) {
   const double feed = shopField(fields, field, Bound::Positive);
-  if (feed > kMaxFeed || machineNumber(feed) == "0") {
+  if (!rateWritable(feed, kMaxFeed)) {
     throw ShopError("the shop job needs ", field,
                     " to be above 0 and at most " + machineNumber(kMaxFeed) +
                         " mm/min as its F word writes it, not \u201c" + fields[field] + "\u201d");

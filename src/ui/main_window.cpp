@@ -311,7 +311,6 @@ void Form1::setJobFields(const JobFields& fields) {
     field->setText(fromUtf8(fields[static_cast<Field>(i)]));
   }
   // Opened as saved: the counts stand as the design holds them.
-  toolProblems_ = {};
   for (Tool tool : {Tool::Roughing, Tool::Finishing}) setToolProblem(tool, {});
   emit stateChanged();
 }

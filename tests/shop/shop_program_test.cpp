@@ -9,6 +9,7 @@
 #include "core/number_text.h"
 #include "files/shop_report.h"
 #include "machine/fixed_text.h"
+#include "machine/machine_limits.h"
 #include "shop_support.h"
 
 namespace ventaro {
@@ -152,7 +153,7 @@ TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
   }
   const std::vector<std::vector<std::string>> pauses{
       {"( Pause: fit T1, flat end mill 37 mm, then resume )",
-       "( Touch off Z on the block top: Z" + shortNumber(defaultPlan().block.top) + " )", "M0"},
+       "( Touch off Z on the block top: Z" + machineNumber(defaultPlan().block.top) + " )", "M0"},
       {"( Pause: fit T2, ball-nose 20 mm, then resume )", "( Touch off Z against the reference of the tool before )",
        "M0"}};
   for (const auto& pause : pauses) {
