@@ -1,5 +1,5 @@
 // Times the shop job of the default blade as ventaro-gcode writes it: the
-// computation that places the stations, the layout of both tools' paths by
+// computation that reads the fields and places the stations, the layout of both tools' paths by
 // drop-cutter, and the program's bytes. Goal: under 100 ms. Peak memory is
 // measured around the command itself:
 //   /usr/bin/time -v ventaro-gcode --job shop -o /tmp/job.nc --quiet
@@ -23,7 +23,7 @@ void runShopJob(benchmark::State& state, ventaro::Controller controller) {
   for (auto _ : state) {
     ventaro::DesignRecorder recorder;
     ventaro::compute(fields, table, &recorder);
-    const ventaro::ShopPlan plan = ventaro::planShopJob(fields, recorder.record(), ventaro::ShopSettings{});
+    const ventaro::ShopPlan plan = ventaro::planShopJob(fields, ventaro::ShopSettings{});
     std::string file = ventaro::toProgramFileBytes(ventaro::shopProgram(plan, controller));
     bytes = file.size();
     benchmark::DoNotOptimize(file.data());
@@ -37,13 +37,9 @@ void BM_DefaultShopJobGrbl(benchmark::State& state) { runShopJob(state, ventaro:
 
 // The paths alone: surface, drop-cutter and thinning, without the text.
 void BM_DefaultShopPlan(benchmark::State& state) {
-  ventaro::SectionTable table;
-  table.fill();
   const ventaro::JobFields fields;
-  ventaro::DesignRecorder recorder;
-  ventaro::compute(fields, table, &recorder);
   for (auto _ : state) {
-    const ventaro::ShopPlan plan = ventaro::planShopJob(fields, recorder.record(), ventaro::ShopSettings{});
+    const ventaro::ShopPlan plan = ventaro::planShopJob(fields, ventaro::ShopSettings{});
     benchmark::DoNotOptimize(plan.tools.data());
   }
 }

@@ -18,8 +18,7 @@ double highestPlacedPoint(const DesignRecord& record) {
   return highest;
 }
 
-Block shopBlock(const BladeParameters& p, const DesignRecord& record, std::optional<double> top) {
-  if (record.finishing.empty()) throw ShopError("the blade has no finishing station, so there is nothing to mill");
+Block blockExtent(const BladeParameters& p) {
   Block block;
   // The hub radius as the computation read it, in single precision.
   block.x0 = static_cast<double>(p.HubRad) * 1000.0;
@@ -29,6 +28,12 @@ Block shopBlock(const BladeParameters& p, const DesignRecord& record, std::optio
   if (!(block.x1 > block.x0) || !(block.y1 > block.y0) || !std::isfinite(block.x1) || !std::isfinite(block.y1)) {
     throw ShopError("the block is empty: the tip must lie beyond the hub and the stock width must be positive");
   }
+  return block;
+}
+
+Block plainJobBlock(const BladeParameters& p, const DesignRecord& record, std::optional<double> top) {
+  if (record.finishing.empty()) throw ShopError("the blade has no finishing station, so there is nothing to mill");
+  Block block = blockExtent(p);
   if (top) {
     block.top = *top;
   } else {
@@ -39,8 +44,8 @@ Block shopBlock(const BladeParameters& p, const DesignRecord& record, std::optio
   return block;
 }
 
-Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top) {
-  return shopBlock(readParameters(fields), record, top);
+Block plainJobBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top) {
+  return plainJobBlock(readParameters(fields), record, top);
 }
 
 }  // namespace ventaro

@@ -30,13 +30,17 @@ class ShopError : public FieldTextError {
 // The highest placed point of the finishing stations.
 double highestPlacedPoint(const DesignRecord& record);
 
-// The block for the job fields. Its top is `top` when given; otherwise the
+// The block's extent along X and Y for the rotor fields, its top at 0.
+// Raises ShopError for an empty block.
+Block blockExtent(const BladeParameters& parameters);
+
+// The block the plain program is milled from. Its top is `top` when given; otherwise the
 // highest placed point plus the stock allowance (passes times roughing depth
 // plus finish depth), the height where the plain program's first roughing
 // pass starts. Raises ShopError for an empty block or a record without
 // finishing stations, RunError for a field that is not a number.
-Block shopBlock(const BladeParameters& parameters, const DesignRecord& record, std::optional<double> top);
+Block plainJobBlock(const BladeParameters& parameters, const DesignRecord& record, std::optional<double> top);
 // The same from the field texts, read for it.
-Block shopBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top);
+Block plainJobBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top);
 
 }  // namespace ventaro

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/number_text.h"
+
 namespace ventaro {
 
 namespace {
@@ -14,23 +16,83 @@ Vec3 cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// The section of one station as a row of surface points across the chord:
-// the 18 placed points, with one more point at each end far out at the
-// level of that edge.
-std::vector<Vec3> stationProfile(const StationRecord& st, double x, double yLow, double yHigh) {
+// A section as a row of surface points across the chord at `x`: its 18
+// points, with one more at each end far out at the level of that edge.
+std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double yHigh) {
   std::vector<Vec3> row;
-  row.reserve(SectionTable::kUpper + 2);
-  const auto& first = st.points[SectionTable::kLower];
-  const auto& last = st.points[SectionTable::kUpper];
+  row.reserve(sec.size() + 2);
   // Normally the leading edge (point 1) lies at the smaller Y.
-  const bool leadingLow = first.Y <= last.Y;
-  row.push_back({x, leadingLow ? yLow : yHigh, static_cast<double>(first.Z)});
-  for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
-    const auto& p = st.points[static_cast<std::size_t>(j)];
-    row.push_back({x, p.Y, static_cast<double>(p.Z)});
-  }
-  row.push_back({x, leadingLow ? yHigh : yLow, static_cast<double>(last.Z)});
+  const bool leadingLow = sec.front().y <= sec.back().y;
+  row.push_back({x, leadingLow ? yLow : yHigh, sec.front().z});
+  for (const SectionPoint& p : sec) row.push_back({x, p.y, p.z});
+  row.push_back({x, leadingLow ? yHigh : yLow, sec.back().z});
   return row;
+}
+
+SectionPoint lerp(const SectionPoint& p, const SectionPoint& q, double t) {
+  return {p.y + t * (q.y - p.y), p.z + t * (q.z - p.z)};
+}
+
+// Between two sections each quadrilateral of neighbouring points is cut into
+// four triangles about its centre. The quadrilaterals are twisted (the
+// section turns along the span), and split along a diagonal they would
+// depart from the blade by a quarter of that twist, which shrinks only as
+// fast as the sections close up; about the centre they depart by a
+// sixteenth, and halfway between the sections not at all.
+//
+// The line the triangles cut at the fraction t of the way from section a to
+// section b: per quadrilateral, where its two sides along the span and its
+// two half-diagonals to the centre from the nearer section are crossed.
+std::array<SectionPoint, 3 * SectionTable::kUpper - 2> fanCut(const Section& a, const Section& b, double t) {
+  const bool nearA = t <= 0.5;
+  const Section& near = nearA ? a : b;
+  const Section& far = nearA ? b : a;
+  const double along = nearA ? t : 1 - t;
+  std::array<SectionPoint, 3 * SectionTable::kUpper - 2> cut;
+  for (std::size_t j = 0; j < a.size(); ++j) {
+    cut[3 * j] = lerp(near[j], far[j], along);
+    if (j + 1 == a.size()) break;
+    const SectionPoint centre{(a[j].y + a[j + 1].y + b[j].y + b[j + 1].y) / 4,
+                              (a[j].z + a[j + 1].z + b[j].z + b[j + 1].z) / 4};
+    cut[3 * j + 1] = lerp(near[j], centre, 2 * along);
+    cut[3 * j + 2] = lerp(near[j + 1], centre, 2 * along);
+  }
+  return cut;
+}
+
+// The distance from p to the segment from a to b, in the plane of a section.
+double distanceToSegment(const SectionPoint& p, const SectionPoint& a, const SectionPoint& b) {
+  const double dy = b.y - a.y, dz = b.z - a.z, len2 = dy * dy + dz * dz;
+  const double t = len2 > 0 ? std::clamp(((p.y - a.y) * dy + (p.z - a.z) * dz) / len2, 0.0, 1.0) : 0.0;
+  return std::hypot(p.y - (a.y + t * dy), p.z - (a.z + t * dz));
+}
+
+// The farthest any corner of one row of points lies from the other row.
+template <typename A, typename B>
+double farthestCorner(const A& from, const B& to) {
+  double worst = 0;
+  for (const SectionPoint& p : from) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (std::size_t j = 0; j + 1 < to.size(); ++j) nearest = std::min(nearest, distanceToSegment(p, to[j], to[j + 1]));
+    worst = std::max(worst, nearest);
+  }
+  return worst;
+}
+
+// How far the triangles between the sections at xa and xb depart from the
+// blade, measured a quarter, a half and three quarters of the way: the
+// distance across the surface (which a tool meets, and which stays small
+// where a section rises steeply or overhangs its leading edge, where a
+// height would jump) between the line the triangles cut and the blade's
+// section there, the farthest any corner of either lies from the other.
+double spanError(const BladeModel& blade, double xa, const Section& a, double xb, const Section& b) {
+  double worst = 0;
+  for (double t : {0.25, 0.5, 0.75}) {
+    const Section there = blade.section(xa + t * (xb - xa));
+    const auto cut = fanCut(a, b, t);
+    worst = std::max({worst, farthestCorner(cut, there), farthestCorner(there, cut)});
+  }
+  return worst;
 }
 
 EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
@@ -44,50 +106,81 @@ EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
   return e;
 }
 
-std::vector<Vec3> movedTo(std::vector<Vec3> row, double x) {
-  for (Vec3& p : row) p.x = x;
-  return row;
-}
-
 }  // namespace
 
-TargetSurface::TargetSurface(const DesignRecord& record, const Block& block, double margin) {
-  const auto& stations = record.finishing;
-  if (stations.empty()) throw ShopError("the blade has no finishing station, so there is nothing to mill");
+TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance) {
+  xMin_ = block.x0 - margin;
+  xMax_ = block.x1 + margin;
+  // The hub's and the tip's sections are corners of the surface: short of
+  // the hub and beyond the tip it stays as they are.
+  std::vector<double> knots{xMin_};
+  const double from = std::clamp(blade.hubX(), xMin_, xMax_), to = std::clamp(blade.tipX(), xMin_, xMax_);
+  const int pieces = std::max(1, static_cast<int>(std::ceil((to - from) / 25.0)));
+  for (int i = 0; i <= pieces; ++i) knots.push_back(i == pieces ? to : from + (to - from) * i / pieces);
+  knots.push_back(xMax_);
+
+  // A little inside the quarter: the departure is measured on three lines
+  // of each span, and may peak a little beside them.
+  const double limit = tolerance / 4.5;
+  const auto add = [&](double x, const Section& sec) {
+    if (!sectionXs_.empty() && !(x > sectionXs_.back())) return;
+    if (sectionXs_.size() >= kMaxTargetSections) {
+      throw ShopError("the blade's surface would take more than " + std::to_string(kMaxTargetSections) +
+                      " sections to follow within a tolerance of " + NumberText(tolerance) +
+                      " mm; give a coarser tolerance");
+    }
+    sectionXs_.push_back(x);
+    sections_.push_back(sec);
+  };
+  // Halves each span until the triangles lie within the limit of the
+  // blade, left to right.
+  const auto refine = [&](auto&& self, double xa, const Section& a, double xb, const Section& b, int depth) -> void {
+    const double xm = (xa + xb) / 2;
+    const Section m = blade.section(xm);
+    if (depth < 40 && xb - xa > 1e-3 && spanError(blade, xa, a, xb, b) > limit) {
+      self(self, xa, a, xm, m, depth + 1);
+      add(xm, m);
+      self(self, xm, m, xb, b, depth + 1);
+    }
+  };
+  Section previous = blade.section(knots.front());
+  add(knots.front(), previous);
+  for (std::size_t k = 1; k < knots.size(); ++k) {
+    const Section next = blade.section(knots[k]);
+    refine(refine, knots[k - 1], previous, knots[k], next, 0);
+    add(knots[k], next);
+    previous = next;
+  }
 
   double yLo = block.y0 - margin, yHi = block.y1 + margin;
-  for (const StationRecord& st : stations) {
-    for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
-      yLo = std::min(yLo, st.points[static_cast<std::size_t>(j)].Y);
-      yHi = std::max(yHi, st.points[static_cast<std::size_t>(j)].Y);
+  for (const Section& sec : sections_) {
+    for (const SectionPoint& p : sec) {
+      yLo = std::min(yLo, p.y);
+      yHi = std::max(yHi, p.y);
     }
   }
   yMin_ = yLo - 1;
   yMax_ = yHi + 1;
-  xMin_ = std::min(block.x0 - margin, static_cast<double>(stations.front().x));
-  xMax_ = std::max(block.x1 + margin, static_cast<double>(stations.back().x));
-
-  std::vector<std::vector<Vec3>> rows;
-  rows.reserve(stations.size() + 2);
-  for (const StationRecord& st : stations) {
-    const double x = static_cast<double>(st.x);
-    // Stations lie further out one by one; one at the same X adds nothing.
-    if (!rows.empty() && !(x > rows.back().front().x)) continue;
-    rows.push_back(stationProfile(st, x, yMin_, yMax_));
+  triangles_.reserve((sections_.size() - 1) * (SectionTable::kUpper + 1) * 4);
+  std::vector<Vec3> rowA = sectionRow(sections_.front(), sectionXs_.front(), yMin_, yMax_);
+  for (std::size_t k = 1; k < sections_.size(); ++k) {
+    std::vector<Vec3> rowB = sectionRow(sections_[k], sectionXs_[k], yMin_, yMax_);
+    addProfileStrip(rowA, rowB);
+    rowA = std::move(rowB);
   }
-  // Before the first station and after the last the section stays as it is.
-  if (xMin_ < rows.front().front().x) rows.insert(rows.begin(), movedTo(rows.front(), xMin_));
-  if (xMax_ > rows.back().front().x) rows.push_back(movedTo(rows.back(), xMax_));
-
-  triangles_.reserve((rows.size() - 1) * (rows.front().size() - 1) * 2);
-  for (std::size_t k = 0; k + 1 < rows.size(); ++k) addProfileStrip(rows[k], rows[k + 1]);
   buildBins();
 }
 
 void TargetSurface::addProfileStrip(const std::vector<Vec3>& from, const std::vector<Vec3>& to) {
+  // Four triangles about each quadrilateral's centre.
   for (std::size_t i = 0; i + 1 < from.size(); ++i) {
-    addTriangle(from[i], from[i + 1], to[i + 1]);
-    addTriangle(from[i], to[i + 1], to[i]);
+    const Vec3 centre{(from[i].x + from[i + 1].x + to[i].x + to[i + 1].x) / 4,
+                      (from[i].y + from[i + 1].y + to[i].y + to[i + 1].y) / 4,
+                      (from[i].z + from[i + 1].z + to[i].z + to[i + 1].z) / 4};
+    addTriangle(from[i], from[i + 1], centre);
+    addTriangle(from[i + 1], to[i + 1], centre);
+    addTriangle(to[i + 1], to[i], centre);
+    addTriangle(to[i], from[i], centre);
   }
 }
 
@@ -179,6 +272,23 @@ void TargetSurface::buildBins() {
   for (std::uint32_t i = 0; i < triangles_.size(); ++i) {
     eachCell(triangles_[i], [&](std::size_t cell) { cellItems_[fill[cell]++] = i; });
   }
+}
+
+double TargetSurface::highestWithin(const Block& b) const {
+  // The triangles are flat, so their highest point over the block lies on
+  // a corner inside it or where an edge crosses the block's sides; the
+  // sections carry every corner, and across a side the height of a section
+  // at that side is on the surface.
+  double best = -std::numeric_limits<double>::infinity();
+  for (std::size_t k = 0; k < sectionXs_.size(); ++k) {
+    if (sectionXs_[k] < b.x0 || sectionXs_[k] > b.x1) continue;
+    const Section& sec = sections_[k];
+    for (const SectionPoint& p : sec) {
+      if (p.y >= b.y0 && p.y <= b.y1) best = std::max(best, p.z);
+    }
+    best = std::max({best, sectionHeight(sec, b.y0), sectionHeight(sec, b.y1)});
+  }
+  return best;
 }
 
 double TargetSurface::heightAt(double x, double y) const {

@@ -1,23 +1,22 @@
 // The surface the shop job mills to: the designed upper surface of the blade
-// over the whole block, as a set of triangles. Both the tool paths (by
-// drop-cutter against the triangles) and any check of a program (by
-// heightAt) read the same triangles, so they agree on every point.
+// over the whole block, as a set of triangles the tool paths are dropped on.
 //
-// At each finishing station the 18 placed section points are joined by
-// straight lines; between two stations each pair of neighbouring points spans
-// a quadrilateral, split into two triangles along its diagonal. Beyond the
+// The blade's sections (blade_model.h) are taken at radii close enough that
+// the triangles between them depart from the blade by at most a quarter of
+// the job's tolerance. In each section the 18 points are joined by straight
+// lines; between two sections each pair of neighbouring points spans a
+// quadrilateral, split into two triangles along its diagonal. Beyond the
 // leading and trailing edges the surface stays at the level of the nearer
-// edge, and beyond the first and last station it keeps that station's
-// section, out to a margin around the block. Where a twisted section folds
-// back over itself the triangles overlap, and the surface is the highest of
-// them.
+// edge, and beyond the hub and the tip it keeps their sections, out to a
+// margin around the block. Where a twisted section folds back over itself
+// the triangles overlap, and the surface is the highest of them.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "blade/design_record.h"
+#include "blade/blade_model.h"
 #include "blade/shop_block.h"
 
 namespace ventaro {
@@ -52,6 +51,10 @@ struct SurfaceTriangle {
   }
 };
 
+// The most sections a target surface takes: a blade that needs more (a
+// tolerance finer than its curvature allows) is refused.
+inline constexpr std::size_t kMaxTargetSections = 200000;
+
 // The side of the cells of a grid over an area for a tool reaching `reach`
 // around it, in millimetres.
 double gridCell(double width, double depth, double reach);
@@ -59,12 +62,13 @@ double gridCell(double width, double depth, double reach);
 class TargetSurface {
  public:
   TargetSurface() = default;
-  // Builds the surface from the finishing stations of `record`. The block
+  // Builds the surface of the blade within `tolerance` / 4 mm. The block
   // gives the X and Y extents (its top is not used); `margin` is how far
   // around the block the surface is laid out, at least the largest tool
   // radius, so that a tool on the block's edge finds surface under all of
-  // its footprint. Raises ShopError when the record has no finishing station.
-  TargetSurface(const DesignRecord& record, const Block& block, double margin);
+  // its footprint. Raises ShopError when the blade would take more sections
+  // than kMaxTargetSections.
+  TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance);
 
   // A surface of given triangles (corners a, b, c each), laid out over their
   // own bounds: for surfaces with known shapes.
@@ -78,6 +82,13 @@ class TargetSurface {
   // The same without the nearest point: minus infinity outside the
   // laid-out area.
   double heightOver(double x, double y) const;
+
+  // The highest point of the surface over the block (its top not used);
+  // minus infinity for a surface of given triangles.
+  double highestWithin(const Block& block) const;
+
+  // The radii of its sections, in order.
+  const std::vector<double>& sectionXs() const { return sectionXs_; }
 
   const std::vector<SurfaceTriangle>& triangles() const { return triangles_; }
 
@@ -113,6 +124,8 @@ class TargetSurface {
   void buildBins();
 
   std::vector<SurfaceTriangle> triangles_;
+  std::vector<double> sectionXs_;
+  std::vector<Section> sections_;
   double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
   double cell_ = 4;  // millimetres
   int cols_ = 0, rows_ = 0;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
-#include "blade/target_surface.h"
+#include "blade/blade_model.h"
 #include "check/check_text.h"
 #include "check/material_check.h"
 #include "core/number_text.h"
@@ -60,13 +61,20 @@ std::string pictureTitle(const JobRun& run) {
 
 JobCheck checkJob(const JobRun& run, double grid, bool picture) {
   const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
-  const Block block = run.block ? *run.block : shopBlock(parameters, run.record, run.machine.shop.blockTop);
+  const Block block = run.block ? *run.block : plainJobBlock(parameters, run.record, run.machine.shop.blockTop);
   const CheckSettings settings = settingsFor(run, parameters, block, grid);
-  double margin = 0;
-  for (const auto& [tool, cutter] : settings.tools) margin = std::max(margin, cutter.radius);
-  const TargetSurface surface(run.record, block, margin + settings.cell);
-  const CheckResult result =
-      checkProgram(run.program, settings, [&surface](double x, double y) { return surface.heightAt(x, y); });
+  // The blade as designed, section by section: the check follows neither
+  // the program's stations nor the shop job's own triangles. The cells are
+  // visited row by row, so each column's section is worked out once.
+  SectionTable table;
+  table.fill();
+  const BladeModel blade(parameters, table);
+  std::unordered_map<double, Section> columns;
+  const CheckResult result = checkProgram(run.program, settings, [&](double x, double y) {
+    auto at = columns.find(x);
+    if (at == columns.end()) at = columns.emplace(x, blade.section(x)).first;
+    return sectionHeight(at->second, y);
+  });
   JobCheck check{checkText(result), result.hazard(), {}};
   if (picture) check.picture = checkPictureSvg(result, pictureTitle(run));
   return check;

@@ -24,16 +24,16 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
-    // Written from the stations the computation placed; the plain program
-    // only supplied them.
+    // The computation reads and checks the fields and records its stations
+    // for the outputs; the shop job mills the blade they design.
     (void)compute(fields, table, observer);
     // The fields are read once: the parameters as the computation read
     // them, and what the shop job reads beyond them. The block is laid out
     // once for the job and the check.
     run.parameters = readParameters(fields);
     const ShopInputs inputs = readShopInputs(fields, machine.shop);
-    run.block = shopBlock(*run.parameters, recorder.record(), machine.shop.blockTop);
-    const ShopPlan plan = planShopJob(inputs, *run.block, recorder.record(), machine.shop);
+    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop);
+    run.block = plan.block;
     run.program = shopProgram(plan, machine.controller);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {

@@ -184,14 +184,13 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
   return in;
 }
 
-ShopPlan planShopJob(const ShopInputs& in, const Block& block, const DesignRecord& record,
-                     const ShopSettings& settings) {
+ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings) {
   const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia, finStep = in.finStep;
   const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
   plan.roughDepth = in.roughDepth;
   plan.finishDepth = in.finishDepth;
-  plan.block = block;
+  plan.block = blockExtent(parameters);
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   const double span = plan.block.x1 - plan.block.x0;
@@ -203,7 +202,17 @@ ShopPlan planShopJob(const ShopInputs& in, const Block& block, const DesignRecor
   plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
   plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
 
-  const TargetSurface surface(record, plan.block, std::max(roughDia, finDia) / 2 + 1);
+  SectionTable table;
+  table.fill();
+  const BladeModel blade(parameters, table);
+  const TargetSurface surface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.tolerance);
+  if (settings.blockTop) {
+    plan.block.top = *settings.blockTop;
+  } else {
+    const double passes = static_cast<double>(parameters.RoughPassesNo);
+    plan.block.top = surface.highestWithin(plan.block) + (passes * in.roughDepth + in.finishDepth);
+  }
+  if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
   ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
@@ -223,9 +232,10 @@ ShopPlan planShopJob(const ShopInputs& in, const Block& block, const DesignRecor
   return plan;
 }
 
-ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings) {
+ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings) {
+  const BladeParameters parameters = readParameters(fields);
   const ShopInputs inputs = readShopInputs(fields, settings);
-  return planShopJob(inputs, shopBlock(fields, record, settings.blockTop), record, settings);
+  return planShopJob(inputs, parameters, settings);
 }
 
 }  // namespace ventaro

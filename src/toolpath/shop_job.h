@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "blade/design_record.h"
 #include "blade/shop_block.h"
 #include "core/job_parameters.h"
 #include "machine/shop_settings.h"
@@ -66,11 +65,14 @@ struct ShopInputs {
 // field, and SettingError for a tolerance not smaller than the tools.
 ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings);
 
-// Lays out the whole job on `block` from what the run read. Raises
-// ShopError for a job beyond the size bounds.
-ShopPlan planShopJob(const ShopInputs& inputs, const Block& block, const DesignRecord& record,
-                     const ShopSettings& settings);
+// Lays out the whole job for the blade the rotor fields design, from what
+// the run read. The block spans the blade from hub to tip and the stock
+// width across; its top is the settings' or, by default, the highest point
+// of the blade inside the block plus the stock allowance (passes times
+// roughing depth plus finish depth). Raises ShopError for a job beyond the
+// size bounds.
+ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings);
 // The same from the field texts, each read for it.
-ShopPlan planShopJob(const JobFields& fields, const DesignRecord& record, const ShopSettings& settings);
+ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings);
 
 }  // namespace ventaro

@@ -16,6 +16,7 @@ namespace ventaro {
 namespace {
 
 using shoptest::defaultBlade;
+using shoptest::defaultModel;
 using shoptest::defaultPlan;
 using shoptest::linesOf;
 
@@ -111,7 +112,8 @@ TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
 // but never below it by more than the tolerance, and the finishing tool
 // rests on the surface within it.
 void expectPathsOnTheSurface(const ShopPlan& plan) {
-  const TargetSurface surface(defaultBlade().record, plan.block, 19.5);
+  // The blade within a fortieth of the tolerance, finer than the job's own.
+  const TargetSurface surface(defaultModel(), plan.block, 19.5, plan.tolerance / 10);
   for (const ToolRun& run : plan.tools) {
     const DropCutter drop(surface, run.cutter);
     const double raise = run.number == 1 ? plan.finishDepth : 0;
@@ -140,7 +142,7 @@ TEST(ShopProgram, PathsOfABallRougherAndAFlatFinisher) {
   ShopSettings settings;
   settings.roughShape = ToolShape::Ball;
   settings.finShape = ToolShape::Flat;
-  expectPathsOnTheSurface(planShopJob(defaultBlade().fields, defaultBlade().record, settings));
+  expectPathsOnTheSurface(planShopJob(defaultBlade().fields, settings));
 }
 
 TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
@@ -173,7 +175,7 @@ TEST(ShopReport, ScallopOfABallBetweenStations) {
   const std::string report = shopReport(defaultPlan(), Controller::LinuxCnc, program(Controller::LinuxCnc));
   EXPECT_NE(report.find("\n  scallop height 3.274 mm between the stations on a level surface\n"), std::string::npos)
       << report;
-  EXPECT_NE(report.find("\n  " + std::to_string(defaultPlan().layers) + " layers 5 mm apart, from Z 255.464"),
+  EXPECT_NE(report.find("\n  " + std::to_string(defaultPlan().layers) + " layers 5 mm apart, from Z 251.084"),
             std::string::npos)
       << report;
 }
@@ -190,7 +192,7 @@ TEST_P(ShopFields, AreRefusedNamingTheField) {
   JobFields fields;
   fields[GetParam().field] = GetParam().text;
   try {
-    planShopJob(fields, defaultBlade().record, ShopSettings{});
+    planShopJob(fields, ShopSettings{});
     FAIL() << "no error";
   } catch (const ShopError& error) {
     EXPECT_EQ(std::string(error.what()), GetParam().message);

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "blade/blade_model.h"
 #include "blade/design_record.h"
 #include "gcode/compute.h"
 #include "post/shop_program.h"
@@ -31,8 +32,18 @@ inline const Computed& defaultBlade() {
   return computed;
 }
 
+inline const BladeModel& defaultModel() {
+  static const SectionTable table = [] {
+    SectionTable t;
+    t.fill();
+    return t;
+  }();
+  static const BladeModel model(readParameters(JobFields{}), table);
+  return model;
+}
+
 inline const ShopPlan& defaultPlan() {
-  static const ShopPlan plan = planShopJob(defaultBlade().fields, defaultBlade().record, ShopSettings{});
+  static const ShopPlan plan = planShopJob(defaultBlade().fields, ShopSettings{});
   return plan;
 }
 

@@ -1,7 +1,10 @@
-// The target surface of the default blade: through the placed points, straight
-// between them, interpolated between stations, level beyond the edges and
-// beyond the first and last station.
+// The blade as designed and the target surface the shop job mills to: the
+// blade passes through the program's own placed points at every station,
+// and the surface follows the blade, between and beyond the sections,
+// within a quarter of the tolerance.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "blade/target_surface.h"
 #include "shop_support.h"
@@ -10,67 +13,82 @@ namespace ventaro {
 namespace {
 
 using shoptest::defaultBlade;
+using shoptest::defaultModel;
 
-const TargetSurface& surface() {
-  static const TargetSurface s(defaultBlade().record, shopBlock(defaultBlade().fields, defaultBlade().record, {}), 20);
-  return s;
+const Block& block() {
+  static const Block b = blockExtent(readParameters(JobFields{}));
+  return b;
 }
 
-const StationRecord& station(std::size_t i) { return defaultBlade().record.finishing.at(i); }
-double zOf(const StationRecord& st, int j) { return st.points[static_cast<std::size_t>(j)].Z; }
-double yOf(const StationRecord& st, int j) { return st.points[static_cast<std::size_t>(j)].Y; }
-
-TEST(TargetSurface, PassesThroughThePlacedPoints) {
-  // Stations whose sections lie inside the block and do not fold back.
-  for (std::size_t i : {20u, 45u, 88u}) {
-    for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
-      EXPECT_NEAR(surface().heightAt(station(i).x, yOf(station(i), j)), zOf(station(i), j), 1e-9)
-          << "station " << i << " point " << j;
+TEST(BladeModel, ThroughThePlacedPointsOfEveryStation) {
+  // The stations are the blade sampled by the computation, in its own
+  // arithmetic: Z in single precision, the radius a tenth of a micrometre
+  // off the axis.
+  for (Sweep sweep : {Sweep::Roughing, Sweep::Finishing}) {
+    for (const StationRecord& st : defaultBlade().record.sweep(sweep)) {
+      const Section sec = defaultModel().section(st.x);
+      for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
+        const PlacedPoint& p = st.points[static_cast<std::size_t>(j)];
+        ASSERT_NEAR(sec[static_cast<std::size_t>(j - 1)].y, p.Y, 2e-3) << st.x << " " << j;
+        ASSERT_NEAR(sec[static_cast<std::size_t>(j - 1)].z, p.Z, 2e-3) << st.x << " " << j;
+      }
     }
   }
 }
 
-TEST(TargetSurface, StraightBetweenPointsAndStations) {
-  const StationRecord& a = station(60);
-  const StationRecord& b = station(61);
-  for (int j : {3, 9, 15}) {
-    // A quarter of the way from point j to j + 1 at one station.
-    const double y = 0.75 * yOf(a, j) + 0.25 * yOf(a, j + 1);
-    EXPECT_NEAR(surface().heightAt(a.x, y), 0.75 * zOf(a, j) + 0.25 * zOf(a, j + 1), 1e-9);
-    // Halfway between the stations along the line of point j.
-    const double x = (static_cast<double>(a.x) + b.x) / 2;
-    EXPECT_NEAR(surface().heightAt(x, (yOf(a, j) + yOf(b, j)) / 2), (zOf(a, j) + zOf(b, j)) / 2, 1e-9);
+TEST(BladeModel, SectionHeightIsTheHighestSegmentAndLevelBeyondTheEdges) {
+  // A section folded back: 0,0 to 2,4 to 1,6 to 4,5.
+  Section sec;
+  for (std::size_t j = 0; j < sec.size(); ++j) sec[j] = {4, 5};
+  sec[0] = {0, 0};
+  sec[1] = {2, 4};
+  sec[2] = {1, 6};
+  EXPECT_DOUBLE_EQ(sectionHeight(sec, -3), 0);  // before the leading edge
+  EXPECT_DOUBLE_EQ(sectionHeight(sec, 0.5), 1);
+  EXPECT_DOUBLE_EQ(sectionHeight(sec, 1.5), 6 - 0.5 / 3);  // over the fold: the highest of three segments
+  EXPECT_DOUBLE_EQ(sectionHeight(sec, 3), 5 + 1.0 / 3);
+  EXPECT_DOUBLE_EQ(sectionHeight(sec, 9), 5);  // beyond the trailing edge
+}
+
+TEST(TargetSurface, FollowsTheBladeWithinAQuarterOfTheTolerance) {
+  for (double tol : {0.01, 0.1}) {
+    const TargetSurface surface(defaultModel(), block(), 20, tol);
+    double worst = 0;
+    // Across the whole block and the margin beyond the hub and the tip,
+    // where the surface keeps their sections. The distance across the
+    // surface: a height difference where the section rises at a slope g
+    // is a distance of that over sqrt(1 + g^2).
+    for (double x = block().x0 - 15; x <= block().x1 + 15; x += 0.37) {
+      const Section sec = defaultModel().section(x);
+      for (double y = -10; y <= 310; y += 1.3) {
+        const double g = std::max(std::abs(sectionHeight(sec, y + 0.2) - sectionHeight(sec, y)),
+                                  std::abs(sectionHeight(sec, y) - sectionHeight(sec, y - 0.2))) /
+                         0.2;
+        worst = std::max(worst, std::abs(surface.heightAt(x, y) - sectionHeight(sec, y)) / std::hypot(1.0, g));
+      }
+    }
+    EXPECT_LE(worst, tol / 4) << tol;
+    EXPECT_GT(worst, tol / 100) << tol;  // and no finer than it must be
   }
 }
 
-TEST(TargetSurface, LevelBeyondTheEdgesAndTheStations) {
-  const StationRecord& tip = station(88);
-  const Block block = shopBlock(defaultBlade().fields, defaultBlade().record, {});
-  EXPECT_NEAR(surface().heightAt(tip.x, 0), zOf(tip, SectionTable::kLower), 1e-9);
-  EXPECT_NEAR(surface().heightAt(tip.x, 300), zOf(tip, SectionTable::kUpper), 1e-9);
-  // The last station lies short of the tip: the block's end keeps its section.
-  ASSERT_LT(tip.x, block.x1);
-  EXPECT_NEAR(surface().heightAt(block.x1, yOf(tip, 11)), zOf(tip, 11), 1e-9);
+TEST(TargetSurface, HighestPointInsideTheBlock) {
+  const TargetSurface surface(defaultModel(), block(), 20, 0.01);
+  double highest = -1e9;
+  for (double x = block().x0; x <= block().x1; x += 0.5) {
+    const Section sec = defaultModel().section(x);
+    for (double y = 0; y <= 300; y += 0.5) highest = std::max(highest, sectionHeight(sec, y));
+  }
+  // The trailing edge at the hub lies beyond the block's side; the highest
+  // point inside it is lower.
+  EXPECT_NEAR(surface.highestWithin(block()), highest, 1e-3);
+  EXPECT_LT(highest, defaultModel().section(block().x0).back().z);
 }
 
-TEST(TargetSurface, TheHighestOfAFoldedSection) {
-  // At the hub the twist turns the leading edge back under the second
-  // point: where both lie over the same Y the surface is the higher.
-  const StationRecord& hub = station(0);
-  ASSERT_LT(yOf(hub, 2), yOf(hub, 1));
-  const double y = (yOf(hub, 1) + yOf(hub, 2)) / 2;
-  EXPECT_GT(surface().heightAt(hub.x, y), zOf(hub, 1));
-}
-
-TEST(Block, FromTheFieldsAndTheHighestPoint) {
-  const Block block = shopBlock(defaultBlade().fields, defaultBlade().record, {});
-  EXPECT_DOUBLE_EQ(block.x0, static_cast<double>(0.2f) * 1000);
-  EXPECT_DOUBLE_EQ(block.x1, 1680);
-  EXPECT_DOUBLE_EQ(block.y1, 300);
-  // Where the plain program's first roughing pass starts: the highest
-  // point (the trailing edge at the hub) plus 3 passes of 5 mm and 2 mm.
-  EXPECT_DOUBLE_EQ(block.top, zOf(station(0), 18) + 17);
-  EXPECT_DOUBLE_EQ(shopBlock(defaultBlade().fields, defaultBlade().record, 123.5).top, 123.5);
+TEST(Block, FromTheFields) {
+  EXPECT_DOUBLE_EQ(block().x0, static_cast<double>(0.2f) * 1000);
+  EXPECT_DOUBLE_EQ(block().x1, 1680);
+  EXPECT_DOUBLE_EQ(block().y1, 300);
 }
 
 }  // namespace

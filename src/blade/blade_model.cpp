@@ -1,0 +1,78 @@
+#include "blade/blade_model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "blade/shop_block.h"
+#include "core/blade_stations.h"
+
+namespace ventaro {
+
+BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table)
+    : tsr_(p.TSR.value()),
+      diameter_(p.D.value()),
+      blades_(p.B.value()),
+      alpha_(p.AT.value() / kDegreesPerRadian),
+      lift_(p.Cl.value()),
+      width_(p.Max.value()),
+      hubX_(static_cast<double>(p.HubRad) * 1000.0),
+      tipX_(p.D.value() * 500.0) {
+  if (!(tipX_ > hubX_) || !std::isfinite(tipX_)) {
+    throw ShopError("the blade is empty: the tip must lie beyond the hub");
+  }
+  for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
+    px_[static_cast<std::size_t>(j - 1)] = table.ProfileX(j);
+    py_[static_cast<std::size_t>(j - 1)] = table.ProfileY(j);
+  }
+  for (double x : {hubX_, tipX_}) {
+    for (const SectionPoint& pt : section(x)) {
+      if (!std::isfinite(pt.y) || !std::isfinite(pt.z)) {
+        throw ShopError("the rotor's fields give no blade of finite shape to mill");
+      }
+    }
+  }
+}
+
+Section BladeModel::section(double x) const {
+  // The radius in metres, kept off the axis as the stations are.
+  const double r = std::max(std::clamp(x, hubX_, tipX_) / 1000.0, 1e-7);
+  const double phi = std::atan(diameter_ / 3.0 / tsr_ / r);
+  const double cosPhi = std::cos(phi);
+  // Millimetres per percent of chord: ten times the chord in metres.
+  const double scale = 1.4 * diameter_ * diameter_ / r * (cosPhi * cosPhi) / (tsr_ * tsr_) / blades_ / lift_ / 0.1;
+  const double twist = phi - alpha_;
+  const double s = std::sin(twist), c = std::cos(twist);
+  // The stock width beside the chord, split evenly to both sides of it.
+  const double spare = (width_ - scale / 10.0) / 2.0;
+  const double offsetY = c * spare * 1000.0, offsetZ = s * spare * 1000.0;
+  Section out;
+  for (std::size_t j = 0; j < out.size(); ++j) {
+    out[j].y = (px_[j] * c - py_[j] * s) * scale + offsetY;
+    out[j].z = (py_[j] * c + px_[j] * s) * scale + offsetZ;
+  }
+  return out;
+}
+
+double sectionHeight(const Section& sec, double y) { return profileHeight(sec, y); }
+
+double profileHeight(std::span<const SectionPoint> sec, double y) {
+  const SectionPoint& lead = sec.front();
+  const SectionPoint& trail = sec.back();
+  // Normally the leading edge lies at the smaller Y.
+  const bool leadLow = lead.y <= trail.y;
+  double best = -std::numeric_limits<double>::infinity();
+  if (leadLow ? y <= lead.y : y >= lead.y) best = lead.z;
+  if (leadLow ? y >= trail.y : y <= trail.y) best = std::max(best, trail.z);
+  for (std::size_t j = 0; j + 1 < sec.size(); ++j) {
+    const SectionPoint& a = sec[j];
+    const SectionPoint& b = sec[j + 1];
+    const double lo = std::min(a.y, b.y), hi = std::max(a.y, b.y);
+    if (y < lo || y > hi) continue;
+    const double z = hi == lo ? std::max(a.z, b.z) : a.z + (b.z - a.z) * (y - a.y) / (b.y - a.y);
+    best = std::max(best, z);
+  }
+  return best;
+}
+
+}  // namespace ventaro

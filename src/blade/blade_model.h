@@ -1,0 +1,50 @@
+// The blade as designed, at any radius: the upper surface's section worked
+// out from the rotor parameters by the same rule and placement that give the
+// program's stations (inflow angle, chord, twist, offsets, the 18 airfoil
+// points turned and scaled), but at the radius asked and in double
+// precision. The program's stations are samples of this blade; the shop job
+// mills the blade itself, and the check measures a program against it.
+#pragma once
+
+#include <array>
+#include <span>
+
+#include "core/job_parameters.h"
+#include "core/section_table.h"
+
+namespace ventaro {
+
+struct SectionPoint {
+  double y = 0, z = 0;  // millimetres
+};
+
+// The upper surface's points across the chord, leading edge first.
+using Section = std::array<SectionPoint, SectionTable::kUpper>;
+
+class BladeModel {
+ public:
+  // Reads the rotor parameters once. Raises ShopError when they give no
+  // blade (a tip not beyond the hub, a blade of no finite shape).
+  BladeModel(const BladeParameters& parameters, const SectionTable& table);
+
+  // The section at `x` mm from the rotor axis. Short of the hub it is the
+  // hub's section, beyond the tip the tip's: the block's ends keep them.
+  Section section(double x) const;
+
+  double hubX() const { return hubX_; }  // mm
+  double tipX() const { return tipX_; }
+
+ private:
+  double tsr_, diameter_, blades_, alpha_, lift_, width_;  // as read: m, radians
+  double hubX_, tipX_;
+  std::array<double, SectionTable::kUpper> px_{}, py_{};  // percent of chord
+};
+
+// The surface's height over `y` in a section: the highest of its segments
+// there (a twisted section can fold back over itself); beyond the leading
+// and trailing edges the level of that edge.
+double sectionHeight(const Section& section, double y);
+// The same for any row of points across the chord.
+double profileHeight(std::span<const SectionPoint> points, double y);
+
+}  // namespace ventaro
