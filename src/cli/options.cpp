@@ -208,6 +208,17 @@ void appendMachineRows(std::vector<OptionSpec>& table) {
                    }});
 }
 
+// The options of the shop job's finish.
+void appendFinishRows(std::vector<OptionSpec>& table) {
+  const ShopSettings initial;
+  table.push_back(numberRow("--scallop", "MM",
+                            "shop job: the highest ridge the finishing passes\n"
+                            "may leave between them; their spacing follows\n"
+                            "from it, the tool and the slope; " +
+                                byDefault(initial.scallop),
+                            "the scallop height", [](CliOptions& o) -> double& { return o.shop.scallop; }));
+}
+
 // The outputs beside the program, and the switches.
 void appendOutputRows(std::vector<OptionSpec>& table) {
   table.push_back(fileRow("--stations", "station table", "also write the station table of both sweeps\nto FILE (CSV)",
@@ -296,6 +307,7 @@ std::vector<OptionSpec> buildTable() {
                           "design file FILE",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.saveDesign; }));
   appendMachineRows(table);
+  appendFinishRows(table);
   appendOutputRows(table);
   return table;
 }

@@ -37,6 +37,12 @@ constexpr ShopNumber kShopNumbers[] = {
     {"tolerance", &ShopSettings::tolerance},
 };
 
+// Settings added after the first designs were saved: a design without them
+// takes their defaults.
+constexpr ShopNumber kLaterShopNumbers[] = {
+    {"scallop", &ShopSettings::scallop},
+};
+
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 std::string quotedKey(std::string_view path) { return "\"" + std::string(path) + "\""; }
@@ -80,6 +86,11 @@ class Reader {
     const double value = number(member(parent, key, path), path);
     if (!std::isfinite(value) || !(value > 0)) fail("the field " + quotedKey(path) + " is not a positive number");
     return value;
+  }
+
+  double positiveOr(const nlohmann::json& parent, std::string_view key, const std::string& path,
+                    double fallback) const {
+    return parent.contains(key) ? positive(parent, key, path) : fallback;
   }
 
   std::optional<double> numberOrNull(const nlohmann::json& parent, std::string_view key,
@@ -143,6 +154,10 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
   settings.shop.finShape = *toolShapeByName(reader.word(shop, "fin-shape", "machine.shop.fin-shape", {"ball", "flat"}));
   for (const ShopNumber& entry : kShopNumbers) {
     settings.shop.*entry.member = reader.positive(shop, entry.key, "machine.shop." + std::string(entry.key));
+  }
+  for (const ShopNumber& entry : kLaterShopNumbers) {
+    settings.shop.*entry.member =
+        reader.positiveOr(shop, entry.key, "machine.shop." + std::string(entry.key), ShopSettings{}.*entry.member);
   }
   settings.shop.blockTop = reader.numberOrNull(shop, "block-top", "machine.shop.block-top");
   // The coordinates carry four decimals: a finer tolerance could not be kept.
@@ -260,6 +275,7 @@ std::string designText(const Design& design, const std::string& file) {
   shop["fin-shape"] = std::string(toolShapeName(settings.finShape));
   for (const ShopNumber& entry : kShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
   shop["block-top"] = settings.blockTop ? nlohmann::ordered_json(*settings.blockTop) : nullptr;
+  for (const ShopNumber& entry : kLaterShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
   nlohmann::ordered_json root = nlohmann::ordered_json::object();
   root["format"] = std::string(kFormatName);
   root["version"] = kDesignFormatVersion;

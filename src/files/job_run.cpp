@@ -20,13 +20,23 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
     // The computation reads and checks the fields and records its stations
-    // for the outputs; the shop job mills the blade they design.
-    (void)compute(fields, table, observer);
+    // for the outputs; the shop job mills the blade they design, at its own
+    // spacing. The plain program's table of stations does not bound it: a
+    // small finishing tool may ask that program for more stations than it
+    // holds, and then only the outputs drawn from those stations are lost.
+    try {
+      (void)compute(fields, table, observer);
+    } catch (const RunError& error) {
+      const bool stations = error.kind() == ErrorKind::SubscriptOutOfRange && error.field() &&
+                            (*error.field() == Field::STNfinish || *error.field() == Field::STNrough);
+      if (!stations) throw;
+      run.stationsError = error;
+    }
     // The fields are read once: the parameters as the computation read
     // them, and what the shop job reads beyond them. The block is laid out
     // once for the job and the check.
@@ -41,7 +51,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   if (outputs) {
     if (!run.parameters) run.parameters = readParameters(fields);
-    run.record = recorder.record();
+    if (!run.stationsError) run.record = recorder.record();
     run.moves = readProgramMoves(run.program);
   }
   return run;
@@ -57,13 +67,14 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }
 
 // These take what a run with outputs kept.
 std::string jobStationTable(const JobRun& run, const SectionTable& table) {
+  if (run.stationsError) throw *run.stationsError;
   return stationCsv(run.record, stationGeometry(*run.parameters), table);
 }
 
@@ -73,6 +84,7 @@ std::string jobReport(const JobRun& run, const SectionTable& table, const FieldN
 }
 
 std::string jobPreviewSvg(const JobRun& run) {
+  if (run.stationsError) throw *run.stationsError;
   return previewSvg(previewInput(run.record, run.moves, *run.parameters));
 }
 

@@ -35,6 +35,9 @@ struct JobRun {
   std::optional<BladeParameters> parameters;
   // The shop job's block, laid out once for the job and its check.
   std::optional<Block> block;
+  // Why a shop job has no stations of the plain program to show: the
+  // station table and the preview raise it.
+  std::optional<RunError> stationsError;
   // A run for the program's file alone holds the file's bytes here, and no
   // text in `program`.
   FileBytes file;

@@ -60,26 +60,20 @@ void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
 void finishingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   out += "T2 finishing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + machineNumber(2 * run.cutter.radius) +
          " mm, S" + machineNumber(run.rpm) + ":\n";
-  out += "  zig-zag across the chord at stations " + mm(plan.finStepover) + " mm apart\n";
-  if (run.cutter.shape == ToolShape::Ball) {
-    out += "  scallop height " + mm(scallopHeight(run.cutter.radius, plan.finStepover)) +
-           " mm between the stations on a level surface\n";
-  } else {
-    out +=
-        "  no scallop height: a flat end mill leaves a step between stations where the surface slopes along\n"
-        "  the span, as high as the slope over the stepover\n";
+  out += "  zig-zag across the chord, lines " + mm(plan.finStepover) + " mm apart on the level";
+  out +=
+      plan.finClosest < plan.finStepover ? ", down to " + mm(plan.finClosest) + " mm where the surface slopes\n" : "\n";
+  const std::string what = run.cutter.shape == ToolShape::Ball ? "scallop" : "step";
+  out += "  " + what + " height at most " + mm(plan.scallopLeft) + " mm between the lines (set: " + mm(plan.scallop) +
+         " mm)\n";
+  if (plan.scallopLeft > plan.scallop) {
+    out += "  warning: the " + what + " stays above the setting where the surface drops steeply along the span\n";
   }
   reachLine(out, plan, run);
   movesLines(out, plan, run);
 }
 
 }  // namespace
-
-double scallopHeight(double radius, double spacing) {
-  const double half = spacing / 2;
-  if (half >= radius) return radius;
-  return radius - std::sqrt(radius * radius - half * half);
-}
 
 std::string shopReport(const ShopPlan& plan, Controller controller, std::string_view program) {
   const Block& b = plan.block;

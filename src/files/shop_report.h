@@ -1,6 +1,6 @@
 // The report of the shop job: the block, the layers of the roughing and how
-// deep the roughing tool must reach, the spacing of the finishing stations
-// and the scallop height they leave, and per tool its moves, path and time.
+// deep the roughing tool must reach, the spacing of the finishing lines and
+// the scallop they leave, and per tool its moves, path and time.
 #pragma once
 
 #include <string>
@@ -10,10 +10,6 @@
 #include "toolpath/shop_job.h"
 
 namespace ventaro {
-
-// The scallop a ball of radius r leaves between paths `spacing` apart on a
-// level surface: r - sqrt(r^2 - (spacing / 2)^2).
-double scallopHeight(double radius, double spacing);
 
 // The whole report, lines ending in "\n". `program` is the program text
 // written from the plan (for its line count).

@@ -12,13 +12,14 @@ namespace {
 struct SettingName {
   std::string_view key, label;
 };
-constexpr std::array<SettingName, 6> kNames{{
+constexpr std::array<SettingName, 7> kNames{{
     {"rough-rpm", "Roughing spindle speed / rpm"},
     {"fin-rpm", "Finishing spindle speed / rpm"},
     {"plunge-feed", "Plunge feed"},
     {"clearance", "Clearance / mm"},
     {"tolerance", "Tolerance / mm"},
     {"block-top", "Block top / mm"},
+    {"scallop", "Scallop height / mm"},
 }};
 
 // A speed or feed: positive, within `max`, and not written as zero.
@@ -70,6 +71,10 @@ std::optional<SettingError> settingProblem(const ShopSettings& s) {
   if (!std::isfinite(s.tolerance) || !(s.tolerance >= kFinestTolerance) || s.tolerance > kMaxTolerance) {
     return SettingError(Setting::Tolerance, "must be a number from " + machineNumber(kFinestTolerance) + " to " +
                                                 machineNumber(kMaxTolerance) + " mm");
+  }
+  if (!std::isfinite(s.scallop) || !(s.scallop >= kFinestTolerance) || s.scallop > kMaxScallop) {
+    return SettingError(Setting::Scallop, "must be a number from " + machineNumber(kFinestTolerance) + " to " +
+                                              machineNumber(kMaxScallop) + " mm");
   }
   if (s.blockTop && !(std::abs(*s.blockTop) <= kMaxBlockHeight)) {
     return SettingError(Setting::BlockTop, "must be a number from " + machineNumber(-kMaxBlockHeight) + " to " +

@@ -15,7 +15,7 @@
 
 namespace ventaro {
 
-enum class Setting { RoughRpm, FinRpm, PlungeFeed, Clearance, Tolerance, BlockTop };
+enum class Setting { RoughRpm, FinRpm, PlungeFeed, Clearance, Tolerance, BlockTop, Scallop };
 
 // The setting's key ("rough-rpm": the design file's word and the option's
 // name without "--") and the label the window shows for it.
@@ -28,6 +28,7 @@ inline constexpr double kMaxFeed = 100000;        // mm/min; no router moves fas
 inline constexpr double kMaxClearance = 1000;     // mm
 inline constexpr double kMaxBlockHeight = 10000;  // mm, either side of Z 0
 inline constexpr double kMaxTolerance = 10;       // mm
+inline constexpr double kMaxScallop = 10;         // mm
 
 // A setting out of its range: `predicate` follows the setting's name,
 // "must be above 0 and at most 1000 mm".
@@ -54,8 +55,8 @@ std::string machineNumber(double value);
 // zero.
 bool rateWritable(double value, double max);
 
-// The first setting out of its range, or nothing. The tolerance is also
-// checked against the tools when the shop job reads them.
+// The first setting out of its range, or nothing. The tolerance and the
+// scallop are also checked against the tools when the shop job reads them.
 std::optional<SettingError> settingProblem(const ShopSettings& settings);
 
 // Raises the SettingError of settingProblem().

@@ -5,7 +5,7 @@ namespace ventaro {
 bool operator==(const ShopSettings& a, const ShopSettings& b) {
   return a.roughShape == b.roughShape && a.finShape == b.finShape && a.roughRpm == b.roughRpm && a.finRpm == b.finRpm &&
          a.plungeFeed == b.plungeFeed && a.blockTop == b.blockTop && a.clearance == b.clearance &&
-         a.tolerance == b.tolerance;
+         a.tolerance == b.tolerance && a.scallop == b.scallop;
 }
 
 bool operator==(const MachineSettings& a, const MachineSettings& b) {

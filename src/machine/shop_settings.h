@@ -36,6 +36,7 @@ struct ShopSettings {
   std::optional<double> blockTop;  // mm; worked out from the design when absent
   double clearance = 10;           // mm above the block top, for rapid moves
   double tolerance = 0.01;         // mm a path may depart from exact contact
+  double scallop = 0.2;            // mm, the highest ridge the finishing passes may leave between them
 };
 
 }  // namespace ventaro

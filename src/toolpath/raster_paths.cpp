@@ -16,14 +16,22 @@ std::vector<double> rasterPositions(double x0, double x1, double stepover) {
 
 RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine, double rise,
                            const std::function<double(double, double)>& tipZ) {
+  std::vector<std::vector<ProfileSample>> lines;
+  lines.reserve(xs.size());
+  for (double x : xs) {
+    lines.push_back(sampleProfile(y1 - y0, step, refine, rise, [&](double s) { return tipZ(x, y0 + s); }));
+  }
+  return rasterOfLines(std::move(xs), std::move(lines), y0, y1, step, refine, rise, tipZ);
+}
+
+RasterHeights rasterOfLines(std::vector<double> xs, std::vector<std::vector<ProfileSample>> lines, double y0, double y1,
+                            double step, double refine, double rise,
+                            const std::function<double(double, double)>& tipZ) {
   RasterHeights r;
   r.xs = std::move(xs);
   r.y0 = y0;
   r.y1 = y1;
-  r.lines.reserve(r.xs.size());
-  for (double x : r.xs) {
-    r.lines.push_back(sampleProfile(y1 - y0, step, refine, rise, [&](double s) { return tipZ(x, y0 + s); }));
-  }
+  r.lines = std::move(lines);
   const double x0 = r.xs.front();
   std::vector<double> breaks;
   for (double x : r.xs) breaks.push_back(x - x0);

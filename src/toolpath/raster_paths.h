@@ -29,6 +29,10 @@ struct RasterHeights {
 // Samples the tip height `tipZ(x, y)` over the lines and the edges.
 RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double step, double refine, double rise,
                            const std::function<double(double, double)>& tipZ);
+// The same for lines already sampled (one per X position, s = y - y0):
+// only the edges are sampled.
+RasterHeights rasterOfLines(std::vector<double> xs, std::vector<std::vector<ProfileSample>> lines, double y0, double y1,
+                            double step, double refine, double rise, const std::function<double(double, double)>& tipZ);
 
 enum class PathMoveKind { Plunge, Cut };
 

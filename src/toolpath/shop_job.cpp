@@ -46,7 +46,7 @@ double shopFeed(const JobFields& fields, Field field) {
 void checkCount(double count, double limit, const char* what) {
   if (!(count <= limit)) {
     throw ShopError("the shop job would need more than " + machineNumber(limit) + " " + what +
-                    "; give wider stepovers, deeper layers, a coarser tolerance or a smaller blade");
+                    "; give wider stepovers, a larger scallop, deeper layers, a coarser tolerance or a smaller blade");
   }
 }
 
@@ -146,16 +146,93 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   return run;
 }
 
-ToolRun finishing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter) {
+// Two neighbouring finishing passes `gap` apart, seen across them: their
+// tips stand at different heights where the surface slopes along the span.
+// A ball's centres lie a radius above its tips; between centres D apart the
+// ridge left stands R - sqrt(R^2 - D^2/4) above the balls' lowest points,
+// so the ridge grows with D. A flat end mill leaves a step as high as the
+// rise between its passes. `spread` is the largest D (ball) or rise (flat).
+struct Ridge {
+  double height = 0;
+  double spread = 0;
+};
+
+// The height of a sampled line at s, between its samples.
+double heightAlong(const std::vector<ProfileSample>& line, std::size_t& k, double s) {
+  while (k + 2 < line.size() && line[k + 1].s < s) ++k;
+  const ProfileSample& a = line[k];
+  const ProfileSample& b = line[std::min(k + 1, line.size() - 1)];
+  if (b.s <= a.s) return a.z;
+  return a.z + (b.z - a.z) * std::clamp((s - a.s) / (b.s - a.s), 0.0, 1.0);
+}
+
+// The highest ridge between two sampled lines `gap` apart, at every sample
+// of either.
+Ridge ridgeBetween(const Cutter& c, double gap, const std::vector<ProfileSample>& a,
+                   const std::vector<ProfileSample>& b) {
+  double spread = 0;
+  std::size_t ka = 0, kb = 0, ia = 0, ib = 0;
+  while (ia < a.size() || ib < b.size()) {
+    const bool fromA = ib == b.size() || (ia < a.size() && a[ia].s <= b[ib].s);
+    const double s = fromA ? a[ia++].s : b[ib++].s;
+    const double rise = heightAlong(b, kb, s) - heightAlong(a, ka, s);
+    spread = std::max(spread, c.shape == ToolShape::Ball ? std::hypot(gap, rise) : std::abs(rise));
+  }
+  const double r = c.radius;
+  if (c.shape == ToolShape::Flat) return {gap < 2 * r ? spread : std::numeric_limits<double>::infinity(), spread};
+  return {spread < 2 * r ? r - std::sqrt(r * r - spread * spread / 4) : r, spread};
+}
+
+ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter) {
   ToolRun run;
   run.number = 2;
   run.cutter = cutter;
   DropCutter drop(surface, cutter);
   const Tolerances tol = splitTolerance(plan.tolerance);
   const Block& b = plan.block;
+  const double step = sampleStep(cutter.radius, plan.tolerance);
+  const auto tip = [&](double x, double y) { return requireTip(drop, x, y); };
+  const auto line = [&](double x) {
+    return sampleProfile(b.y1 - b.y0, step, tol.refine, tol.rise, [&](double s) { return tip(x, b.y0 + s); });
+  };
+  // Line after line along the span, each as far from the one before as the
+  // scallop allows: on the level plan.finStepover (a ball's ridge between
+  // centres that far apart is the scallop); where the surface slopes along
+  // the span, as much closer as the slope between the last two lines asks,
+  // and closer again where the next line shows more slope, down to a
+  // sixteenth of the level spacing.
+  const double level = plan.finStepover;
+  const double closest = level / 16;
+  const double allowed = cutter.shape == ToolShape::Ball ? level : plan.scallop;  // the spread allowed
+  std::vector<double> xs{b.x0};
+  std::vector<std::vector<ProfileSample>> lines{line(b.x0)};
+  plan.scallopLeft = 0;
+  double ratio = allowed / level;  // spread per millimetre of gap between the last two lines
+  while (xs.back() < b.x1) {
+    double gap = std::clamp(allowed / ratio * 0.98, closest, level);
+    for (;;) {
+      // The last line stands on the block's end.
+      const bool last = xs.back() + gap * 1.05 >= b.x1;
+      if (last) gap = b.x1 - xs.back();
+      std::vector<ProfileSample> next = line(last ? b.x1 : xs.back() + gap);
+      const Ridge ridge = ridgeBetween(cutter, gap, lines.back(), next);
+      if (ridge.height > plan.scallop && gap > closest) {
+        gap = std::max(closest, gap * std::min(0.9, allowed / ridge.spread * 0.98));
+        continue;
+      }
+      plan.scallopLeft = std::max(plan.scallopLeft, ridge.height);
+      ratio = std::max(ridge.spread / gap, allowed / level);
+      xs.push_back(last ? b.x1 : xs.back() + gap);
+      lines.push_back(std::move(next));
+      checkCount(static_cast<double>(xs.size()), 100000, "finishing lines");
+      break;
+    }
+  }
+  plan.finClosest = level;
+  for (std::size_t k = 1; k < xs.size(); ++k) plan.finClosest = std::min(plan.finClosest, xs[k] - xs[k - 1]);
+
   const RasterHeights raster =
-      sampleRaster(rasterPositions(b.x0, b.x1, plan.finStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
-                   tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y); });
+      rasterOfLines(std::move(xs), std::move(lines), b.y0, b.y1, step, tol.refine, tol.rise, tip);
   RasterWriter writer(raster, tol.thin, run.moves);
   writer.pass(-std::numeric_limits<double>::infinity(), 0, raster.xs.size() - 1);
   checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
@@ -170,7 +247,6 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
   in.roughDia = shopField(fields, Field::RoughDia, Bound::Positive);
   in.roughStep = shopField(fields, Field::RoughStep, Bound::Percent);
   in.finDia = shopField(fields, Field::FinDia, Bound::Positive);
-  in.finStep = shopField(fields, Field::FinStep, Bound::Percent);
   in.roughFeed = shopFeed(fields, Field::RoughFeed);
   in.finishFeed = shopFeed(fields, Field::FinishFeed);
   // A path may depart from the surface by the tolerance; a tolerance as
@@ -179,13 +255,19 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
     throw SettingError(Setting::Tolerance, "must be smaller than the radius of the smaller tool, " +
                                                machineNumber(std::min(in.roughDia, in.finDia) / 2) + " mm");
   }
+  // A ball leaves no ridge lower than nothing and none higher than its
+  // radius; a scallop that high would let the passes lie a diameter apart.
+  if (!(settings.scallop < in.finDia / 2)) {
+    throw SettingError(Setting::Scallop,
+                       "must be smaller than the finishing tool's radius, " + machineNumber(in.finDia / 2) + " mm");
+  }
   in.roughDepth = shopField(fields, Field::RoughDepth, Bound::Positive);
   in.finishDepth = shopField(fields, Field::FinishDepth, Bound::NotNegative);
   return in;
 }
 
 ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings) {
-  const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia, finStep = in.finStep;
+  const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia;
   const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
   plan.roughDepth = in.roughDepth;
@@ -193,14 +275,20 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.block = blockExtent(parameters);
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
+  plan.scallop = settings.scallop;
+  // On the level a ball's passes 2 sqrt(h (2R - h)) apart leave a ridge of
+  // h; a flat end mill leaves none there, and its passes overlap by half.
+  const double finR = finDia / 2;
+  const double finWidth =
+      settings.finShape == ToolShape::Ball ? 2 * std::sqrt(plan.scallop * (2 * finR - plan.scallop)) : finR;
   const double span = plan.block.x1 - plan.block.x0;
   checkCount(span / (roughDia * roughStep / 100), 100000, "roughing lines");
-  checkCount(span / (finDia * finStep / 100), 100000, "finishing stations");
+  checkCount(span / finWidth, 100000, "finishing lines");
   checkCount(rasterSamples(plan.block, roughDia * roughStep / 100, sampleStep(roughDia / 2, plan.tolerance)) +
-                 rasterSamples(plan.block, finDia * finStep / 100, sampleStep(finDia / 2, plan.tolerance)),
+                 rasterSamples(plan.block, finWidth, sampleStep(finR, plan.tolerance)),
              kMaxShopSamples, "heights sampled under the tools");
   plan.roughStepover = span / static_cast<double>(rasterPositions(0, span, roughDia * roughStep / 100).size() - 1);
-  plan.finStepover = span / static_cast<double>(rasterPositions(0, span, finDia * finStep / 100).size() - 1);
+  plan.finStepover = std::min(finWidth, span);
 
   SectionTable table;
   table.fill();

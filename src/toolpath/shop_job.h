@@ -1,8 +1,8 @@
 // The shop job: the blade milled from its block on a real machine. Roughing
 // with T1 in constant-Z layers from the block top down, one roughing depth
 // apart, each clearing what lies above the target plus the finish depth;
-// then finishing with T2 in a zig-zag across the chord at stations one
-// finishing stepover apart. Every tool position comes from drop-cutter
+// then finishing with T2 in a zig-zag across the chord, its lines as close
+// as the scallop height allows for the tool and the slope along the span. Every tool position comes from drop-cutter
 // against the target with the tool's real shape, so no point under a tool
 // lies below the target (plus the finish depth, when roughing) by more than
 // the tolerance.
@@ -36,9 +36,15 @@ struct ShopPlan {
   double plungeFeed = 0;
   double finishDepth = 0;
   double roughDepth = 0;
-  int layers = 0;              // roughing layers; 0 when the block top lies below what roughing needs
-  double roughStepover = 0;    // the spacing of the roughing lines
-  double finStepover = 0;      // the spacing of the finishing stations
+  int layers = 0;            // roughing layers; 0 when the block top lies below what roughing needs
+  double roughStepover = 0;  // the spacing of the roughing lines
+  // The finishing lines: as far apart as the scallop allows on the level
+  // (finStepover), closer where the surface slopes along the span (down to
+  // finClosest); the highest ridge they leave between them.
+  double finStepover = 0;
+  double finClosest = 0;
+  double scallop = 0;  // the setting
+  double scallopLeft = 0;
   std::vector<ToolRun> tools;  // T1 (when it has layers to cut), T2
 };
 
@@ -56,13 +62,14 @@ inline constexpr double kMaxShopMoves = 2e6;
 // read: the tools, their stepovers, the feeds and the depths, read once for
 // the run.
 struct ShopInputs {
-  double roughDia = 0, roughStep = 0, finDia = 0, finStep = 0;
+  double roughDia = 0, roughStep = 0, finDia = 0;
   double roughFeed = 0, finishFeed = 0;
   double roughDepth = 0, finishDepth = 0;
 };
 
 // Reads them, with the bounds a machine needs. Raises ShopError naming the
-// field, and SettingError for a tolerance not smaller than the tools.
+// field, and SettingError for a tolerance not smaller than the tools or a
+// scallop not smaller than the finishing tool.
 ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings);
 
 // Lays out the whole job for the blade the rotor fields design, from what

