@@ -17,6 +17,9 @@ struct Block {
   double x0 = 0, x1 = 0;  // millimetres
   double y0 = 0, y1 = 0;
   double top = 0;
+  // The underside: Z 0, or lower where the blade dips below it. Nothing is
+  // cut there; a setup sheet gives the stock's thickness from it.
+  double bottom = 0;
 };
 
 // A job that cannot be laid out: no stations, an empty block, a field it

@@ -274,21 +274,27 @@ void TargetSurface::buildBins() {
   }
 }
 
-double TargetSurface::highestWithin(const Block& b) const {
-  // The triangles are flat, so their highest point over the block lies on
-  // a corner inside it or where an edge crosses the block's sides; the
-  // sections carry every corner, and across a side the height of a section
-  // at that side is on the surface.
-  double best = -std::numeric_limits<double>::infinity();
+std::pair<double, double> TargetSurface::heightsWithin(const Block& b) const {
+  // The triangles are flat, so their highest and lowest points over the
+  // block lie on a corner inside it or where an edge crosses the block's
+  // sides; the sections carry every corner (the centres lie between them),
+  // and across a side the height of a section at that side is on the
+  // surface.
+  double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+  const auto add = [&](double z) {
+    lo = std::min(lo, z);
+    hi = std::max(hi, z);
+  };
   for (std::size_t k = 0; k < sectionXs_.size(); ++k) {
     if (sectionXs_[k] < b.x0 || sectionXs_[k] > b.x1) continue;
     const Section& sec = sections_[k];
     for (const SectionPoint& p : sec) {
-      if (p.y >= b.y0 && p.y <= b.y1) best = std::max(best, p.z);
+      if (p.y >= b.y0 && p.y <= b.y1) add(p.z);
     }
-    best = std::max({best, sectionHeight(sec, b.y0), sectionHeight(sec, b.y1)});
+    add(sectionHeight(sec, b.y0));
+    add(sectionHeight(sec, b.y1));
   }
-  return best;
+  return {lo, hi};
 }
 
 double TargetSurface::heightAt(double x, double y) const {

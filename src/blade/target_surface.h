@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "blade/blade_model.h"
@@ -83,9 +84,9 @@ class TargetSurface {
   // laid-out area.
   double heightOver(double x, double y) const;
 
-  // The highest point of the surface over the block (its top not used);
-  // minus infinity for a surface of given triangles.
-  double highestWithin(const Block& block) const;
+  // The lowest and the highest point of the surface over the block (its
+  // top not used); infinities for a surface of given triangles.
+  std::pair<double, double> heightsWithin(const Block& block) const;
 
   // The radii of its sections, in order.
   const std::vector<double>& sectionXs() const { return sectionXs_; }

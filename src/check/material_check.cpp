@@ -259,7 +259,12 @@ bool CheckResult::hazard() const {
 
 CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target) {
   Simulation simulation(settings, target);
-  simulation.run(readToolpath(program));
+  std::vector<ToolpathMove> moves = readToolpath(program);
+  const Vec3& o = settings.origin;
+  for (ToolpathMove& m : moves) {
+    for (Point3* p : {&m.from, &m.to}) *p = {p->x + o.x, p->y + o.y, p->z + o.z};
+  }
+  simulation.run(moves);
   return std::move(simulation).result();
 }
 

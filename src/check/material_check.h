@@ -24,6 +24,9 @@ using TargetHeight = std::function<double(double x, double y)>;
 
 struct CheckSettings {
   Block block;
+  // Where the program's zero lies in the blade frame: a program point plus
+  // this is a blade-frame point. The plain program's zero is the rotor axis.
+  Vec3 origin{};
   double cell = 0.5;            // mm, the height map's grid
   double tolerance = 0.01;      // mm, how far below the target a cut may go
   std::map<int, Cutter> tools;  // by tool number

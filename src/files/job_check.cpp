@@ -9,6 +9,7 @@
 #include "check/material_check.h"
 #include "core/number_text.h"
 #include "picture/check_picture.h"
+#include "toolpath/toolpath.h"
 
 namespace ventaro {
 
@@ -62,7 +63,8 @@ std::string pictureTitle(const JobRun& run) {
 JobCheck checkJob(const JobRun& run, double grid, bool picture) {
   const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
   const Block block = run.block ? *run.block : plainJobBlock(parameters, run.record, run.machine.shop.blockTop);
-  const CheckSettings settings = settingsFor(run, parameters, block, grid);
+  CheckSettings settings = settingsFor(run, parameters, block, grid);
+  if (run.machine.job == Job::Shop) settings.origin = shopOrigin(block);
   // The blade as designed, section by section: the check follows neither
   // the program's stations nor the shop job's own triangles. The cells are
   // visited row by row, so each column's section is worked out once.

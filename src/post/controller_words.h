@@ -16,6 +16,13 @@ inline constexpr std::string_view kProgramStop = "M0";
 inline constexpr std::string_view kProgramEnd = "M2";
 
 // "M3 S12000": the spindle turning clockwise at `rpm`, a plain decimal.
+// A job's first line: the XY plane, millimetres, no cutter radius
+// compensation, no tool length offset (each tool change applies its own), the
+// first work offset, no canned cycle, absolute coordinates, feeds per
+// minute. Whatever state the controller was left in, the job starts from
+// this one.
+inline constexpr std::string_view kSafeStart = "G17 G21 G40 G49 G54 G80 G90 G94";
+
 std::string spindleStart(double rpm);
 
 // The tool change of `tool`: on LinuxCNC "T1 M6 G43 H1" (change it and

@@ -14,7 +14,9 @@ class GrblPost final : public Post {
  public:
   explicit GrblPost(GcodeWriter& out) : Post(Controller::Grbl, out) {}
 
-  void start(bool planeAndFeed, std::optional<double>) override { words(planeAndFeed ? "G21 G90 G17 G94" : "G21 G90"); }
+  void start(bool planeAndFeed, std::optional<double>) override {
+    words(planeAndFeed ? std::string(kSafeStart) : "G21 G90");
+  }
 
   void toolSelect(int tool) override { words(ventaro::toolChange(Controller::Grbl, tool)); }
 

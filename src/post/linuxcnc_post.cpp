@@ -13,7 +13,7 @@ class LinuxCncPost final : public Post {
   explicit LinuxCncPost(GcodeWriter& out) : Post(Controller::LinuxCnc, out) {}
 
   void start(bool planeAndFeed, std::optional<double> blend) override {
-    words(planeAndFeed ? "G21 G90 G17 G94" : "G21 G90");
+    words(planeAndFeed ? std::string(kSafeStart) : "G21 G90");
     if (blend) {
       words("G64 P" + machineNumber(*blend));
     } else {

@@ -126,6 +126,8 @@ void Post::dwell(double seconds) { words("G4 P" + machineNumber(seconds)); }
 
 void Post::write(const Toolpath& path) {
   double feed = -1;
+  const Vec3& o = path.setup.origin;
+  const auto at = [&o](const Vec3& p) { return Vec3{p.x - o.x, p.y - o.y, p.z - o.z}; };
   for (const ToolpathOp& op : path.ops) {
     switch (op.kind) {
       case ToolpathOpKind::Comment:
@@ -144,17 +146,17 @@ void Post::write(const Toolpath& path) {
         spindleOff();
         break;
       case ToolpathOpKind::Rapid:
-        move(true, op.to);
+        move(true, at(op.to));
         break;
       case ToolpathOpKind::RapidZ:
-        rapidZ(op.to.z);
+        rapidZ(op.to.z - o.z);
         break;
       case ToolpathOpKind::Feed:
         if (op.value != feed) {
           feed = op.value;
           feedRate(feed);
         }
-        move(false, op.to);
+        move(false, at(op.to));
         break;
       case ToolpathOpKind::Pause:
         pause(op.text);

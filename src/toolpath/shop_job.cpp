@@ -294,11 +294,13 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   table.fill();
   const BladeModel blade(parameters, table);
   const TargetSurface surface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.tolerance);
+  const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
+  plan.block.bottom = std::min(0.0, std::floor(lowestTarget));
   if (settings.blockTop) {
     plan.block.top = *settings.blockTop;
   } else {
     const double passes = static_cast<double>(parameters.RoughPassesNo);
-    plan.block.top = surface.highestWithin(plan.block) + (passes * in.roughDepth + in.finishDepth);
+    plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
   ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers);

@@ -27,6 +27,8 @@ std::string toolText(const ToolRun& run) {
 
 }  // namespace
 
+Vec3 shopOrigin(const Block& block) { return {block.x0, block.y0, block.top}; }
+
 std::string_view toolShapeTitle(ToolShape shape) { return shape == ToolShape::Ball ? "ball-nose" : "flat end mill"; }
 
 Toolpath shopToolpath(const ShopPlan& plan) {
@@ -36,9 +38,10 @@ Toolpath shopToolpath(const ShopPlan& plan) {
   path.ops.reserve(moves + 8);
   Builder out(path);
   const Block& b = plan.block;
-  out.add(ToolpathOpKind::Comment, "Block X" + machineNumber(b.x0) + " to " + machineNumber(b.x1) + ", Y" +
-                                       machineNumber(b.y0) + " to " + machineNumber(b.y1) + ", top Z" +
-                                       machineNumber(b.top));
+  path.setup.origin = shopOrigin(b);
+  out.add(ToolpathOpKind::Comment, "Zero: block top face, hub end, Y 0 edge. Block X0 to " +
+                                       machineNumber(b.x1 - b.x0) + ", Y0 to " + machineNumber(b.y1 - b.y0) +
+                                       ", Z0 down to " + machineNumber(b.bottom - b.top));
   for (const ToolRun& run : plan.tools) {
     const std::string what = run.number == 1 ? "roughing, " + std::to_string(plan.layers) + " layers"
                                              : "finishing, scallop " + machineNumber(plan.scallop) + " mm";
@@ -47,14 +50,21 @@ Toolpath shopToolpath(const ShopPlan& plan) {
   // A controller that blends moves does so within the tolerance.
   out.value(ToolpathOpKind::Start, plan.tolerance);
   for (const ToolRun& run : plan.tools) {
-    out.add(ToolpathOpKind::RapidZ, Vec3{0, 0, plan.clearanceZ});
-    out.add(ToolpathOpKind::SpindleOff);
-    // Without a tool table the operator touches each tool off. The first
-    // tool can take the block top; by the second the top is cut away, so it
-    // takes whatever reference the first was measured against.
+    // Nothing moves before the first tool is fitted; a later tool is
+    // fitted above the block with the spindle stopped. Each is lifted to the
+    // clearance height before anything else moves: its length differs from
+    // the tool before.
+    const bool first = &run == &plan.tools.front();
+    if (!first) {
+      out.add(ToolpathOpKind::RapidZ, Vec3{0, 0, plan.clearanceZ});
+      out.add(ToolpathOpKind::SpindleOff);
+    }
+    // Without a tool table the operator sets each tool's zero on the block
+    // top before the job; by the second tool the top is cut away, so it is
+    // set against the reference the first was measured from.
     out.toolChange(run.number, toolText(run),
-                   &run == &plan.tools.front() ? "Touch off Z on the block top: Z" + machineNumber(b.top)
-                                               : "Touch off Z against the reference of the tool before");
+                   first ? "Set Z0 on the block top" : "Set Z0 against the reference of the tool before");
+    out.add(ToolpathOpKind::RapidZ, Vec3{0, 0, plan.clearanceZ});
     out.value(ToolpathOpKind::SpindleOn, run.rpm);
     const Vec3& start = run.moves.front().to;
     out.add(ToolpathOpKind::Rapid, Vec3{start.x, start.y, plan.clearanceZ});

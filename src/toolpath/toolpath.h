@@ -37,7 +37,8 @@ struct ToolpathOp {
 };
 
 // Where the program's coordinates come from: a blade-frame point less
-// `origin`, with the blade's upper face up (the only face milled today).
+// `origin` (the work zero in the blade frame), with the blade's upper face
+// up (the only face milled today).
 struct ToolpathSetup {
   std::string name = "A";
   Vec3 origin{};
@@ -52,10 +53,17 @@ struct Toolpath {
 // "flat end mill", "ball-nose".
 std::string_view toolShapeTitle(ToolShape shape);
 
-// The shop job as a toolpath: per tool a retract to the clearance height,
-// the spindle stopped, the tool change, the spindle started, a rapid move
-// above the start and the feeds down and along its path (plunges at the
-// plunge feed); at the end a retract, the spindle stopped and the end.
+// The shop job's work zero in the blade frame: the block's top face at its
+// hub end and Y 0 edge. Every cut then lies at or below Z 0 and within
+// positive X and Y.
+Vec3 shopOrigin(const Block& block);
+
+// The shop job as a toolpath, its zero on the block's top face at the hub
+// end and Y 0 edge: per tool (after the first, a retract to the clearance
+// height and the spindle stopped) the tool change, a retract to the
+// clearance height, the spindle started, a rapid move above the start and
+// the feeds down and along its path (plunges at the plunge feed); at the
+// end a retract, the spindle stopped and the end.
 Toolpath shopToolpath(const ShopPlan& plan);
 
 }  // namespace ventaro

@@ -72,16 +72,20 @@ TEST(TargetSurface, FollowsTheBladeWithinAQuarterOfTheTolerance) {
   }
 }
 
-TEST(TargetSurface, HighestPointInsideTheBlock) {
+TEST(TargetSurface, HighestAndLowestPointInsideTheBlock) {
   const TargetSurface surface(defaultModel(), block(), 20, 0.01);
-  double highest = -1e9;
+  double highest = -1e9, lowest = 1e9;
   for (double x = block().x0; x <= block().x1; x += 0.5) {
     const Section sec = defaultModel().section(x);
-    for (double y = 0; y <= 300; y += 0.5) highest = std::max(highest, sectionHeight(sec, y));
+    for (double y = 0; y <= 300; y += 0.5) {
+      highest = std::max(highest, sectionHeight(sec, y));
+      lowest = std::min(lowest, sectionHeight(sec, y));
+    }
   }
   // The trailing edge at the hub lies beyond the block's side; the highest
   // point inside it is lower.
-  EXPECT_NEAR(surface.highestWithin(block()), highest, 1e-3);
+  EXPECT_NEAR(surface.heightsWithin(block()).second, highest, 1e-3);
+  EXPECT_NEAR(surface.heightsWithin(block()).first, lowest, 1e-3);
   EXPECT_LT(highest, defaultModel().section(block().x0).back().z);
 }
 
