@@ -277,9 +277,10 @@ void TargetSurface::buildBins() {
 std::pair<double, double> TargetSurface::heightsWithin(const Block& b) const {
   // The triangles are flat, so their highest and lowest points over the
   // block lie on a corner inside it or where an edge crosses the block's
-  // sides; the sections carry every corner (the centres lie between them),
-  // and across a side the height of a section at that side is on the
-  // surface.
+  // sides: the sections carry every corner (the centres lie between them),
+  // the sections' own edges and those along the span cross the sides. (The
+  // edges to the centres are left out: they stray from those by less than
+  // the surface strays from the blade.)
   double lo = std::numeric_limits<double>::infinity(), hi = -lo;
   const auto add = [&](double z) {
     lo = std::min(lo, z);
@@ -293,6 +294,15 @@ std::pair<double, double> TargetSurface::heightsWithin(const Block& b) const {
     }
     add(sectionHeight(sec, b.y0));
     add(sectionHeight(sec, b.y1));
+    // Where a point's line along the span crosses a side of the block.
+    if (k + 1 == sectionXs_.size()) continue;
+    for (std::size_t j = 0; j < sec.size(); ++j) {
+      const SectionPoint& p = sec[j];
+      const SectionPoint& q = sections_[k + 1][j];
+      for (double side : {b.y0, b.y1}) {
+        if ((p.y - side) * (q.y - side) < 0) add(p.z + (q.z - p.z) * (side - p.y) / (q.y - p.y));
+      }
+    }
   }
   return {lo, hi};
 }

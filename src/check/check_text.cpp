@@ -45,6 +45,9 @@ void toolLines(std::string& out, const ToolFigures& t, double tolerance) {
   rapidLines(out, t);
   out += "  deepest engagement of a cutting move: " + mm(t.deepestEngagement);
   out += t.deepestEngagement > 0 ? " at " + at(t.engagementPlace) + ", " + lineOf(t.engagementPlace) + "\n" : "\n";
+  out += "  steep descents into material (over " + fixedText(kSteepDescent, 0) + " degrees, more than " +
+         fixedText(kSteepContact, 0) + " mm met): " + std::to_string(t.steepDescents);
+  out += t.steepDescents > 0 ? ", the first at line " + std::to_string(t.firstSteepDescent) + "\n" : "\n";
   out += "  deepest cut below the target: ";
   if (t.deepestBelowTarget > 0) {
     out += mm(t.deepestBelowTarget) + " at " + at(t.belowTargetPlace) + ", " + lineOf(t.belowTargetPlace);

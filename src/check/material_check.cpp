@@ -212,6 +212,12 @@ class Simulation {
         t.firstRapidsThroughMaterial.push_back(ProgramLine{m.line, std::string(m.text)});
       }
     }
+    if (!m.rapid && e.engagement > kSteepContact && m.fromKnown && m.to.z < m.from.z) {
+      const double across = std::hypot(m.to.x - m.from.x, m.to.y - m.from.y);
+      if (m.from.z - m.to.z > across * std::tan(kSteepDescent * 3.14159265358979323846 / 180)) {
+        if (t.steepDescents++ == 0) t.firstSteepDescent = m.line;
+      }
+    }
     if (!m.rapid && e.engagement > t.deepestEngagement) {
       t.deepestEngagement = e.engagement;
       t.engagementPlace = placeOf(e.engagementCell, m.line);

@@ -36,6 +36,11 @@ struct CheckSettings {
 // anything above the rounding of the arithmetic.
 inline constexpr double kRapidContact = 1e-6;
 
+// A descent steeper than this (degrees from the horizontal) into more than
+// kSteepContact mm of material is counted.
+inline constexpr double kSteepDescent = 30;
+inline constexpr double kSteepContact = 1;
+
 struct ProgramLine {
   int line = 0;
   std::string text;
@@ -57,6 +62,11 @@ struct ToolFigures {
   double rapidDeepest = 0;                              // the most material a rapid move met, mm
   double deepestEngagement = 0;                         // of a cutting move, mm of material above the cutter's bottom
   Place engagementPlace;
+  // Cutting moves that go down into material steeper than kSteepDescent,
+  // meeting more than kSteepContact of it: the tool's bottom cuts, which a
+  // flat end mill does badly and a plunge does worst.
+  int steepDescents = 0;
+  int firstSteepDescent = 0;  // its line
   // The deepest the tool cut material below the target, mm; 0 for none. A
   // pass through air already cut away by another tool is not a cut.
   double deepestBelowTarget = 0;

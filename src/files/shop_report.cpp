@@ -27,17 +27,21 @@ std::size_t lineCount(std::string_view program) {
 // counted.
 void movesLines(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   double cut = 0, plunge = 0;
+  std::size_t feeds = 0;
   Vec3 at{run.moves.front().to.x, run.moves.front().to.y, plan.clearanceZ};
   for (const PathMove& m : run.moves) {
     const double d = std::sqrt((m.to.x - at.x) * (m.to.x - at.x) + (m.to.y - at.y) * (m.to.y - at.y) +
                                (m.to.z - at.z) * (m.to.z - at.z));
-    (m.kind == PathMoveKind::Plunge ? plunge : cut) += d;
+    if (m.kind != PathMoveKind::Rapid) {
+      (m.kind == PathMoveKind::Plunge ? plunge : cut) += d;
+      ++feeds;
+    }
     at = m.to;
   }
   const double minutes = cut / run.feed + plunge / plan.plungeFeed;
-  out += "  " + std::to_string(run.moves.size()) + " feed moves: " + fixedText(cut, 1) + " mm at F" +
-         machineNumber(run.feed) + ", " + fixedText(plunge, 1) + " mm down at F" + machineNumber(plan.plungeFeed) +
-         "; about " + fixedText(minutes, 1) + " min of feed\n";
+  out += "  " + std::to_string(feeds) + " feed moves: " + fixedText(cut, 1) + " mm at F" + machineNumber(run.feed) +
+         ", " + fixedText(plunge, 1) + " mm down at F" + machineNumber(plan.plungeFeed) + "; about " +
+         fixedText(minutes, 1) + " min of feed\n";
 }
 
 void reachLine(std::string& out, const ShopPlan& plan, const ToolRun& run) {
@@ -51,8 +55,12 @@ void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   out += "  " + std::to_string(plan.layers) + (plan.layers == 1 ? " layer" : " layers") + " " +
          machineNumber(plan.roughDepth) + " mm apart, from Z " + mm(plan.block.top - plan.roughDepth) + " down to Z " +
          mm(plan.block.top - plan.layers * plan.roughDepth) + "\n";
-  out += "  lines across the chord " + mm(plan.roughStepover) + " mm apart; " + machineNumber(plan.finishDepth) +
-         " mm left above the surface for finishing\n";
+  out += "  lines across the chord " + mm(plan.roughStepover) +
+         " mm apart, each entered from beside the block and "
+         "cut one way (climb milling); " +
+         machineNumber(plan.finishDepth) +
+         " mm left above the surface for "
+         "finishing\n";
   reachLine(out, plan, run);
   movesLines(out, plan, run);
 }
@@ -82,7 +90,9 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
          ".\n";
   out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
          " (millimetres).\n";
-  out += "Rapid moves only at Z " + mm(plan.clearanceZ) + ".\n";
+  out += "Rapid moves at Z " + mm(plan.clearanceZ) +
+         " to and from each tool; between roughing lines 2 mm above the material they leave, down beside the "
+         "block.\n";
   out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
   out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
   const bool hasRoughing = plan.tools.size() > 1;

@@ -34,7 +34,9 @@ RasterHeights sampleRaster(std::vector<double> xs, double y0, double y1, double 
 RasterHeights rasterOfLines(std::vector<double> xs, std::vector<std::vector<ProfileSample>> lines, double y0, double y1,
                             double step, double refine, double rise, const std::function<double(double, double)>& tipZ);
 
-enum class PathMoveKind { Plunge, Cut };
+// A plunge is fed at the plunge feed, a cut at the tool's feed; a rapid
+// move goes through the air.
+enum class PathMoveKind { Plunge, Cut, Rapid };
 
 struct PathMove {
   PathMoveKind kind;

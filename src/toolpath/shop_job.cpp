@@ -93,6 +93,16 @@ struct Tolerances {
 // showing at the middle, so no span climbs more than 25 tolerances.
 Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45, tol * 25}; }
 
+// Roughing: layer by layer from the block top down, each line of a layer
+// cut in one direction across the chord, from outside the block to outside
+// it again. The tool reaches each layer's depth beside the block, in the
+// air, and enters the material from the side: a flat end mill never plunges
+// into material. Layer by layer the lines step along the span one way and
+// then back, and each is cut in the direction that keeps the material not
+// yet cut on the tool's right, so that a clockwise spindle climbs: lines
+// stepping towards the tip run from Y 0 to the far side, lines stepping back
+// run the other way. Between two lines the tool lifts above the material
+// either of them leaves and crosses back beside the block.
 ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers) {
   ToolRun run;
   run.number = 1;
@@ -100,49 +110,96 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   DropCutter drop(surface, cutter);
   const Tolerances tol = splitTolerance(plan.tolerance);
   const Block& b = plan.block;
-  const RasterHeights raster = sampleRaster(
-      rasterPositions(b.x0, b.x1, plan.roughStepover), b.y0, b.y1, sampleStep(cutter.radius, plan.tolerance),
-      tol.refine, tol.rise, [&](double x, double y) { return requireTip(drop, x, y) + plan.finishDepth; });
+  // The lines reach a millimetre beyond the tool's radius past both sides;
+  // there the tool stands clear of the block, over no material at all.
+  const double reach = cutter.radius + 1;
+  const double ya = b.y0 - reach, yb = b.y1 + reach;
+  const double air = b.bottom - 1000;  // below anything: the tool is free there
+  const RasterHeights raster =
+      sampleRaster(rasterPositions(b.x0, b.x1, plan.roughStepover), ya, yb, sampleStep(cutter.radius, plan.tolerance),
+                   tol.refine, tol.rise, [&](double x, double y) {
+                     // Half a millimetre before its footprint meets the block
+                     // the tool has risen to where it must stand there: it
+                     // climbs in the air.
+                     const double lo = b.y0 - cutter.radius, hi = b.y1 + cutter.radius;
+                     if (y < lo - 0.5 || y > hi + 0.5) return air;
+                     return requireTip(drop, x, std::clamp(y, lo, hi)) + plan.finishDepth;
+                   });
+  const auto over = [&](const ProfileSample& p) { return p.z > air + 1; };
 
   double lowest = std::numeric_limits<double>::infinity();
+  std::vector<double> highest;  // of each line
   for (const auto& line : raster.lines) {
-    for (const ProfileSample& s : line) lowest = std::min(lowest, s.z);
+    highest.push_back(air);
+    for (const ProfileSample& p : line) {
+      if (!over(p)) continue;
+      lowest = std::min(lowest, p.z);
+      highest.back() = std::max(highest.back(), p.z);
+    }
   }
   // Layers down to the first one at or below the lowest height any line
   // needs: that one follows the heights everywhere.
   const double count = b.top > lowest ? std::ceil((b.top - lowest) / plan.roughDepth - 1e-9) : 0;
-  // A layer writes at most two moves for a line and one for each sample
+  // A layer writes at most five moves for a line and one for each sample
   // of it that stands above the layer (where the tool follows the heights);
   // a sample stands above the layers from the one at its height down.
-  double moves = 2 * count * static_cast<double>(raster.lines.size());
+  double moves = 5 * count * static_cast<double>(raster.lines.size());
   for (const auto& line : raster.lines) {
-    for (const ProfileSample& s : line) {
-      moves += std::clamp(count - std::floor((b.top - s.z) / plan.roughDepth), 0.0, count);
+    for (const ProfileSample& p : line) {
+      if (over(p)) moves += std::clamp(count - std::floor((b.top - p.z) / plan.roughDepth), 0.0, count);
     }
   }
   checkCount(moves, kMaxShopMoveEstimate, "moves before thinning");
   layers = static_cast<int>(count);
-  RasterWriter writer(raster, tol.thin, run.moves);
+
+  // The lift between lines: a little above the material left around them.
+  constexpr double kLift = 2;
+  std::vector<double> clamped;
   double above = b.top;  // where the material ends before this layer
+  bool towardsTip = true;
   for (int k = 1; k <= layers; ++k) {
     const double level = b.top - k * plan.roughDepth;
     // Only lines with material left above their heights need the layer.
-    std::size_t first = raster.lines.size(), last = 0;
+    std::vector<std::size_t> todo;
     for (std::size_t i = 0; i < raster.lines.size(); ++i) {
       const auto& line = raster.lines[i];
-      if (std::any_of(line.begin(), line.end(), [&](const ProfileSample& s) { return s.z < above; })) {
-        first = std::min(first, i);
-        last = i;
+      if (std::any_of(line.begin(), line.end(), [&](const ProfileSample& p) { return over(p) && p.z < above; })) {
+        todo.push_back(i);
       }
     }
+    if (!towardsTip) std::reverse(todo.begin(), todo.end());
+    for (std::size_t n = 0; n < todo.size(); ++n) {
+      const std::size_t i = todo[n];
+      const auto& line = raster.lines[i];
+      const std::size_t lastSample = line.size() - 1;
+      clamped.resize(line.size());
+      for (std::size_t q = 0; q < line.size(); ++q) clamped[q] = std::max(level, line[q].z);
+      const std::size_t from = towardsTip ? 0 : lastSample, to = towardsTip ? lastSample : 0;
+      const auto keep = thinProfile(line, from, to, tol.thin, [&](std::size_t q) { return clamped[q]; });
+      const auto point = [&](std::size_t q) {
+        const double y = q == 0 ? ya : q == lastSample ? yb : ya + line[q].s;
+        return Vec3{raster.xs[i], y, clamped[q]};
+      };
+      // Across at the height the last line was left at, then down beside
+      // the block through the air to the layer, then across the block.
+      const Vec3 start = point(keep.front());
+      if (!run.moves.empty()) run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, run.moves.back().to.z}});
+      run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, start.z + 1}});
+      run.moves.push_back({PathMoveKind::Plunge, start});
+      for (std::size_t q = 1; q < keep.size(); ++q) run.moves.push_back({PathMoveKind::Cut, point(keep[q])});
+      // Up above what this line and the next leave, ready to cross back.
+      const std::size_t next = n + 1 < todo.size() ? todo[n + 1] : i;
+      const double lift = std::min(b.top, std::max({above, highest[i], highest[next]})) + kLift;
+      const Vec3 end = point(keep.back());
+      run.moves.push_back({PathMoveKind::Rapid, {end.x, end.y, std::max(lift, end.z)}});
+      checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+    }
     above = level;
-    if (first > last) continue;
-    const std::size_t at = writer.line();
-    const bool fromFirst = (at > first ? at - first : first - at) <= (at > last ? at - last : last - at);
-    writer.pass(level, fromFirst ? first : last, fromFirst ? last : first);
-    checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+    if (!todo.empty()) towardsTip = !towardsTip;
   }
-  run.lowest = lowestOf(run.moves);
+  // The lowest the tool goes over the block: the last layer lies at or
+  // below the lowest height, and follows the heights.
+  run.lowest = layers > 0 ? lowest : b.top;
   return run;
 }
 

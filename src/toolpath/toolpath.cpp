@@ -69,7 +69,11 @@ Toolpath shopToolpath(const ShopPlan& plan) {
     const Vec3& start = run.moves.front().to;
     out.add(ToolpathOpKind::Rapid, Vec3{start.x, start.y, plan.clearanceZ});
     for (const PathMove& m : run.moves) {
-      out.add(ToolpathOpKind::Feed, m.to, m.kind == PathMoveKind::Plunge ? plan.plungeFeed : run.feed);
+      if (m.kind == PathMoveKind::Rapid) {
+        out.add(ToolpathOpKind::Rapid, m.to);
+      } else {
+        out.add(ToolpathOpKind::Feed, m.to, m.kind == PathMoveKind::Plunge ? plan.plungeFeed : run.feed);
+      }
     }
   }
   out.add(ToolpathOpKind::RapidZ, Vec3{0, 0, plan.clearanceZ});

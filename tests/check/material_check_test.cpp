@@ -127,6 +127,7 @@ TEST(MaterialCheck, Text) {
       "  rapid moves through material: 1 (up to 5.000 mm of material):\n"
       "    line 3: G0 X50.25\n"
       "  deepest engagement of a cutting move: 7.500 mm at X 48.75 Y 20.25, line 4\n"
+      "  steep descents into material (over 30 degrees, more than 1 mm met): 1, the first at line 4\n"
       "  deepest cut below the target: 2.500 mm at X 48.75 Y 20.25, line 4 (beyond the tolerance)\n"
       "  material left above the target: largest 10.000 mm at X 0.25 Y 0.25, mean 9.380 mm\n"
       "  reach below the block top: 12.500 mm (lowest Z -2.500)\n"

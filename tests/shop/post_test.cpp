@@ -40,12 +40,13 @@ TEST(Post, WritesEveryOperationInItsControllersWords) {
   const std::string moves =
       "G0 X1.0000 Y2.0000 Z10.0000\r\nF300\r\nG1 X1.0000 Y2.0000 Z-1.0000\r\nG1 X3.0000 Y2.0000 Z-1.0000\r\n"
       "F1200\r\nG1 X3.0000 Y4.0000 Z0.0000\r\nG4 P0.5\r\n";
-  EXPECT_EQ(posted(Controller::LinuxCnc, everyOperation()),
-            "( a [b] )\r\nG21 G90 G17 G94\r\nG64 P0.01\r\n(MSG,Fit T1: ball-nose 6 mm)\r\nT1 M6 G43 H1\r\n"
-            "M3 S18000.5\r\n" +
-                moves + "(MSG,Fit the clamp, then press Cycle Start)\r\nM0\r\nG0 Z10.0000\r\nM5\r\nM2");
+  EXPECT_EQ(
+      posted(Controller::LinuxCnc, everyOperation()),
+      "( a [b] )\r\nG17 G21 G40 G49 G54 G80 G90 G94\r\nG64 P0.01\r\n(MSG,Fit T1: ball-nose 6 mm)\r\nT1 M6 G43 H1\r\n"
+      "M3 S18000.5\r\n" +
+          moves + "(MSG,Fit the clamp, then press Cycle Start)\r\nM0\r\nG0 Z10.0000\r\nM5\r\nM2");
   EXPECT_EQ(posted(Controller::Grbl, everyOperation()),
-            "( a [b] )\r\nG21 G90 G17 G94\r\n( Pause: fit T1, ball-nose 6 mm, then resume )\r\n"
+            "( a [b] )\r\nG17 G21 G40 G49 G54 G80 G90 G94\r\n( Pause: fit T1, ball-nose 6 mm, then resume )\r\n"
             "( Touch off Z on the vice )\r\nM0\r\nM3 S18000.5\r\n" +
                 moves + "( Pause: fit the clamp, then resume )\r\nM0\r\nG0 Z10.0000\r\nM5\r\nM2");
 }

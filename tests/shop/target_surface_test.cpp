@@ -84,8 +84,8 @@ TEST(TargetSurface, HighestAndLowestPointInsideTheBlock) {
   }
   // The trailing edge at the hub lies beyond the block's side; the highest
   // point inside it is lower.
-  EXPECT_NEAR(surface.heightsWithin(block()).second, highest, 1e-3);
-  EXPECT_NEAR(surface.heightsWithin(block()).first, lowest, 1e-3);
+  EXPECT_NEAR(surface.heightsWithin(block()).second, highest, 0.0025);
+  EXPECT_NEAR(surface.heightsWithin(block()).first, lowest, 0.0025);
   EXPECT_LT(highest, defaultModel().section(block().x0).back().z);
 }
 
