@@ -208,9 +208,46 @@ void appendMachineRows(std::vector<OptionSpec>& table) {
                    }});
 }
 
-// The options of the shop job's finish.
+// A length that may be left out: "none" for not given.
+OptionSpec lengthRow(std::string_view name, std::string help, std::string_view what, Slot<std::optional<double>> slot) {
+  return {name, {}, ValueKind::Required, "MM", {}, std::move(help), [=](CliOptions& o, Value v) -> Error {
+            if (*v == "none") {
+              slot(o).reset();
+              return std::nullopt;
+            }
+            double value = 0;
+            if (auto error = readNumber(*v, what, true, value)) return *error + " or none";
+            slot(o) = value;
+            return std::nullopt;
+          }};
+}
+
+// The options of the shop job's tools, machine and finish.
 void appendFinishRows(std::vector<OptionSpec>& table) {
   const ShopSettings initial;
+  table.push_back(numberRow("--rough-flutes", "N", "roughing tool's cutting edges; " + byDefault(initial.roughFlutes),
+                            "the flute count", [](CliOptions& o) -> double& { return o.shop.roughFlutes; }));
+  table.push_back(numberRow("--fin-flutes", "N", "finishing tool's cutting edges; " + byDefault(initial.finFlutes),
+                            "the flute count", [](CliOptions& o) -> double& { return o.shop.finFlutes; }));
+  table.push_back(numberRow("--rough-chip-load", "MM",
+                            "the most a roughing tooth is meant to take, mm\nper tooth; the report warns above it "
+                            "and below\n0.08; " +
+                                byDefault(initial.roughChipLoad),
+                            "the chip load", [](CliOptions& o) -> double& { return o.shop.roughChipLoad; }));
+  table.push_back(numberRow("--fin-chip-load", "MM",
+                            "the same for the finishing tool; " + byDefault(initial.finChipLoad), "the chip load",
+                            [](CliOptions& o) -> double& { return o.shop.finChipLoad; }));
+  table.push_back(lengthRow("--rough-reach",
+                            "roughing tool's flute length: the report warns\nwhere it cuts deeper; "
+                            "none (default) for not\nchecked",
+                            "the flute length",
+                            [](CliOptions& o) -> std::optional<double>& { return o.shop.roughReach; }));
+  table.push_back(lengthRow("--fin-reach", "the same for the finishing tool", "the flute length",
+                            [](CliOptions& o) -> std::optional<double>& { return o.shop.finReach; }));
+  table.push_back(lengthRow("--z-travel",
+                            "the machine's Z travel: a shop job that needs\nmore is refused; none "
+                            "(default) for not checked",
+                            "the Z travel", [](CliOptions& o) -> std::optional<double>& { return o.shop.zTravel; }));
   table.push_back(numberRow("--scallop", "MM",
                             "shop job: the highest ridge the finishing passes\n"
                             "may leave between them; their spacing follows\n"
@@ -221,6 +258,11 @@ void appendFinishRows(std::vector<OptionSpec>& table) {
 
 // The outputs beside the program, and the switches.
 void appendOutputRows(std::vector<OptionSpec>& table) {
+  table.push_back(fileRow("--setup", "setup sheet",
+                          "shop job: also write the setup sheet (JSON: the\n"
+                          "block, the program's zero, the tools, the\n"
+                          "program file, how to hold the block) to FILE",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.setup; }));
   table.push_back(fileRow("--stations", "station table", "also write the station table of both sweeps\nto FILE (CSV)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stations; }));
   table.push_back({"--report",
@@ -469,6 +511,9 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
   if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
     return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
   }
+  if (options.outputs.setup && options.job != Job::Shop) {
+    return "the setup sheet is written for the shop job: give --job shop with --setup";
+  }
   if (options.outputs.report && !options.outputs.reportFile && !options.output) {
     return "the report and the program cannot both go to standard output: give -o FILE or --report=FILE";
   }
@@ -478,6 +523,7 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
     const std::pair<const std::optional<std::string>*, const char*> outputs[] = {
         {&options.output, "-o"},
         {&options.outputs.stations, "--stations"},
+        {&options.outputs.setup, "--setup"},
         {&options.outputs.reportFile, "--report"},
         {&options.outputs.preview, "--preview"},
         {&options.outputs.checkPicture, "--check"},

@@ -1,4 +1,5 @@
 #include "cli/run.h"
+#include <filesystem>
 
 #include <array>
 #include <cstdio>
@@ -148,7 +149,10 @@ int runGenerator(CliOptions options) {
     const OutputWays ways{labelAndOption,
                           [](Field field) { return quotedLabel(field) + ", " + std::string(optionName(field)); },
                           options.output.has_value(), pngPicture};
-    if (auto failure = buildJobOutputs(options.outputs, design, run, table, ways, extras)) {
+    // The setup sheet names the program file that lies beside it.
+    OutputRequest request = options.outputs;
+    if (options.output) request.programFile = std::filesystem::path(*options.output).filename().string();
+    if (auto failure = buildJobOutputs(request, design, run, table, ways, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }

@@ -40,7 +40,19 @@ constexpr ShopNumber kShopNumbers[] = {
 // Settings added after the first designs were saved: a design without them
 // takes their defaults.
 constexpr ShopNumber kLaterShopNumbers[] = {
-    {"scallop", &ShopSettings::scallop},
+    {"scallop", &ShopSettings::scallop},           {"rough-flutes", &ShopSettings::roughFlutes},
+    {"fin-flutes", &ShopSettings::finFlutes},      {"rough-chip-load", &ShopSettings::roughChipLoad},
+    {"fin-chip-load", &ShopSettings::finChipLoad},
+};
+// The same that may be null (not given).
+struct ShopLength {
+  std::string_view key;
+  std::optional<double> ShopSettings::*member;
+};
+constexpr ShopLength kLaterShopLengths[] = {
+    {"rough-reach", &ShopSettings::roughReach},
+    {"fin-reach", &ShopSettings::finReach},
+    {"z-travel", &ShopSettings::zTravel},
 };
 
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -159,6 +171,11 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
     settings.shop.*entry.member =
         reader.positiveOr(shop, entry.key, "machine.shop." + std::string(entry.key), ShopSettings{}.*entry.member);
   }
+  for (const ShopLength& entry : kLaterShopLengths) {
+    if (shop.contains(entry.key)) {
+      settings.shop.*entry.member = reader.numberOrNull(shop, entry.key, "machine.shop." + std::string(entry.key));
+    }
+  }
   settings.shop.blockTop = reader.numberOrNull(shop, "block-top", "machine.shop.block-top");
   // The coordinates carry four decimals: a finer tolerance could not be kept.
   if (settings.shop.tolerance < kFinestTolerance) {
@@ -276,6 +293,10 @@ std::string designText(const Design& design, const std::string& file) {
   for (const ShopNumber& entry : kShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
   shop["block-top"] = settings.blockTop ? nlohmann::ordered_json(*settings.blockTop) : nullptr;
   for (const ShopNumber& entry : kLaterShopNumbers) shop[std::string(entry.key)] = settings.*entry.member;
+  for (const ShopLength& entry : kLaterShopLengths) {
+    const auto& value = settings.*entry.member;
+    shop[std::string(entry.key)] = value ? nlohmann::ordered_json(*value) : nullptr;
+  }
   nlohmann::ordered_json root = nlohmann::ordered_json::object();
   root["format"] = std::string(kFormatName);
   root["version"] = kDesignFormatVersion;

@@ -3,6 +3,7 @@
 #include "blade/shop_block.h"
 #include "check/program_reader.h"
 #include "files/job_check.h"
+#include "files/setup_sheet.h"
 #include "picture/preview_input.h"
 
 namespace ventaro {
@@ -41,6 +42,7 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
   try {
     if (request.saveDesign) out.files.emplace_back(*request.saveDesign, designText(design, *request.saveDesign));
     if (request.stations) out.files.emplace_back(*request.stations, jobStationTable(run, table));
+    if (request.setup) out.files.emplace_back(*request.setup, setupSheetJson(run, request.programFile));
     if (request.report) {
       std::string text = jobReport(run, table, ways.reportName);
       if (request.reportFile) {

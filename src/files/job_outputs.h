@@ -29,6 +29,8 @@ struct OutputRequest {
   bool check = false;                       // the material-removal check
   std::optional<std::string> checkPicture;  //   its picture
   double checkGrid = 0;                     //   its cell size; 0 for the default
+  std::optional<std::string> setup;         // the shop job's setup sheet (JSON)
+  std::optional<std::string> programFile;   //   the program's file name it gives, when written to one
 };
 
 // The client's ways: how an error and the report name a field, whether the

@@ -20,7 +20,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -44,6 +44,11 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     const ShopInputs inputs = readShopInputs(fields, machine.shop);
     const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop);
     run.block = plan.block;
+    for (const ToolRun& tool : plan.tools) {
+      run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
+                           plan.block.top - tool.lowest});
+    }
+    run.zTravelNeeded = plan.zTravelNeeded;
     run.program = shopProgram(plan, machine.controller);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
@@ -67,7 +72,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "blade/design_record.h"
 #include "blade/shop_block.h"
@@ -19,6 +20,16 @@
 #include "machine/machine_settings.h"
 
 namespace ventaro {
+
+// A tool of the shop job, as its setup sheet lists it.
+struct JobTool {
+  int number = 0;
+  ToolShape shape = ToolShape::Flat;
+  double diameter = 0;
+  int flutes = 0;
+  std::optional<double> fluteLength;
+  double depth = 0;  // how far below the block top it cuts
+};
 
 struct JobRun {
   JobFields fields;         // the texts the run was computed from
@@ -35,6 +46,9 @@ struct JobRun {
   std::optional<BladeParameters> parameters;
   // The shop job's block, laid out once for the job and its check.
   std::optional<Block> block;
+  // The shop job's tools and the Z travel it needs.
+  std::vector<JobTool> tools;
+  double zTravelNeeded = 0;
   // Why a shop job has no stations of the plain program to show: the
   // station table and the preview raise it.
   std::optional<RunError> stationsError;

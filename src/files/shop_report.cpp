@@ -45,8 +45,23 @@ void movesLines(std::string& out, const ShopPlan& plan, const ToolRun& run) {
 }
 
 void reachLine(std::string& out, const ShopPlan& plan, const ToolRun& run) {
-  out += "  the tool must reach Z " + mm(run.lowest) + ", " + mm(plan.block.top - run.lowest) +
-         " mm below the block top\n";
+  const double depth = plan.block.top - run.lowest;
+  out += "  the tool must reach Z " + mm(run.lowest) + ", " + mm(depth) + " mm below the block top";
+  out += run.fluteLength ? "; flutes " + mm(*run.fluteLength) + " mm long\n" : "\n";
+  if (run.fluteLength && depth > *run.fluteLength) {
+    out += "  warning: the tool cuts deeper than its flutes reach: its shank would rub the material\n";
+  }
+  const double load = chipLoad(run);
+  out += "  chip load " + mm(load) + " mm per tooth (F" + machineNumber(run.feed) + " at S" + machineNumber(run.rpm) +
+         ", " + std::to_string(run.flutes) + (run.flutes == 1 ? " flute" : " flutes") + ")\n";
+  if (load < kLeastChipLoad) {
+    out += "  warning: below " + mm(kLeastChipLoad) + " mm per tooth the tool rubs rather than cuts, burning wood " +
+           "and dulling its edges: feed at F" + machineNumber(std::ceil(kLeastChipLoad * run.rpm * run.flutes)) +
+           " or more, or turn it slower\n";
+  } else if (load > run.chipLoadMax) {
+    out += "  warning: above the " + mm(run.chipLoadMax) + " mm per tooth set for the tool: feed at F" +
+           machineNumber(std::floor(run.chipLoadMax * run.rpm * run.flutes)) + " or less, or turn it faster\n";
+  }
 }
 
 void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
@@ -90,6 +105,7 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
          ".\n";
   out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
          " (millimetres).\n";
+  out += "Z travel needed: " + mm(plan.zTravelNeeded) + " mm, from the clearance height down to the deepest cut.\n";
   out += "Rapid moves at Z " + mm(plan.clearanceZ) +
          " to and from each tool; between roughing lines 2 mm above the material they leave, down beside the "
          "block.\n";

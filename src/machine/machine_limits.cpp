@@ -12,7 +12,7 @@ namespace {
 struct SettingName {
   std::string_view key, label;
 };
-constexpr std::array<SettingName, 7> kNames{{
+constexpr std::array<SettingName, 14> kNames{{
     {"rough-rpm", "Roughing spindle speed / rpm"},
     {"fin-rpm", "Finishing spindle speed / rpm"},
     {"plunge-feed", "Plunge feed"},
@@ -20,6 +20,13 @@ constexpr std::array<SettingName, 7> kNames{{
     {"tolerance", "Tolerance / mm"},
     {"block-top", "Block top / mm"},
     {"scallop", "Scallop height / mm"},
+    {"rough-flutes", "Roughing tool flutes"},
+    {"fin-flutes", "Finishing tool flutes"},
+    {"rough-chip-load", "Roughing chip load / mm per tooth"},
+    {"fin-chip-load", "Finishing chip load / mm per tooth"},
+    {"rough-reach", "Roughing flute length / mm"},
+    {"fin-reach", "Finishing flute length / mm"},
+    {"z-travel", "Z travel / mm"},
 }};
 
 // A speed or feed: positive, within `max`, and not written as zero.
@@ -75,6 +82,27 @@ std::optional<SettingError> settingProblem(const ShopSettings& s) {
   if (!std::isfinite(s.scallop) || !(s.scallop >= kFinestTolerance) || s.scallop > kMaxScallop) {
     return SettingError(Setting::Scallop, "must be a number from " + machineNumber(kFinestTolerance) + " to " +
                                               machineNumber(kMaxScallop) + " mm");
+  }
+  for (const auto& [setting, flutes] :
+       {std::pair{Setting::RoughFlutes, s.roughFlutes}, std::pair{Setting::FinFlutes, s.finFlutes}}) {
+    if (!(flutes >= 1 && flutes <= kMaxFlutes && flutes == std::floor(flutes))) {
+      return SettingError(setting, "must be a whole number from 1 to " + machineNumber(kMaxFlutes));
+    }
+  }
+  for (const auto& [setting, load] :
+       {std::pair{Setting::RoughChipLoad, s.roughChipLoad}, std::pair{Setting::FinChipLoad, s.finChipLoad}}) {
+    if (!(load >= kFinestTolerance && load <= kMaxChipLoad)) {
+      return SettingError(setting, "must be a number from " + machineNumber(kFinestTolerance) + " to " +
+                                       machineNumber(kMaxChipLoad) + " mm per tooth");
+    }
+  }
+  for (const auto& [setting, length] :
+       {std::pair{Setting::RoughReach, s.roughReach}, std::pair{Setting::FinReach, s.finReach},
+        std::pair{Setting::ZTravel, s.zTravel}}) {
+    if (length && !(*length > 0 && *length <= kMaxToolLength)) {
+      return SettingError(
+          setting, "must be a number above 0 and at most " + machineNumber(kMaxToolLength) + " mm, or not given");
+    }
   }
   if (s.blockTop && !(std::abs(*s.blockTop) <= kMaxBlockHeight)) {
     return SettingError(Setting::BlockTop, "must be a number from " + machineNumber(-kMaxBlockHeight) + " to " +

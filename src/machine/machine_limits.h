@@ -15,7 +15,22 @@
 
 namespace ventaro {
 
-enum class Setting { RoughRpm, FinRpm, PlungeFeed, Clearance, Tolerance, BlockTop, Scallop };
+enum class Setting {
+  RoughRpm,
+  FinRpm,
+  PlungeFeed,
+  Clearance,
+  Tolerance,
+  BlockTop,
+  Scallop,
+  RoughFlutes,
+  FinFlutes,
+  RoughChipLoad,
+  FinChipLoad,
+  RoughReach,
+  FinReach,
+  ZTravel,
+};
 
 // The setting's key ("rough-rpm": the design file's word and the option's
 // name without "--") and the label the window shows for it.
@@ -29,6 +44,11 @@ inline constexpr double kMaxClearance = 1000;     // mm
 inline constexpr double kMaxBlockHeight = 10000;  // mm, either side of Z 0
 inline constexpr double kMaxTolerance = 10;       // mm
 inline constexpr double kMaxScallop = 10;         // mm
+inline constexpr double kMaxFlutes = 12;
+inline constexpr double kMaxChipLoad = 5;       // mm per tooth
+inline constexpr double kMaxToolLength = 1000;  // mm, flute length and Z travel alike
+// Below this a tooth rubs rather than cuts: wood burns and edges dull.
+inline constexpr double kLeastChipLoad = 0.08;  // mm per tooth
 
 // A setting out of its range: `predicate` follows the setting's name,
 // "must be above 0 and at most 1000 mm".

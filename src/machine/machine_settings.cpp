@@ -5,7 +5,9 @@ namespace ventaro {
 bool operator==(const ShopSettings& a, const ShopSettings& b) {
   return a.roughShape == b.roughShape && a.finShape == b.finShape && a.roughRpm == b.roughRpm && a.finRpm == b.finRpm &&
          a.plungeFeed == b.plungeFeed && a.blockTop == b.blockTop && a.clearance == b.clearance &&
-         a.tolerance == b.tolerance && a.scallop == b.scallop;
+         a.tolerance == b.tolerance && a.scallop == b.scallop && a.roughFlutes == b.roughFlutes &&
+         a.finFlutes == b.finFlutes && a.roughChipLoad == b.roughChipLoad && a.finChipLoad == b.finChipLoad &&
+         a.roughReach == b.roughReach && a.finReach == b.finReach && a.zTravel == b.zTravel;
 }
 
 bool operator==(const MachineSettings& a, const MachineSettings& b) {

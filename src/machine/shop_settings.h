@@ -37,6 +37,17 @@ struct ShopSettings {
   double clearance = 10;           // mm above the block top, for rapid moves
   double tolerance = 0.01;         // mm a path may depart from exact contact
   double scallop = 0.2;            // mm, the highest ridge the finishing passes may leave between them
+  // The tools beyond their shapes: cutting edges, the most a tooth is meant
+  // to take at a time (mm per tooth), and the length of the flutes (how
+  // deep into material the tool can cut; none given: not checked).
+  double roughFlutes = 2;
+  double finFlutes = 2;
+  double roughChipLoad = 0.3;
+  double finChipLoad = 0.3;
+  std::optional<double> roughReach;
+  std::optional<double> finReach;
+  // The machine's Z travel, mm; none given: not checked.
+  std::optional<double> zTravel;
 };
 
 }  // namespace ventaro

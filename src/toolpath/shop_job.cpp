@@ -352,7 +352,9 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   const BladeModel blade(parameters, table);
   const TargetSurface surface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
-  plan.block.bottom = std::min(0.0, std::floor(lowestTarget));
+  // The underside at Z 0, unless the blade dips below it by more than the
+  // tolerance.
+  plan.block.bottom = lowestTarget < -plan.tolerance ? std::floor(lowestTarget) : 0;
   if (settings.blockTop) {
     plan.block.top = *settings.blockTop;
   } else {
@@ -363,9 +365,15 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
+  rough.flutes = static_cast<int>(settings.roughFlutes);
+  rough.chipLoadMax = settings.roughChipLoad;
+  rough.fluteLength = settings.roughReach;
   ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2});
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
+  finish.flutes = static_cast<int>(settings.finFlutes);
+  finish.chipLoadMax = settings.finChipLoad;
+  finish.fluteLength = settings.finReach;
 
   // Rapid moves stay above the block, and above any path that a block top
   // given too low would leave standing over it.
@@ -376,8 +384,21 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.clearanceZ = highest + settings.clearance;
   if (!rough.moves.empty()) plan.tools.push_back(std::move(rough));
   plan.tools.push_back(std::move(finish));
+  double lowest = plan.clearanceZ;
+  for (const ToolRun& run : plan.tools) lowest = std::min(lowest, run.lowest);
+  plan.zTravelNeeded = plan.clearanceZ - lowest;
+  // A machine that cannot reach from the clearance height to the deepest
+  // cut would run the tool into its end stop, or the spindle into the block.
+  if (settings.zTravel && plan.zTravelNeeded > *settings.zTravel) {
+    throw SettingError(Setting::ZTravel, "is " + machineNumber(*settings.zTravel) + " mm, but the job needs " +
+                                             machineNumber(std::ceil(plan.zTravelNeeded)) +
+                                             " mm from the clearance height to its deepest cut; give a lower block "
+                                             "top or a smaller clearance, or mill the blade from a thinner blank");
+  }
   return plan;
 }
+
+double chipLoad(const ToolRun& run) { return run.feed / (run.rpm * run.flutes); }
 
 ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings) {
   const BladeParameters parameters = readParameters(fields);

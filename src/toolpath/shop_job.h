@@ -8,6 +8,7 @@
 // the tolerance.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct ToolRun {
   Cutter cutter;
   double rpm = 0;
   double feed = 0;  // for cuts; plunges take the plunge feed
+  int flutes = 2;
+  double chipLoadMax = 0;             // mm per tooth, the most a tooth is meant to take
+  std::optional<double> fluteLength;  // mm; none: not checked
   // The first move is the plunge to the start; all moves are feeds.
   std::vector<PathMove> moves;
   double lowest = 0;  // the lowest tip Z of the moves
@@ -46,7 +50,14 @@ struct ShopPlan {
   double scallop = 0;  // the setting
   double scallopLeft = 0;
   std::vector<ToolRun> tools;  // T1 (when it has layers to cut), T2
+  // The Z travel the job needs: from the clearance height down to the
+  // lowest tip, mm.
+  double zTravelNeeded = 0;
 };
+
+// The chip load a tool sees: its feed over its speed and cutting edges, mm
+// per tooth.
+double chipLoad(const ToolRun& run);
 
 // The bounds of a job. Before it is laid out, the heights sampled under both
 // tools (before refining) are estimated from its settings; before the

@@ -47,6 +47,42 @@ std::optional<double> readNumber(const QLineEdit* field, bool positive) {
   return n.value;
 }
 
+// The settings that are numbers, in the dialog's order, with the field's
+// object name and what a problem calls it.
+struct NumberEntry {
+  Setting setting;
+  double ShopSettings::*member;
+  const char* name;
+  const char* what;
+};
+constexpr NumberEntry kNumbers[] = {
+    {Setting::RoughRpm, &ShopSettings::roughRpm, "roughRpm", "The roughing spindle speed"},
+    {Setting::FinRpm, &ShopSettings::finRpm, "finRpm", "The finishing spindle speed"},
+    {Setting::PlungeFeed, &ShopSettings::plungeFeed, "plungeFeed", "The plunge feed"},
+    {Setting::Clearance, &ShopSettings::clearance, "clearance", "The clearance"},
+    {Setting::Tolerance, &ShopSettings::tolerance, "tolerance", "The tolerance"},
+    {Setting::Scallop, &ShopSettings::scallop, "scallop", "The scallop height"},
+    {Setting::RoughFlutes, &ShopSettings::roughFlutes, "roughFlutes", "The roughing tool's flute count"},
+    {Setting::FinFlutes, &ShopSettings::finFlutes, "finFlutes", "The finishing tool's flute count"},
+    {Setting::RoughChipLoad, &ShopSettings::roughChipLoad, "roughChipLoad", "The roughing chip load"},
+    {Setting::FinChipLoad, &ShopSettings::finChipLoad, "finChipLoad", "The finishing chip load"},
+};
+
+// The settings that may be left empty, with what empty means.
+struct OptionalEntry {
+  Setting setting;
+  std::optional<double> ShopSettings::*member;
+  const char* name;
+  const char* empty;
+  bool positive;
+};
+constexpr OptionalEntry kOptionals[] = {
+    {Setting::BlockTop, &ShopSettings::blockTop, "blockTop", "from the blade", false},
+    {Setting::RoughReach, &ShopSettings::roughReach, "roughReach", "not checked", true},
+    {Setting::FinReach, &ShopSettings::finReach, "finReach", "not checked", true},
+    {Setting::ZTravel, &ShopSettings::zTravel, "zTravel", "not checked", true},
+};
+
 }  // namespace
 
 ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* parent)
@@ -56,14 +92,6 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   roughShape_->setObjectName(QStringLiteral("roughShape"));
   finShape_ = shapeBox(settings.finShape, this);
   finShape_->setObjectName(QStringLiteral("finShape"));
-  roughRpm_ = numberField("roughRpm", numberText(settings.roughRpm), this);
-  finRpm_ = numberField("finRpm", numberText(settings.finRpm), this);
-  plungeFeed_ = numberField("plungeFeed", numberText(settings.plungeFeed), this);
-  blockTop_ = numberField("blockTop", settings.blockTop ? numberText(*settings.blockTop) : QString(), this);
-  blockTop_->setPlaceholderText(QStringLiteral("from the blade"));
-  clearance_ = numberField("clearance", numberText(settings.clearance), this);
-  tolerance_ = numberField("tolerance", numberText(settings.tolerance), this);
-  scallop_ = numberField("scallop", numberText(settings.scallop), this);
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("problem"));
   problem_->setTextFormat(Qt::PlainText);
@@ -72,13 +100,18 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   form->addRow(QStringLiteral("Roughing tool shape"), roughShape_);
   form->addRow(QStringLiteral("Finishing tool shape"), finShape_);
   const auto label = [](Setting setting) { return QString::fromUtf8(settingLabel(setting).data()); };
-  form->addRow(label(Setting::RoughRpm), roughRpm_);
-  form->addRow(label(Setting::FinRpm), finRpm_);
-  form->addRow(label(Setting::PlungeFeed), plungeFeed_);
-  form->addRow(label(Setting::BlockTop), blockTop_);
-  form->addRow(label(Setting::Clearance), clearance_);
-  form->addRow(label(Setting::Tolerance), tolerance_);
-  form->addRow(label(Setting::Scallop), scallop_);
+  for (const NumberEntry& entry : kNumbers) {
+    QLineEdit* field = numberField(entry.name, numberText(settings.*entry.member), this);
+    fields_.emplace_back(entry.setting, field);
+    form->addRow(label(entry.setting), field);
+  }
+  for (const OptionalEntry& entry : kOptionals) {
+    const auto& value = settings.*entry.member;
+    QLineEdit* field = numberField(entry.name, value ? numberText(*value) : QString(), this);
+    field->setPlaceholderText(QString::fromLatin1(entry.empty));
+    fields_.emplace_back(entry.setting, field);
+    form->addRow(label(entry.setting), field);
+  }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &ShopSettingsDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &ShopSettingsDialog::reject);
@@ -88,49 +121,42 @@ ShopSettingsDialog::ShopSettingsDialog(const ShopSettings& settings, QWidget* pa
   layout->addWidget(buttons);
 }
 
+QLineEdit* ShopSettingsDialog::fieldOf(Setting setting) const {
+  for (const auto& [s, field] : fields_) {
+    if (s == setting) return field;
+  }
+  return nullptr;
+}
+
 std::optional<ShopSettings> ShopSettingsDialog::read() {
   ShopSettings result;
   result.roughShape = shapeOf(roughShape_);
   result.finShape = shapeOf(finShape_);
-  struct Entry {
-    QLineEdit* field;
-    double ShopSettings::*member;
-    const char* what;
-  };
-  const Entry entries[] = {
-      {roughRpm_, &ShopSettings::roughRpm, "The roughing spindle speed"},
-      {finRpm_, &ShopSettings::finRpm, "The finishing spindle speed"},
-      {plungeFeed_, &ShopSettings::plungeFeed, "The plunge feed"},
-      {clearance_, &ShopSettings::clearance, "The clearance"},
-      {tolerance_, &ShopSettings::tolerance, "The tolerance"},
-      {scallop_, &ShopSettings::scallop, "The scallop height"},
-  };
-  for (const Entry& entry : entries) {
-    const auto value = readNumber(entry.field, true);
+  for (const NumberEntry& entry : kNumbers) {
+    QLineEdit* field = fieldOf(entry.setting);
+    const auto value = readNumber(field, true);
     if (!value) {
       problem_->setText(QString::fromLatin1(entry.what) + QStringLiteral(" must be a positive number."));
-      entry.field->setFocus();
+      field->setFocus();
       return std::nullopt;
     }
     result.*entry.member = *value;
   }
-  if (!blockTop_->text().trimmed().isEmpty()) {
-    result.blockTop = readNumber(blockTop_, false);
-    if (!result.blockTop) {
-      problem_->setText(QStringLiteral("The block top must be a number, or empty to work it out from the blade."));
-      blockTop_->setFocus();
+  for (const OptionalEntry& entry : kOptionals) {
+    QLineEdit* field = fieldOf(entry.setting);
+    if (field->text().trimmed().isEmpty()) continue;
+    result.*entry.member = readNumber(field, entry.positive);
+    if (!(result.*entry.member)) {
+      problem_->setText(QString::fromUtf8(quotedSettingLabel(entry.setting).c_str()) +
+                        QStringLiteral(" must be a number, or empty: ") + QString::fromLatin1(entry.empty) +
+                        QStringLiteral("."));
+      field->setFocus();
       return std::nullopt;
     }
   }
   if (const auto problem = settingProblem(result)) {
     problem_->setText(QString::fromUtf8(problem->what()));
-    const std::pair<Setting, QLineEdit*> fields[] = {
-        {Setting::RoughRpm, roughRpm_},   {Setting::FinRpm, finRpm_},       {Setting::PlungeFeed, plungeFeed_},
-        {Setting::Clearance, clearance_}, {Setting::Tolerance, tolerance_}, {Setting::BlockTop, blockTop_},
-        {Setting::Scallop, scallop_}};
-    for (const auto& [setting, field] : fields) {
-      if (setting == problem->setting()) field->setFocus();
-    }
+    if (QLineEdit* field = fieldOf(problem->setting())) field->setFocus();
     return std::nullopt;
   }
   return result;

@@ -1,12 +1,16 @@
 // The shop job's settings in a small dialog of the Machine menu: the tools'
-// shapes, the spindle speeds, the plunge feed, the block top, the clearance
-// and the tolerance. The tool diameters, depths, stepovers and feeds are
-// the window's own fields.
+// shapes, flutes, chip loads and flute lengths, the spindle speeds, the
+// plunge feed, the block top, the clearance, the tolerance, the scallop
+// height and the machine's Z travel. The tool diameters, depths, stepovers
+// and feeds are the window's own fields.
 #pragma once
 
 #include <QDialog>
 #include <optional>
+#include <utility>
+#include <vector>
 
+#include "machine/machine_limits.h"
 #include "machine/shop_settings.h"
 
 class QComboBox;
@@ -30,17 +34,13 @@ class ShopSettingsDialog : public QDialog {
 
  private:
   std::optional<ShopSettings> read();
+  QLineEdit* fieldOf(Setting setting) const;
 
   ShopSettings settings_;
   QComboBox* roughShape_;
   QComboBox* finShape_;
-  QLineEdit* roughRpm_;
-  QLineEdit* finRpm_;
-  QLineEdit* plungeFeed_;
-  QLineEdit* blockTop_;
-  QLineEdit* clearance_;
-  QLineEdit* tolerance_;
-  QLineEdit* scallop_;
+  // A field for every setting that is a number, named by it.
+  std::vector<std::pair<Setting, QLineEdit*>> fields_;
   QLabel* problem_;
 };
 

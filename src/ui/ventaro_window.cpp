@@ -16,6 +16,7 @@
 #include "files/design_file.h"
 #include "files/job_run.h"
 #include "files/output_files.h"
+#include "files/setup_sheet.h"
 #include "ui/check_window.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
@@ -102,7 +103,8 @@ void VentaroWindow::createExportMenu() {
   needRun_ << addAction(menu, "exportStations", QStringLiteral("&Station table\u2026"),
                         &VentaroWindow::exportStationTable)
            << addAction(menu, "exportReport", QStringLiteral("&Machining report\u2026"), &VentaroWindow::exportReport)
-           << addAction(menu, "exportPreview", QStringLiteral("&Preview picture\u2026"), &VentaroWindow::exportPreview);
+           << addAction(menu, "exportPreview", QStringLiteral("&Preview picture\u2026"), &VentaroWindow::exportPreview)
+           << addAction(menu, "exportSetup", QStringLiteral("S&etup sheet\u2026"), &VentaroWindow::exportSetup);
 }
 
 void VentaroWindow::createViewMenu() {
@@ -110,10 +112,13 @@ void VentaroWindow::createViewMenu() {
   addAction(menu, "viewPreview", QStringLiteral("&Preview"), &VentaroWindow::showPreview);
   addAction(menu, "viewReport", QStringLiteral("&Report"), &VentaroWindow::showReport);
   addAction(menu, "viewCheck", QStringLiteral("&Check"), &VentaroWindow::showCheck);
+  addAction(menu, "viewSetup", QStringLiteral("&Setup sheet"), &VentaroWindow::showSetup);
   preview_ = new PreviewWindow(this);
   preview_->setObjectName(QStringLiteral("previewWindow"));
   report_ = new TextWindow(QStringLiteral("Ventaro machining report"), this);
   report_->setObjectName(QStringLiteral("reportWindow"));
+  setup_ = new TextWindow(QStringLiteral("Ventaro setup sheet"), this);
+  setup_->setObjectName(QStringLiteral("setupWindow"));
   check_ = new CheckWindow(this);
   check_->setObjectName(QStringLiteral("checkWindow"));
 }
@@ -333,6 +338,34 @@ void VentaroWindow::exportPreview() {
   writeExport(QStringLiteral("preview picture"), path, std::move(bytes));
 }
 
+std::optional<std::string> VentaroWindow::programFileName() const {
+  const QString name = QFileInfo(form_->outputFileName()).fileName();
+  if (name.isEmpty()) return std::nullopt;
+  return name.toStdString();
+}
+
+void VentaroWindow::exportSetup() {
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
+  if (run == nullptr) return;
+  if (run->machine.job != Job::Shop) {
+    boxes_.show(this, MessageKind::Notice, kTitle,
+                QStringLiteral("The setup sheet is written for the shop job: choose Machine > Job > Shop and press "
+                               "\u201cCompute\u201d."));
+    return;
+  }
+  const QString path =
+      dialogs_.saveFile(this, QStringLiteral("Export Setup Sheet"), suggestedPath(QStringLiteral("-setup.json")),
+                        QStringLiteral("Setup sheet (*.json)"));
+  if (!path.isEmpty()) writeExport(QStringLiteral("setup sheet"), path, setupSheetJson(*run, programFileName()));
+}
+
+void VentaroWindow::showSetup() {
+  if (!setup_->isVisible()) placeBeside(setup_, this);
+  setup_->show();
+  setup_->raise();
+  refreshViews();
+}
+
 void VentaroWindow::showPreview() {
   if (!preview_->isVisible()) placeBeside(preview_, this);
   preview_->show();
@@ -361,6 +394,14 @@ void VentaroWindow::refreshViews() {
   for (QAction* action : needRun_) action->setEnabled(run != nullptr);
   if (preview_->isVisible()) preview_->showRun(run);
   if (check_->isVisible()) check_->showRun(run);
+  if (setup_->isVisible()) {
+    setup_->setText(run == nullptr ? QStringLiteral("Press \u201cCompute\u201d: the setup sheet describes the shop job "
+                                                    "it makes.")
+                    : run->machine.job != Job::Shop
+                        ? QStringLiteral("The setup sheet is for the shop job: choose Machine > Job > Shop and press "
+                                         "\u201cCompute\u201d.")
+                        : fromUtf8(setupSheetText(*run, programFileName())));
+  }
   if (report_->isVisible()) {
     report_->setText(run != nullptr ? fromUtf8(jobReport(*run, form_->sectionTable()))
                                     : QStringLiteral("Press \u201cCompute\u201d: the report describes the program "

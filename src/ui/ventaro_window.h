@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <optional>
 #include <string>
 
 #include "machine/machine_settings.h"
@@ -45,6 +46,7 @@ class VentaroWindow : public QMainWindow {
 
   PreviewWindow* previewWindow() const { return preview_; }
   TextWindow* reportWindow() const { return report_; }
+  TextWindow* setupWindow() const { return setup_; }
   CheckWindow* checkWindow() const { return check_; }
   // The status line's text.
   QString statusText() const;
@@ -70,6 +72,7 @@ class VentaroWindow : public QMainWindow {
   void exportStationTable();
   void exportReport();
   void exportPreview();
+  void exportSetup();
   // Writes an export through the shared file writer; names a failure in an
   // error box headed "The <what> could not be saved to PATH".
   void writeExport(const QString& what, const QString& path, std::string bytes);
@@ -78,6 +81,9 @@ class VentaroWindow : public QMainWindow {
   void showPreview();
   void showReport();
   void showCheck();
+  void showSetup();
+  // The name of the file the program was saved to, for the setup sheet.
+  std::optional<std::string> programFileName() const;
   void refreshViews();
 
   void chooseMachine(const MachineSettings& machine);
@@ -93,6 +99,7 @@ class VentaroWindow : public QMainWindow {
   QActionGroup* jobs_ = nullptr;
   PreviewWindow* preview_ = nullptr;
   TextWindow* report_ = nullptr;
+  TextWindow* setup_ = nullptr;
   CheckWindow* check_ = nullptr;
   QLabel* status_ = nullptr;
   QString lastDesign_;

@@ -79,7 +79,14 @@ TEST(DesignFile, DefaultDesignText) {
       "clearance": 10.0,
       "tolerance": 0.01,
       "block-top": null,
-      "scallop": 0.2
+      "scallop": 0.2,
+      "rough-flutes": 2.0,
+      "fin-flutes": 2.0,
+      "rough-chip-load": 0.3,
+      "fin-chip-load": 0.3,
+      "rough-reach": null,
+      "fin-reach": null,
+      "z-travel": null
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,56 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
   EXPECT_TRUE(run.out.starts_with("( Blade from its block, for linuxcnc )\r\n"));
 }
 
+// The setup sheet maps the blade frame to the program's coordinates: the
+// block's far corner (tip end, far side, underside) is where the program's
+// header puts it, and its zero corner is the program's zero.
+TEST(ShopCli, WritesTheSetupSheetBesideTheProgram) {
+  TempDir dir;
+  const auto run = runCli({"--job", "shop", "-o", dir.file("blade.ngc"), "--setup", dir.file("setup.json"),
+                           "--rough-flutes", "3", "--fin-reach", "45", "--quiet"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto sheet = nlohmann::json::parse(readFile(dir.file("setup.json")));
+  EXPECT_EQ(sheet["format"], "ventaro-setup");
+  EXPECT_EQ(sheet["version"], 1);
+  EXPECT_EQ(sheet["units"], "mm");
+  EXPECT_EQ(sheet["keep"], nlohmann::json::array());
+  const auto& blank = sheet["blank"];
+  EXPECT_EQ(blank["x"][1], 1680.0);
+  EXPECT_EQ(blank["y"], nlohmann::json::array({0.0, 300.0}));
+  const auto& setup = sheet["setups"][0];
+  EXPECT_EQ(setup["name"], "A");
+  EXPECT_EQ(setup["program"], "blade.ngc");
+  const auto& m = setup["to_program"];
+  const auto map = [&](int row, double x, double y, double z) {
+    return m[row][0].get<double>() * x + m[row][1].get<double>() * y + m[row][2].get<double>() * z +
+           m[row][3].get<double>();
+  };
+  const double x0 = blank["x"][0], x1 = blank["x"][1], y1 = blank["y"][1];
+  const double z0 = blank["z"][0], z1 = blank["z"][1];
+  EXPECT_EQ(map(0, x0, 0, z1), 0);
+  EXPECT_EQ(map(2, x0, 0, z1), 0);
+  const std::string header = "( Zero: block top face, hub end, Y 0 edge. Block X0 to 1480, Y0 to 300, Z0 down to -";
+  const std::string program = readFile(dir.file("blade.ngc"));
+  const std::size_t at = program.find(header);
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_NEAR(map(0, x1, y1, z0), 1480, 1e-4);  // as the program writes it, to four decimals
+  EXPECT_NEAR(map(1, x1, y1, z0), 300, 1e-4);
+  EXPECT_NEAR(map(2, x1, y1, z0), -std::stod(program.substr(at + header.size())), 1e-4);
+  const auto& tools = setup["tools"];
+  ASSERT_EQ(tools.size(), 2u);
+  EXPECT_EQ(tools[0]["shape"], "flat");
+  EXPECT_EQ(tools[0]["diameter"], 37.0);
+  EXPECT_EQ(tools[0]["flutes"], 3);
+  EXPECT_EQ(tools[0]["reach"], nullptr);
+  EXPECT_EQ(tools[1]["shape"], "ball");
+  EXPECT_EQ(tools[1]["reach"], 45.0);
+  // Only the shop job has a setup sheet.
+  const auto plain = runCli({"-o", dir.file("p.nc"), "--setup", dir.file("p.json")});
+  EXPECT_EQ(plain.status, 2);
+  EXPECT_NE(plain.err.find("the setup sheet is written for the shop job: give --job shop with --setup"),
+            std::string::npos);
+}
+
 // Settings no machine can meet, speeds and feeds whose words would be zero,
 // and jobs beyond the size bounds are refused by name before anything is
 // written.
@@ -135,6 +186,13 @@ TEST(ShopCli, RefusesSettingsAndJobsNoMachineCanMeet) {
        "\u201cTolerance / mm\u201d (--tolerance) must be a number from 0.001 to 10 mm"},
       {{"--job", "shop", "--fin-dia", "6", "--tolerance", "5"},
        "\u201cTolerance / mm\u201d (--tolerance) must be smaller than the radius of the smaller tool, 3 mm"},
+      {{"--job", "shop", "--rough-flutes", "2.5"},
+       "\u201cRoughing tool flutes\u201d (--rough-flutes) must be a whole number from 1 to 12"},
+      // The default job needs 267 mm of Z: 256.1 mm of block, 10 mm of
+      // clearance above the roughing lifts 2 mm above it, down to Z 1.8.
+      {{"--job", "shop", "--z-travel", "150"},
+       "\u201cZ travel / mm\u201d (--z-travel) is 150 mm, but the job needs 267 mm from the clearance height to its "
+       "deepest cut; give a lower block top or a smaller clearance, or mill the blade from a thinner blank"},
       // Jobs whose size, estimated from their settings, is beyond the bounds.
       {{"--job", "shop", "--fin-dia", "6", "--scallop", "3"},
        "\u201cScallop height / mm\u201d (--scallop) must be smaller than the finishing tool's radius, 3 mm"},

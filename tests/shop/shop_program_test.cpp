@@ -43,7 +43,11 @@ std::size_t indexOf(const std::vector<std::string_view>& lines, std::string_view
 
 // The clearance height in the program's coordinates: its zero is the block
 // top.
-const std::string kClear = "Z" + fixedText(defaultPlan().clearanceZ - defaultPlan().block.top, 4);
+// (Worked out when first asked for: test discovery must not lay out the job.)
+const std::string& clearZ() {
+  static const std::string z = "Z" + fixedText(defaultPlan().clearanceZ - defaultPlan().block.top, 4);
+  return z;
+}
 
 TEST(ShopProgram, StartsSafelyAndMovesOnlyOnceTheFirstToolIsFitted) {
   const auto lines = linesOf(program(Controller::LinuxCnc));
@@ -52,7 +56,7 @@ TEST(ShopProgram, StartsSafelyAndMovesOnlyOnceTheFirstToolIsFitted) {
   for (std::size_t i = 0; i < start; ++i) EXPECT_TRUE(lines[i].starts_with("( ")) << lines[i];
   EXPECT_EQ(lines[start + 1], "G64 P0.01");
   const std::vector<std::string_view> first(lines.begin() + start + 2, lines.begin() + start + 6);
-  EXPECT_EQ(first, (std::vector<std::string_view>{"(MSG,Fit T1: flat end mill 37 mm)", "T1 M6 G43 H1", "G0 " + kClear,
+  EXPECT_EQ(first, (std::vector<std::string_view>{"(MSG,Fit T1: flat end mill 37 mm)", "T1 M6 G43 H1", "G0 " + clearZ(),
                                                   "M3 S12000"}));
 }
 
@@ -61,10 +65,10 @@ TEST(ShopProgram, ChangesTheSecondToolRetractedWithTheSpindleStopped) {
   const std::size_t at = indexOf(lines, "(MSG,Fit T2: ball-nose 20 mm)");
   ASSERT_LT(at + 4, lines.size());
   const std::vector<std::string_view> change(lines.begin() + at - 2, lines.begin() + at + 4);
-  EXPECT_EQ(change, (std::vector<std::string_view>{"G0 " + kClear, "M5", "(MSG,Fit T2: ball-nose 20 mm)",
-                                                   "T2 M6 G43 H2", "G0 " + kClear, "M3 S18000"}));
+  EXPECT_EQ(change, (std::vector<std::string_view>{"G0 " + clearZ(), "M5", "(MSG,Fit T2: ball-nose 20 mm)",
+                                                   "T2 M6 G43 H2", "G0 " + clearZ(), "M3 S18000"}));
   const std::vector<std::string_view> end(lines.end() - 3, lines.end());
-  EXPECT_EQ(end, (std::vector<std::string_view>{"G0 " + kClear, "M5", "M2"}));
+  EXPECT_EQ(end, (std::vector<std::string_view>{"G0 " + clearZ(), "M5", "M2"}));
 }
 
 // With the zero on the block top, every feed lies at or below Z 0 (the
@@ -163,7 +167,7 @@ TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
     EXPECT_EQ(lines[at - 1], &pause == &pauses.front() ? "G17 G21 G40 G49 G54 G80 G90 G94" : "M5");
     EXPECT_EQ(lines[at + 1], pause[1]);
     EXPECT_EQ(lines[at + 2], pause[2]);
-    EXPECT_EQ(lines[at + 3], "G0 " + kClear);
+    EXPECT_EQ(lines[at + 3], "G0 " + clearZ());
     EXPECT_TRUE(lines[at + 4].starts_with("M3 S"));
   }
 }
@@ -178,6 +182,13 @@ TEST(ShopReport, LayersAndScallop) {
   EXPECT_NE(report.find("\n  zig-zag across the chord, lines 3.980 mm apart on the level, down to "), std::string::npos)
       << report;
   EXPECT_NE(report.find("\n  scallop height at most 0.19"), std::string::npos) << report;
+  // 1200 / (12000 x 2) = 0.05 mm per tooth: a 37 mm cutter rubs; 0.08 asks
+  // for F1920.
+  EXPECT_NE(report.find("\n  chip load 0.050 mm per tooth (F1200 at S12000, 2 flutes)\n  warning: below 0.080 mm per "
+                        "tooth the tool rubs rather than cuts, burning wood and dulling its edges: feed at F1920 or "
+                        "more, or turn it slower\n"),
+            std::string::npos)
+      << report;
   EXPECT_NE(report.find("\n  " + std::to_string(defaultPlan().layers) + " layers 5 mm apart, from Z 251.084"),
             std::string::npos)
       << report;

@@ -148,8 +148,9 @@ class MenuTest : public QObject {
     QCOMPARE(menus, QStringList({
                         "&File: &Open Design\u2026 Ctrl+O, Save Design &As\u2026 Ctrl+Shift+S, &Recent Designs, "
                         "&Save Gcode, &Quit Ctrl+Q",
-                        "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026",
-                        "&View: &Preview, &Report, &Check",
+                        "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026, "
+                        "S&etup sheet\u2026",
+                        "&View: &Preview, &Report, &Check, &Setup sheet",
                         "&Machine: &Controller, &Job, &Shop Job Settings\u2026",
                     }));
   }
@@ -316,6 +317,17 @@ class MenuTest : public QObject {
     QVERIFY(!action("controller_plain")->isEnabled());
     const auto shop = ventaro::testing::runCli({"--quiet", "--job", "shop"});
     QCOMPARE(savedProgram(), QByteArray::fromStdString(shop.out));
+    // Its setup sheet, on a page and in a file, names the program file as
+    // the command line's does.
+    action("viewSetup")->trigger();
+    QVERIFY(window->setupWindow()->text().startsWith("Setup sheet: one setup, the blade's upper face up\n"));
+    QVERIFY(window->setupWindow()->text().contains("Program: window.nc, for linuxcnc.\n"));
+    dialogs->answers << file("window-setup.json");
+    action("exportSetup")->trigger();
+    const auto sheet = ventaro::testing::runCli({"--quiet", "--job", "shop", "-o", file("window.nc").toStdString(),
+                                                 "--setup", file("cli-setup.json").toStdString()});
+    QCOMPARE(sheet.status, 0);
+    QCOMPARE(readAll(file("window-setup.json")), readAll(file("cli-setup.json")));
     action("job_plain")->trigger();
     QVERIFY(action("controller_plain")->isEnabled());
     action("controller_plain")->trigger();

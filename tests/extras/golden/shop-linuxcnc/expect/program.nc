@@ -1,5 +1,5 @@
 ( Blade from its block, for linuxcnc )
-( Zero: block top face, hub end, Y 0 edge. Block X0 to 1480, Y0 to 300, Z0 down to -257.0844 )
+( Zero: block top face, hub end, Y 0 edge. Block X0 to 1480, Y0 to 300, Z0 down to -256.0844 )
 ( T1 flat end mill 37 mm: roughing, 51 layers )
 ( T2 ball-nose 20 mm: finishing, scallop 0.2 mm )
 G17 G21 G40 G49 G54 G80 G90 G94

@@ -1,0 +1,107 @@
+#include "files/setup_sheet.h"
+
+#include <nlohmann/json.hpp>
+
+#include "machine/fixed_text.h"
+#include "machine/machine_limits.h"
+#include "toolpath/toolpath.h"
+
+namespace ventaro {
+
+namespace {
+
+// What the sheet says, read once from the run.
+struct Sheet {
+  Block block;
+  Vec3 origin;
+  double reachBeside = 0;  // how far beside the block the tools pass
+};
+
+Sheet sheetOf(const JobRun& run) {
+  if (run.machine.job != Job::Shop || !run.block) {
+    throw ShopError("the setup sheet is written for the shop job (--job shop)");
+  }
+  Sheet s;
+  s.block = *run.block;
+  s.origin = shopOrigin(s.block);
+  for (const JobTool& tool : run.tools) s.reachBeside = std::max(s.reachBeside, tool.diameter / 2 + 1);
+  return s;
+}
+
+std::string mm(double v) { return machineNumber(v) + " mm"; }
+
+std::string originText(const Sheet& s) {
+  return "the block's top face, at its hub end and its Y 0 edge (X " + machineNumber(s.origin.x) + ", Y " +
+         machineNumber(s.origin.y) + ", Z " + machineNumber(s.origin.z) + " from the rotor axis)";
+}
+
+std::string holdingText(const Sheet& s) {
+  return "Fix the block from below (screws into the spoilboard outside the blade, or double-sided tape); the tools "
+         "pass up to " +
+         mm(s.reachBeside) + " beside the block on every side, down to its underside, so no clamp may stand there.";
+}
+
+}  // namespace
+
+std::string setupSheetJson(const JobRun& run, const std::optional<std::string>& programFile) {
+  const Sheet s = sheetOf(run);
+  using Json = nlohmann::ordered_json;
+  const Block& b = s.block;
+  const auto minus = [](double v) { return v == 0 ? 0.0 : -v; };  // no "-0.0"
+  Json tools = Json::array();
+  for (const JobTool& tool : run.tools) {
+    tools.push_back(Json{{"number", tool.number},
+                         {"shape", std::string(toolShapeName(tool.shape))},
+                         {"diameter", tool.diameter},
+                         {"flutes", tool.flutes},
+                         {"reach", tool.fluteLength ? Json(*tool.fluteLength) : Json(nullptr)},
+                         {"depth_below_top", tool.depth}});
+  }
+  Json setup{{"name", "A"},
+             {"program", programFile ? Json(*programFile) : Json(nullptr)},
+             {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
+                                         Json::array({0, 1, 0, minus(s.origin.y)}),
+                                         Json::array({0, 0, 1, minus(s.origin.z)})})},
+             {"origin", originText(s)},
+             {"holding", holdingText(s)},
+             {"z_travel_needed", run.zTravelNeeded},
+             {"tools", std::move(tools)}};
+  Json root{
+      {"format", "ventaro-setup"},
+      {"version", 1},
+      {"units", "mm"},
+      {"controller", std::string(controllerName(run.machine.controller))},
+      {"blank",
+       Json{{"x", Json::array({b.x0, b.x1})}, {"y", Json::array({b.y0, b.y1})}, {"z", Json::array({b.bottom, b.top})}}},
+      {"keep", Json::array()},
+      {"setups", Json::array({std::move(setup)})}};
+  return root.dump(2) + "\n";
+}
+
+std::string setupSheetText(const JobRun& run, const std::optional<std::string>& programFile) {
+  const Sheet s = sheetOf(run);
+  const Block& b = s.block;
+  std::string out = "Setup sheet: one setup, the blade's upper face up\n\n";
+  out += "Block: " + mm(b.x1 - b.x0) + " along the span, " + mm(b.y1 - b.y0) + " across, " + mm(b.top - b.bottom) +
+         " high.\n";
+  out += "Program zero (G54): " + originText(s) + ".\n";
+  out += "In the program the block spans X 0 to " + machineNumber(b.x1 - b.x0) + ", Y 0 to " +
+         machineNumber(b.y1 - b.y0) + ", Z " + machineNumber(b.bottom - b.top) + " to 0; the hub end lies at X 0.\n";
+  out += "Z travel needed: " + mm(std::ceil(run.zTravelNeeded)) + ".\n";
+  out += "Program: " + (programFile ? *programFile : std::string("not written to a file yet")) + ", for " +
+         std::string(controllerName(run.machine.controller)) + ".\n\n";
+  out += "Tools, in the order they are used:\n";
+  for (const JobTool& tool : run.tools) {
+    out += "  T" + std::to_string(tool.number) + ": " + std::string(toolShapeTitle(tool.shape)) + " " +
+           mm(tool.diameter) + ", " + std::to_string(tool.flutes) + " flutes";
+    out += tool.fluteLength ? ", flutes " + mm(*tool.fluteLength) + " long" : "";
+    out += "; cuts down to " + mm(std::ceil(tool.depth * 10) / 10) + " below the block top.\n";
+  }
+  out += "\nHolding: " + holdingText(s) + "\n";
+  out +=
+      "Zero: set X and Y on the block's hub end and Y 0 edge; set each tool's Z on the block top (the first)\n"
+      "or on the reference the first was set against.\n";
+  return out;
+}
+
+}  // namespace ventaro
