@@ -137,6 +137,7 @@ double DropCutter::tipZ(double x, double y) const {
   // a triangle's highest corner, neither it nor any after it can stop the
   // tool higher.
   double best = kNone;
+  const bool ball = cutter_.shape == ToolShape::Ball;
   const auto [col, row] = cellIndex(x, y);
   const std::size_t cell =
       static_cast<std::size_t>(row) * static_cast<std::size_t>(cols_) + static_cast<std::size_t>(col);
@@ -144,6 +145,14 @@ double DropCutter::tipZ(double x, double y) const {
     const SurfaceTriangle& t = triangles[cellItems_[k]];
     if (t.zhi <= best) break;
     if (t.xlo > x + r || t.xhi < x - r || t.ylo > y + r || t.yhi < y - r) continue;
+    if (ball) {
+      // No point of the triangle lies nearer the axis than its bounds do, so
+      // none can hold the ball higher than its highest corner, lowered by
+      // the sphere's drop at that distance.
+      const double dx = std::max({0.0, t.xlo - x, x - t.xhi}), dy = std::max({0.0, t.ylo - y, y - t.yhi});
+      const double d2 = dx * dx + dy * dy;
+      if (d2 > r * r || t.zhi - r + std::sqrt(r * r - d2) <= best) continue;
+    }
     best = std::max(best, dropOnTriangle(t, cutter_, x, y));
   }
   return best;
