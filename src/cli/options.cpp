@@ -511,6 +511,10 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
   if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
     return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
   }
+  if (options.job == Job::Shop && options.controller == Controller::Grbl && !options.output) {
+    return "the grbl shop job is one program per tool: give -o FILE (they are written as FILE with -T1, -T2 "
+           "before its extension)";
+  }
   if (options.outputs.setup && options.job != Job::Shop) {
     return "the setup sheet is written for the shop job: give --job shop with --setup";
   }

@@ -1,8 +1,8 @@
 #include "cli/run.h"
-#include <filesystem>
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "blade/shop_block.h"
@@ -65,9 +65,9 @@ void reportRunError(const RunError& error) {
 // to standard output (the program, or else the report and the check's
 // figures; with the program there, the figures go to standard error).
 // Returns the exit status.
-int writeOutputs(const CliOptions& options, FileBytes bytes, JobOutputs& extras) {
+int writeOutputs(const CliOptions& options, FileBytes bytes, bool programInParts, JobOutputs& extras) {
   OutputFiles files;
-  if (options.output) files.add(*options.output, std::move(bytes));
+  if (options.output && !programInParts) files.add(*options.output, std::move(bytes));
   for (auto& [path, fileBytes] : extras.files) files.add(path, std::move(fileBytes));
   if (auto error = files.commit()) {
     printError(std::string(kProgramName) + ": " + error->text);
@@ -138,6 +138,7 @@ int runGenerator(CliOptions options) {
   ProgressRecorder progress;
   JobOutputs extras;
   FileBytes bytes;
+  bool programInParts = false;
   try {
     // The stations are recorded only for an output built from them; without
     // one, the program is written straight as the bytes of its file.
@@ -151,12 +152,24 @@ int runGenerator(CliOptions options) {
                           options.output.has_value(), pngPicture};
     // The setup sheet names the program file that lies beside it.
     OutputRequest request = options.outputs;
-    if (options.output) request.programFile = std::filesystem::path(*options.output).filename().string();
+    request.programFile = options.output;
     if (auto failure = buildJobOutputs(request, design, run, table, ways, extras)) {
       printError(std::string(kProgramName) + ": " + *failure);
       return kExitFailed;
     }
-    bytes = fromRun ? FileBytes(toProgramFileBytes(std::move(run.program))) : std::move(run.file);
+    // A job of one file per tool writes them beside each other, all or
+    // none; to a device or a pipe (-o /dev/null) they go one after the other.
+    std::error_code ignored;
+    const bool stream = std::filesystem::exists(*options.output, ignored) &&
+                        !std::filesystem::is_regular_file(*options.output, ignored);
+    programInParts = !run.programParts.empty() && !stream;
+    if (programInParts) {
+      for (const ProgramPart& part : run.programParts) {
+        extras.files.emplace(extras.files.begin(), programPartPath(*options.output, part.suffix),
+                             programFileBytes(part.text));
+      }
+    }
+    if (!programInParts) bytes = fromRun ? FileBytes(toProgramFileBytes(std::move(run.program))) : std::move(run.file);
   } catch (const RunError& error) {
     reportRunError(error);
     return kExitFailed;
@@ -180,7 +193,8 @@ int runGenerator(CliOptions options) {
     return kExitFailed;
   }
 
-  if (const int status = writeOutputs(options, std::move(bytes), extras); status != kExitOk) return status;
+  if (const int status = writeOutputs(options, std::move(bytes), programInParts, extras); status != kExitOk)
+    return status;
   if (!options.quiet) printError("progress: " + progress.last());
   return extras.checkHazard ? kExitHazard : kExitOk;
 }

@@ -42,7 +42,11 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
   try {
     if (request.saveDesign) out.files.emplace_back(*request.saveDesign, designText(design, *request.saveDesign));
     if (request.stations) out.files.emplace_back(*request.stations, jobStationTable(run, table));
-    if (request.setup) out.files.emplace_back(*request.setup, setupSheetJson(run, request.programFile));
+    if (request.setup) {
+      const std::vector<std::string> names =
+          request.programFile ? programFileNames(run, *request.programFile) : std::vector<std::string>{};
+      out.files.emplace_back(*request.setup, setupSheetJson(run, names));
+    }
     if (request.report) {
       std::string text = jobReport(run, table, ways.reportName);
       if (request.reportFile) {

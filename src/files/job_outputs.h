@@ -30,7 +30,7 @@ struct OutputRequest {
   std::optional<std::string> checkPicture;  //   its picture
   double checkGrid = 0;                     //   its cell size; 0 for the default
   std::optional<std::string> setup;         // the shop job's setup sheet (JSON)
-  std::optional<std::string> programFile;   //   the program's file name it gives, when written to one
+  std::optional<std::string> programFile;   //   the program's file, when written to one
 };
 
 // The client's ways: how an error and the report name a field, whether the

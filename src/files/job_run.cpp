@@ -1,5 +1,7 @@
 #include "files/job_run.h"
 
+#include <filesystem>
+
 #include "files/machining_report.h"
 #include "files/shop_report.h"
 #include "files/station_csv.h"
@@ -12,6 +14,21 @@
 
 namespace ventaro {
 
+std::string programPartPath(const std::string& path, const std::string& suffix) {
+  const std::filesystem::path p(path);
+  std::filesystem::path named = p;
+  named.replace_filename(p.stem().string() + suffix + p.extension().string());
+  return named.string();
+}
+
+std::vector<std::string> programFileNames(const JobRun& run, const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  if (run.programParts.empty()) return {name};
+  std::vector<std::string> names;
+  for (const ProgramPart& part : run.programParts) names.push_back(programPartPath(name, part.suffix));
+  return names;
+}
+
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs) {
   const bool shop = machine.job == Job::Shop;
@@ -20,7 +37,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -49,7 +66,9 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
                            plan.block.top - tool.lowest});
     }
     run.zTravelNeeded = plan.zTravelNeeded;
-    run.program = shopProgram(plan, machine.controller);
+    std::vector<ProgramPart> parts = shopPrograms(plan, machine.controller);
+    run.program = joinedProgram(parts);
+    if (parts.size() > 1) run.programParts = std::move(parts);
     if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
     run.program = programFor(machine.controller, fields, table, observer, machine.shop);
@@ -72,7 +91,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }

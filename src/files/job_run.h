@@ -18,6 +18,7 @@
 #include "gcode/compute.h"
 #include "gcode/file_bytes.h"
 #include "machine/machine_settings.h"
+#include "post/shop_program.h"
 
 namespace ventaro {
 
@@ -46,6 +47,10 @@ struct JobRun {
   std::optional<BladeParameters> parameters;
   // The shop job's block, laid out once for the job and its check.
   std::optional<Block> block;
+  // A job of several program files (GRBL's shop job, one per tool): each
+  // file's suffix and text; `program` then holds them joined. Empty for a
+  // job of one file.
+  std::vector<ProgramPart> programParts;
   // The shop job's tools and the Z travel it needs.
   std::vector<JobTool> tools;
   double zTravelNeeded = 0;
@@ -56,6 +61,14 @@ struct JobRun {
   // text in `program`.
   FileBytes file;
 };
+
+// The file of a program part: `path` with the part's suffix before its
+// extension ("blade.gcode" and "-T1": "blade-T1.gcode").
+std::string programPartPath(const std::string& path, const std::string& suffix);
+
+// The names of the program files a run writes for `path` (one, or one per
+// part), without their folders.
+std::vector<std::string> programFileNames(const JobRun& run, const std::string& path);
 
 // Computes the program for the fields and the machine, reporting progress
 // to `progress` (may be null). The shop job is laid out from the stations

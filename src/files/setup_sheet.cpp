@@ -43,7 +43,7 @@ std::string holdingText(const Sheet& s) {
 
 }  // namespace
 
-std::string setupSheetJson(const JobRun& run, const std::optional<std::string>& programFile) {
+std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& programFiles) {
   const Sheet s = sheetOf(run);
   using Json = nlohmann::ordered_json;
   const Block& b = s.block;
@@ -57,15 +57,17 @@ std::string setupSheetJson(const JobRun& run, const std::optional<std::string>& 
                          {"reach", tool.fluteLength ? Json(*tool.fluteLength) : Json(nullptr)},
                          {"depth_below_top", tool.depth}});
   }
-  Json setup{{"name", "A"},
-             {"program", programFile ? Json(*programFile) : Json(nullptr)},
-             {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
-                                         Json::array({0, 1, 0, minus(s.origin.y)}),
-                                         Json::array({0, 0, 1, minus(s.origin.z)})})},
-             {"origin", originText(s)},
-             {"holding", holdingText(s)},
-             {"z_travel_needed", run.zTravelNeeded},
-             {"tools", std::move(tools)}};
+  Json setup{
+      {"name", "A"},
+      {"program", programFiles.empty()       ? Json(nullptr)
+                  : programFiles.size() == 1 ? Json(programFiles.front())
+                                             : Json(programFiles)},
+      {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, 1, 0, minus(s.origin.y)}),
+                                  Json::array({0, 0, 1, minus(s.origin.z)})})},
+      {"origin", originText(s)},
+      {"holding", holdingText(s)},
+      {"z_travel_needed", run.zTravelNeeded},
+      {"tools", std::move(tools)}};
   Json root{
       {"format", "ventaro-setup"},
       {"version", 1},
@@ -78,7 +80,7 @@ std::string setupSheetJson(const JobRun& run, const std::optional<std::string>& 
   return root.dump(2) + "\n";
 }
 
-std::string setupSheetText(const JobRun& run, const std::optional<std::string>& programFile) {
+std::string setupSheetText(const JobRun& run, const std::vector<std::string>& programFiles) {
   const Sheet s = sheetOf(run);
   const Block& b = s.block;
   std::string out = "Setup sheet: one setup, the blade's upper face up\n\n";
@@ -88,8 +90,14 @@ std::string setupSheetText(const JobRun& run, const std::optional<std::string>& 
   out += "In the program the block spans X 0 to " + machineNumber(b.x1 - b.x0) + ", Y 0 to " +
          machineNumber(b.y1 - b.y0) + ", Z " + machineNumber(b.bottom - b.top) + " to 0; the hub end lies at X 0.\n";
   out += "Z travel needed: " + mm(std::ceil(run.zTravelNeeded)) + ".\n";
-  out += "Program: " + (programFile ? *programFile : std::string("not written to a file yet")) + ", for " +
-         std::string(controllerName(run.machine.controller)) + ".\n\n";
+  std::string names;
+  for (const std::string& name : programFiles) names += (names.empty() ? "" : ", then ") + name;
+  const bool several = programFiles.size() > 1 || (programFiles.empty() && !run.programParts.empty());
+  out += std::string(several ? "Programs, one per tool: " : "Program: ") +
+         (names.empty() ? std::string("not written to a file yet") : names) + ", for " +
+         std::string(controllerName(run.machine.controller)) + ".\n";
+  if (several) out += "Before each program: fit its tool and set its Z zero as below.\n";
+  out += "\n";
   out += "Tools, in the order they are used:\n";
   for (const JobTool& tool : run.tools) {
     out += "  T" + std::to_string(tool.number) + ": " + std::string(toolShapeTitle(tool.shape)) + " " +

@@ -16,20 +16,20 @@
 // stock, Z up); `keep` the boxes that must stay (none for a job that mills
 // the upper surface only); `to_program` maps a blade-frame point (x, y, z, 1)
 // to the program's coordinates, whose +Z is the tool axis; `program` names
-// the program file beside the setup file (null when the program was not
-// written to a file); a tool's `reach` is its flute length (null when not
-// given).
+// the program file beside the setup file, or lists the files run in order
+// (GRBL: one per tool), null when the program was not written to a file; a
+// tool's `reach` is its flute length (null when not given).
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "files/job_run.h"
 
 namespace ventaro {
 
 // Raises ShopError for a run that is not a shop job.
-std::string setupSheetJson(const JobRun& run, const std::optional<std::string>& programFile);
-std::string setupSheetText(const JobRun& run, const std::optional<std::string>& programFile);
+std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& programFiles);
+std::string setupSheetText(const JobRun& run, const std::vector<std::string>& programFiles);
 
 }  // namespace ventaro

@@ -101,8 +101,10 @@ void finishingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
 std::string shopReport(const ShopPlan& plan, Controller controller, std::string_view program) {
   const Block& b = plan.block;
   std::string out = "Shop job report\n\n";
-  out += "Program: " + std::to_string(lineCount(program)) + " lines for " + std::string(controllerName(controller)) +
-         ".\n";
+  out += "Program: " + std::to_string(lineCount(program)) + " lines for " + std::string(controllerName(controller));
+  out += controller == Controller::Grbl
+             ? ", one file per tool, each started once its tool is fitted and its zero set.\n"
+             : ".\n";
   out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
          " (millimetres).\n";
   out += "Z travel needed: " + mm(plan.zTravelNeeded) + " mm, from the clearance height down to the deepest cut.\n";

@@ -28,6 +28,16 @@ class GrblPost final : public Post {
     words(std::string(kProgramStop));
   }
 
+  // A program of its own for the tool: the operator fits it and sets its
+  // zero before starting the program, where the controller's own zeroing
+  // is at hand. The tool word names it for readers of the program; GRBL
+  // takes it and does nothing.
+  void toolReady(int tool, std::string_view description, std::string_view zero) override {
+    comment("Before starting: fit T" + std::to_string(tool) + ", " + std::string(description));
+    comment(std::string(zero) + ", then start");
+    toolSelect(tool);
+  }
+
   void pause(std::string_view what) override {
     comment("Pause: fit " + std::string(what) + ", then resume");
     words(std::string(kProgramStop));

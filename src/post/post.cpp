@@ -139,6 +139,9 @@ void Post::write(const Toolpath& path) {
       case ToolpathOpKind::ToolChange:
         toolChange(op.tool, op.text, op.note);
         break;
+      case ToolpathOpKind::ToolReady:
+        toolReady(op.tool, op.text, op.note);
+        break;
       case ToolpathOpKind::SpindleOn:
         spindleOn(op.value);
         break;

@@ -42,6 +42,11 @@ class Post {
   // what it is ("flat end mill 37 mm"), `touchOff` where its length is
   // measured on a controller without a tool table.
   virtual void toolChange(int tool, std::string_view description, std::string_view touchOff) = 0;
+  // The tool of a program that starts with it fitted and its zero set (one
+  // program per tool); by default a tool change.
+  virtual void toolReady(int tool, std::string_view description, std::string_view zero) {
+    toolChange(tool, description, zero);
+  }
   // A stop for the operator to fit `what` ("finishing tool T2, 20 mm").
   virtual void pause(std::string_view what) = 0;
   void spindleOn(double rpm);

@@ -17,6 +17,7 @@ enum class ToolpathOpKind {
   Comment,     // text
   Start,       // units, absolute coordinates, XY plane, feed per minute; value: the blend tolerance
   ToolChange,  // tool, text: what it is ("flat end mill 37 mm"), note: where it is touched off
+  ToolReady,   // the same for a tool fitted, and its zero set, before the program starts
   SpindleOn,   // value: rpm, clockwise
   SpindleOff,
   Rapid,   // to
@@ -65,5 +66,10 @@ Vec3 shopOrigin(const Block& block);
 // the feeds down and along its path (plunges at the plunge feed); at the
 // end a retract, the spindle stopped and the end.
 Toolpath shopToolpath(const ShopPlan& plan);
+
+// The same as one toolpath per tool, each a whole program whose tool is
+// fitted, and its zero set, before it starts: for a controller without
+// tool changes.
+std::vector<Toolpath> shopToolpathPerTool(const ShopPlan& plan);
 
 }  // namespace ventaro

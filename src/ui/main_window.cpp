@@ -362,9 +362,14 @@ QString Form1::outputFileName() const { return txtFileName->text(); }
 void Form1::cmdSave_Click() {
   if (!confirmProgram(QStringLiteral("Save the earlier program"))) return;
   const QString fullPath = txtPath->text() + txtFileName->text();
-  const SaveOutcome outcome = saveProgram(fullPath, run_.program);
+  // A job of one program per tool is saved as one file per tool.
+  const bool parts = !run_.programParts.empty();
+  const SaveOutcome outcome =
+      parts ? saveProgramParts(fullPath, run_.programParts) : saveProgram(fullPath, run_.program);
   if (outcome.saved) {
-    boxes_.show(this, MessageKind::Notice, kTitle, savedMessage(fullPath));
+    boxes_.show(
+        this, MessageKind::Notice, kTitle,
+        savedMessage(parts ? programPartPaths(fullPath, run_.programParts).join(QStringLiteral(", ")) : fullPath));
   } else {
     showError(notSavedMessage(fullPath, outcome.reason));
   }

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
+#include <vector>
+
+#include "post/shop_program.h"
 
 namespace ventaro {
 
@@ -20,6 +24,11 @@ struct SaveOutcome {
 // one the user may not write although the folder would allow it, is not
 // replaced; a replaced file keeps its mode and, for root, its owner.
 SaveOutcome saveProgram(const QString& fullPath, const std::string& program);
+// A job of one file per tool: each beside the others, named after
+// `fullPath` with its suffix before the extension, all or none.
+SaveOutcome saveProgramParts(const QString& fullPath, const std::vector<ProgramPart>& parts);
+// The files saveProgramParts writes.
+QStringList programPartPaths(const QString& fullPath, const std::vector<ProgramPart>& parts);
 
 // "Gcode has been saved to /home/ann/blade.nc"
 QString savedMessage(const QString& fullPath);

@@ -338,10 +338,10 @@ void VentaroWindow::exportPreview() {
   writeExport(QStringLiteral("preview picture"), path, std::move(bytes));
 }
 
-std::optional<std::string> VentaroWindow::programFileName() const {
+std::vector<std::string> VentaroWindow::programFiles(const JobRun& run) const {
   const QString name = QFileInfo(form_->outputFileName()).fileName();
-  if (name.isEmpty()) return std::nullopt;
-  return name.toStdString();
+  if (name.isEmpty()) return {};
+  return programFileNames(run, name.toStdString());
 }
 
 void VentaroWindow::exportSetup() {
@@ -356,7 +356,7 @@ void VentaroWindow::exportSetup() {
   const QString path =
       dialogs_.saveFile(this, QStringLiteral("Export Setup Sheet"), suggestedPath(QStringLiteral("-setup.json")),
                         QStringLiteral("Setup sheet (*.json)"));
-  if (!path.isEmpty()) writeExport(QStringLiteral("setup sheet"), path, setupSheetJson(*run, programFileName()));
+  if (!path.isEmpty()) writeExport(QStringLiteral("setup sheet"), path, setupSheetJson(*run, programFiles(*run)));
 }
 
 void VentaroWindow::showSetup() {
@@ -400,7 +400,7 @@ void VentaroWindow::refreshViews() {
                     : run->machine.job != Job::Shop
                         ? QStringLiteral("The setup sheet is for the shop job: choose Machine > Job > Shop and press "
                                          "\u201cCompute\u201d.")
-                        : fromUtf8(setupSheetText(*run, programFileName())));
+                        : fromUtf8(setupSheetText(*run, programFiles(*run))));
   }
   if (report_->isVisible()) {
     report_->setText(run != nullptr ? fromUtf8(jobReport(*run, form_->sectionTable()))

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "machine/machine_settings.h"
 #include "picture/preview_input.h"
@@ -82,8 +83,8 @@ class VentaroWindow : public QMainWindow {
   void showReport();
   void showCheck();
   void showSetup();
-  // The name of the file the program was saved to, for the setup sheet.
-  std::optional<std::string> programFileName() const;
+  // The names of the files the program is saved to, for the setup sheet.
+  std::vector<std::string> programFiles(const JobRun& run) const;
   void refreshViews();
 
   void chooseMachine(const MachineSettings& machine);

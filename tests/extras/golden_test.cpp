@@ -30,9 +30,10 @@ const GoldenCase kGoldenCases[] = {
     {"shop-linuxcnc",
      {"--job", "shop", "--controller", "linuxcnc", "-o", "{out}/program.nc", "--quiet", "--report={out}/report.txt"},
      {"program.nc", "report.txt"}},
+    // GRBL's: one program per tool.
     {"shop-grbl",
      {"--job", "shop", "--controller", "grbl", "-o", "{out}/program.nc", "--quiet", "--report={out}/report.txt"},
-     {"program.nc", "report.txt"}},
+     {"program-T1.nc", "program-T2.nc", "report.txt"}},
 };
 
 std::string withFolder(std::string arg, const std::string& folder) {

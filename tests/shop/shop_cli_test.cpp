@@ -95,12 +95,20 @@ TEST(ShopCli, WritesTheJobAndItsReport) {
     const auto run = runCli({"--job", "shop", "--controller", controller, "-o", dir.file("job.nc"), "--report",
                              dir.file("report.txt"), "--quiet"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::string job = readFile(dir.file("job.nc"));
-    EXPECT_TRUE(job.starts_with("( Blade from its block, for " + std::string(controller) + " )\r\n")) << controller;
+    // GRBL's job is one program per tool, named after -o.
+    const bool grbl = std::string(controller) == "grbl";
+    const std::string job = readFile(dir.file(grbl ? "job-T2.nc" : "job.nc"));
+    EXPECT_TRUE(job.starts_with("( Blade from its block, for " + std::string(controller) +
+                                (grbl ? ", T2: program 2 of 2 )\r\n" : " )\r\n")))
+        << controller;
     EXPECT_TRUE(job.ends_with("\r\nM5\r\nM2\r\n")) << controller;
     const std::string report = readFile(dir.file("report.txt"));
     EXPECT_TRUE(report.starts_with("Shop job report\n\nProgram: ")) << report;
-    EXPECT_NE(report.find(" lines for " + std::string(controller) + ".\n"), std::string::npos) << report;
+    EXPECT_NE(
+        report.find(" lines for " + std::string(controller) +
+                    (grbl ? ", one file per tool, each started once its tool is fitted and its zero set.\n" : ".\n")),
+        std::string::npos)
+        << report;
     EXPECT_NE(report.find("\n  the tool must reach Z "), std::string::npos) << report;
   }
   // Without --controller the job is LinuxCNC's.
@@ -152,6 +160,16 @@ TEST(ShopCli, WritesTheSetupSheetBesideTheProgram) {
   EXPECT_EQ(tools[0]["reach"], nullptr);
   EXPECT_EQ(tools[1]["shape"], "ball");
   EXPECT_EQ(tools[1]["reach"], 45.0);
+  // GRBL's setup lists its programs in order; they cannot all go to
+  // standard output.
+  const auto grbl = runCli(
+      {"--job", "shop", "--controller", "grbl", "-o", dir.file("b.gcode"), "--setup", dir.file("g.json"), "--quiet"});
+  ASSERT_EQ(grbl.status, 0) << grbl.err;
+  EXPECT_EQ(nlohmann::json::parse(readFile(dir.file("g.json")))["setups"][0]["program"],
+            nlohmann::json::array({"b-T1.gcode", "b-T2.gcode"}));
+  const auto toStdout = runCli({"--job", "shop", "--controller", "grbl", "--quiet"});
+  EXPECT_EQ(toStdout.status, 2);
+  EXPECT_NE(toStdout.err.find("the grbl shop job is one program per tool: give -o FILE"), std::string::npos);
   // Only the shop job has a setup sheet.
   const auto plain = runCli({"-o", dir.file("p.nc"), "--setup", dir.file("p.json")});
   EXPECT_EQ(plain.status, 2);

@@ -150,25 +150,32 @@ TEST(ShopProgram, PathsOfABallRougherAndAFlatFinisher) {
   expectPathsOnTheSurface(planShopJob(defaultBlade().fields, settings));
 }
 
-TEST(ShopProgram, GrblPausesForEachToolWithinEightyCharacters) {
-  const auto lines = linesOf(program(Controller::Grbl));
-  for (std::string_view line : lines) {
-    EXPECT_LE(line.size(), kGrblLineLimit) << line;
-    EXPECT_EQ(line.find("M6"), std::string_view::npos) << line;
-    EXPECT_EQ(line.find("G43"), std::string_view::npos) << line;
-    EXPECT_FALSE(line.starts_with("G64")) << line;
-  }
-  const std::vector<std::vector<std::string>> pauses{
-      {"( Pause: fit T1, flat end mill 37 mm, then resume )", "( Set Z0 on the block top )", "M0"},
-      {"( Pause: fit T2, ball-nose 20 mm, then resume )", "( Set Z0 against the reference of the tool before )", "M0"}};
-  for (const auto& pause : pauses) {
-    const std::size_t at = indexOf(lines, pause[0]);
-    ASSERT_LT(at + 4, lines.size()) << pause[0];
-    EXPECT_EQ(lines[at - 1], &pause == &pauses.front() ? "G17 G21 G40 G49 G54 G80 G90 G94" : "M5");
-    EXPECT_EQ(lines[at + 1], pause[1]);
-    EXPECT_EQ(lines[at + 2], pause[2]);
-    EXPECT_EQ(lines[at + 3], "G0 " + clearZ());
-    EXPECT_TRUE(lines[at + 4].starts_with("M3 S"));
+// GRBL has no tool change: each tool is a program of its own, started once
+// the operator has fitted the tool and set its zero, with no stop inside.
+TEST(ShopProgram, GrblOneProgramPerToolWithinEightyCharacters) {
+  const std::vector<ProgramPart> parts = shopPrograms(defaultPlan(), Controller::Grbl);
+  ASSERT_EQ(parts.size(), 2u);
+  const std::vector<std::vector<std::string>> starts{
+      {"( Blade from its block, for grbl, T1: program 1 of 2 )", "( Before starting: fit T1, flat end mill 37 mm )",
+       "( Set Z0 on the block top, then start )", "T1", "G0 " + clearZ(), "M3 S12000"},
+      {"( Blade from its block, for grbl, T2: program 2 of 2 )", "( Before starting: fit T2, ball-nose 20 mm )",
+       "( Set Z0 against the reference of the tool before, then start )", "T2", "G0 " + clearZ(), "M3 S18000"}};
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    EXPECT_EQ(parts[k].suffix, "-T" + std::to_string(k + 1));
+    const auto lines = linesOf(parts[k].text);
+    for (std::string_view line : lines) {
+      EXPECT_LE(line.size(), kGrblLineLimit) << line;
+      EXPECT_NE(line, "M0");
+      EXPECT_EQ(line.find("M6"), std::string_view::npos) << line;
+      EXPECT_EQ(line.find("G43"), std::string_view::npos) << line;
+      EXPECT_FALSE(line.starts_with("G64")) << line;
+    }
+    EXPECT_EQ(lines.front(), starts[k][0]);
+    const std::size_t at = indexOf(lines, starts[k][1]);
+    ASSERT_LT(at + 4, lines.size());
+    for (std::size_t n = 1; n < starts[k].size(); ++n) EXPECT_EQ(lines[at + n - 1], starts[k][n]);
+    const std::vector<std::string_view> end(lines.end() - 3, lines.end());
+    EXPECT_EQ(end, (std::vector<std::string_view>{"G0 " + clearZ(), "M5", "M2"}));
   }
 }
 
