@@ -2,10 +2,13 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <stdexcept>
 
 #include "files/job_check.h"
+#include "ui/program_window.h"
 
 namespace ventaro {
 
@@ -17,6 +20,8 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   // than running off the window's edge.
   figures_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   figures_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  figures_->setToolTip(QStringLiteral("Double click a line that names a program line to see it"));
+  figures_->viewport()->installEventFilter(this);
   image_ = new PictureView(this);
   image_->setObjectName(QStringLiteral("checkPicture"));
   image_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: fit"));
@@ -44,5 +49,17 @@ void CheckWindow::showRun(const JobRun* run) {
 }
 
 QString CheckWindow::text() const { return figures_->toPlainText(); }
+
+bool CheckWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == figures_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const QString line = figures_->cursorForPosition(mouse->position().toPoint()).block().text();
+    if (const int number = namedProgramLine(line); number > 0) {
+      emit lineChosen(number);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace ventaro

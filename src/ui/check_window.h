@@ -27,6 +27,13 @@ class CheckWindow : public QWidget {
   const std::string& picture() const { return picture_; }
   PictureView* view() const { return image_; }
 
+ signals:
+  // The user double-clicked a line of the figures that names a program line.
+  void lineChosen(int line);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QPlainTextEdit* figures_;
   PictureView* image_;

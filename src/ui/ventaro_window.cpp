@@ -1,4 +1,5 @@
 #include "ui/ventaro_window.h"
+#include "ui/program_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -113,6 +114,8 @@ void VentaroWindow::createViewMenu() {
   addAction(menu, "viewReport", QStringLiteral("&Report"), &VentaroWindow::showReport);
   addAction(menu, "viewCheck", QStringLiteral("&Check"), &VentaroWindow::showCheck);
   addAction(menu, "viewSetup", QStringLiteral("&Setup sheet"), &VentaroWindow::showSetup);
+  QAction* programAction = addAction(menu, "viewProgram", QStringLiteral("Pro&gram"), &VentaroWindow::showProgram);
+  programAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   preview_ = new PreviewWindow(this);
   preview_->setObjectName(QStringLiteral("previewWindow"));
   report_ = new TextWindow(QStringLiteral("Ventaro machining report"), this);
@@ -121,6 +124,12 @@ void VentaroWindow::createViewMenu() {
   setup_->setObjectName(QStringLiteral("setupWindow"));
   check_ = new CheckWindow(this);
   check_->setObjectName(QStringLiteral("checkWindow"));
+  program_ = new ProgramWindow(this);
+  program_->setObjectName(QStringLiteral("programWindow"));
+  connect(check_, &CheckWindow::lineChosen, this, [this](int line) {
+    showProgram();
+    program_->goToLine(line);
+  });
 }
 
 void VentaroWindow::createMachineMenu() {
@@ -359,6 +368,13 @@ void VentaroWindow::exportSetup() {
   if (!path.isEmpty()) writeExport(QStringLiteral("setup sheet"), path, setupSheetJson(*run, programFiles(*run)));
 }
 
+void VentaroWindow::showProgram() {
+  if (!program_->isVisible()) placeBeside(program_, this);
+  program_->show();
+  program_->raise();
+  refreshViews();
+}
+
 void VentaroWindow::showSetup() {
   if (!setup_->isVisible()) placeBeside(setup_, this);
   setup_->show();
@@ -394,6 +410,17 @@ void VentaroWindow::refreshViews() {
   for (QAction* action : needRun_) action->setEnabled(run != nullptr);
   if (preview_->isVisible()) preview_->showRun(run);
   if (check_->isVisible()) check_->showRun(run);
+  // The program view reads the program once per Compute: a program of a
+  // million lines is not laid out again on every refresh.
+  if (program_->isVisible()) {
+    static const std::string kNone;
+    const std::string& program = run != nullptr ? run->program : kNone;
+    if (!programShown_ || program != shownProgram_) {
+      program_->setProgram(program);
+      shownProgram_ = program;
+      programShown_ = true;
+    }
+  }
   if (setup_->isVisible()) {
     setup_->setText(run == nullptr ? QStringLiteral("Press \u201cCompute\u201d: the setup sheet describes the shop job "
                                                     "it makes.")

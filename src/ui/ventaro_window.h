@@ -21,6 +21,8 @@ class QLabel;
 
 namespace ventaro {
 
+class ProgramWindow;
+
 class CheckWindow;
 class FileDialogs;
 class Form1;
@@ -48,6 +50,7 @@ class VentaroWindow : public QMainWindow {
   PreviewWindow* previewWindow() const { return preview_; }
   TextWindow* reportWindow() const { return report_; }
   TextWindow* setupWindow() const { return setup_; }
+  ProgramWindow* programWindow() const { return program_; }
   CheckWindow* checkWindow() const { return check_; }
   // The status line's text.
   QString statusText() const;
@@ -83,6 +86,7 @@ class VentaroWindow : public QMainWindow {
   void showReport();
   void showCheck();
   void showSetup();
+  void showProgram();
   // The names of the files the program is saved to, for the setup sheet.
   std::vector<std::string> programFiles(const JobRun& run) const;
   void refreshViews();
@@ -101,6 +105,9 @@ class VentaroWindow : public QMainWindow {
   PreviewWindow* preview_ = nullptr;
   TextWindow* report_ = nullptr;
   TextWindow* setup_ = nullptr;
+  ProgramWindow* program_ = nullptr;
+  std::string shownProgram_;  // what the program view holds
+  bool programShown_ = false;
   CheckWindow* check_ = nullptr;
   QLabel* status_ = nullptr;
   QString lastDesign_;

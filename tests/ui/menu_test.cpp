@@ -33,6 +33,7 @@
 #include "ui/main_window.h"
 #include "ui/picture_view.h"
 #include "ui/preview_window.h"
+#include "ui/program_window.h"
 #include "ui/text_window.h"
 #include "ui/ventaro_window.h"
 #include "ui/window_place.h"
@@ -157,7 +158,7 @@ class MenuTest : public QObject {
                         "&Save Gcode, &Quit Ctrl+Q",
                         "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026, "
                         "S&etup sheet\u2026",
-                        "&View: &Preview, &Report, &Check, &Setup sheet",
+                        "&View: &Preview, &Report, &Check, &Setup sheet, Pro&gram Ctrl+L",
                         "&Machine: &Controller, &Job, &Shop Job Settings\u2026",
                     }));
   }
@@ -373,6 +374,35 @@ class MenuTest : public QObject {
     dialogs->answers << file("shop.json");
     action("saveDesignAs")->trigger();
     QVERIFY(ventaro::readDesignFile(file("shop.json").toStdString()).machine == window->form()->machine());
+  }
+
+  // View > Program: the program with its line numbers, a search and a
+  // go-to-line; a check figure that names a line leads there.
+  void programViewFindsLinesAndTheChecksHazardsLeadThere() {
+    click("cmdStart");
+    const std::string program = window->form()->lastRun()->program;
+    action("viewProgram")->trigger();
+    ventaro::ProgramWindow* view = window->programWindow();
+    QVERIFY(view->isVisible());
+    QCOMPARE(view->lineCount(), static_cast<int>(std::count(program.begin(), program.end(), '\n')) + 1);
+    QVERIFY(view->goToLine(1634));
+    QCOMPARE(view->currentLine(), 1634);
+    QVERIFY(!view->goToLine(view->lineCount() + 1));
+    QVERIFY(view->find("G0 X200.0001 Z260.46"));
+    QCOMPARE(view->currentLine(), 1634);
+    QVERIFY(!view->find("no such text"));
+    // The plain job's check names the rapid move at line 822.
+    view->goToLine(1);
+    action("viewCheck")->trigger();
+    auto* figures = window->checkWindow()->findChild<QPlainTextEdit*>();
+    QTextCursor at = figures->document()->find("line 822: G0");
+    QVERIFY(!at.isNull());
+    figures->setTextCursor(at);
+    QTest::mouseDClick(figures->viewport(), Qt::LeftButton, {}, figures->cursorRect(at).center());
+    QCOMPARE(view->currentLine(), 822);
+    QCOMPARE(ventaro::namedProgramLine("  deepest engagement of a cutting move: 7.500 mm at X 48.75 Y 20.25, line 4"),
+             4);
+    QCOMPARE(ventaro::namedProgramLine("T1 (flat end, diameter 37.000 mm): 1 cutting move"), 0);
   }
 
   // The program no longer matching the fields is said in the status line,
