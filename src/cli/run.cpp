@@ -160,8 +160,8 @@ int runGenerator(CliOptions options) {
     // A job of one file per tool writes them beside each other, all or
     // none; to a device or a pipe (-o /dev/null) they go one after the other.
     std::error_code ignored;
-    const bool stream = std::filesystem::exists(*options.output, ignored) &&
-                        !std::filesystem::is_regular_file(*options.output, ignored);
+    const bool stream = !options.output || (std::filesystem::exists(*options.output, ignored) &&
+                                            !std::filesystem::is_regular_file(*options.output, ignored));
     programInParts = !run.programParts.empty() && !stream;
     if (programInParts) {
       for (const ProgramPart& part : run.programParts) {
