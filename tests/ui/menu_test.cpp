@@ -178,9 +178,13 @@ class MenuTest : public QObject {
     QTest::newRow("plain") << QStringList{};
     QTest::newRow("linuxcnc") << QStringList{"--diameter", "3.360", "--fin-dia", "25", "--controller", "linuxcnc"};
     QTest::newRow("grbl") << QStringList{"--tsr", "7", "--rough-step", "70", "--controller", "grbl"};
-    QTest::newRow("shop linuxcnc") << QStringList{"--job", "shop", "--fin-dia", "25"};
-    QTest::newRow("shop grbl") << QStringList{"--job", "shop",        "--controller", "grbl",        "--rough-shape",
-                                              "ball",  "--clearance", "12.5",         "--tolerance", "0.02"};
+    // The shop rows on a small rotor at a coarse scallop: the same code at a
+    // fraction of the default job's time.
+    QTest::newRow("shop linuxcnc") << QStringList{"--job",      "shop", "--fin-dia", "25",
+                                                  "--diameter", "1.6",  "--scallop", "1"};
+    QTest::newRow("shop grbl") << QStringList{"--job",       "shop", "--controller", "grbl", "--rough-shape", "ball",
+                                              "--clearance", "12.5", "--tolerance",  "0.02", "--diameter",    "1.6",
+                                              "--scallop",   "1"};
   }
   void designGivesTheCommandLinesFiles() {
     QFETCH(QStringList, options);
