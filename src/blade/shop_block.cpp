@@ -44,8 +44,4 @@ Block plainJobBlock(const BladeParameters& p, const DesignRecord& record, std::o
   return block;
 }
 
-Block plainJobBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top) {
-  return plainJobBlock(readParameters(fields), record, top);
-}
-
 }  // namespace ventaro

@@ -43,7 +43,5 @@ Block blockExtent(const BladeParameters& parameters);
 // pass starts. Raises ShopError for an empty block or a record without
 // finishing stations, RunError for a field that is not a number.
 Block plainJobBlock(const BladeParameters& parameters, const DesignRecord& record, std::optional<double> top);
-// The same from the field texts, read for it.
-Block plainJobBlock(const JobFields& fields, const DesignRecord& record, std::optional<double> top);
 
 }  // namespace ventaro
