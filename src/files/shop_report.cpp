@@ -76,6 +76,12 @@ void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
          machineNumber(plan.finishDepth) +
          " mm left above the surface for "
          "finishing\n";
+  if (plan.restLines > 0) {
+    out += "  then " + std::to_string(plan.restLines) + (plan.restLines == 1 ? " rest line" : " rest lines") +
+           " between them where the surface falls along the span, in layers over what the roughing left, so that "
+           "no more than " +
+           mm(plan.restLeft) + " mm stands above the allowance between lines\n";
+  }
   reachLine(out, plan, run);
   movesLines(out, plan, run);
 }
@@ -111,7 +117,10 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
   out += "Rapid moves at Z " + mm(plan.clearanceZ) +
          " to and from each tool; between roughing lines 2 mm above the material they leave, down beside the "
          "block.\n";
-  out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
+  out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface";
+  out += plan.restLines > 0 && plan.roughTolerance > plan.tolerance
+             ? "; the rest lines within " + machineNumber(plan.roughTolerance) + " mm of the allowance above it.\n"
+             : ".\n";
   out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
   const bool hasRoughing = plan.tools.size() > 1;
   if (!hasRoughing)

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <utility>
 
 #include "core/number_text.h"
 #include "machine/machine_limits.h"
@@ -93,6 +95,234 @@ struct Tolerances {
 // showing at the middle, so no span climbs more than 25 tolerances.
 Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45, tol * 25}; }
 
+// Two neighbouring finishing passes `gap` apart, seen across them: their
+// tips stand at different heights where the surface slopes along the span.
+// A ball's centres lie a radius above its tips; between centres D apart the
+// ridge left stands R - sqrt(R^2 - D^2/4) above the balls' lowest points,
+// so the ridge grows with D. A flat end mill leaves a step as high as the
+// rise between its passes. `spread` is the largest D (ball) or rise (flat).
+struct Ridge {
+  double height = 0;
+  double spread = 0;
+};
+
+// The height of a sampled line at s, between its samples.
+double heightAlong(const std::vector<ProfileSample>& line, std::size_t& k, double s) {
+  while (k + 2 < line.size() && line[k + 1].s < s) ++k;
+  const ProfileSample& a = line[k];
+  const ProfileSample& b = line[std::min(k + 1, line.size() - 1)];
+  if (b.s <= a.s) return a.z;
+  return a.z + (b.z - a.z) * std::clamp((s - a.s) / (b.s - a.s), 0.0, 1.0);
+}
+
+// The highest ridge between two sampled lines `gap` apart, at every sample
+// of either from `from` to `to` along them.
+Ridge ridgeBetween(const Cutter& c, double gap, const std::vector<ProfileSample>& a,
+                   const std::vector<ProfileSample>& b, double from = -std::numeric_limits<double>::infinity(),
+                   double to = std::numeric_limits<double>::infinity()) {
+  double spread = 0;
+  std::size_t ka = 0, kb = 0, ia = 0, ib = 0;
+  while (ia < a.size() || ib < b.size()) {
+    const bool fromA = ib == b.size() || (ia < a.size() && a[ia].s <= b[ib].s);
+    const double s = fromA ? a[ia++].s : b[ib++].s;
+    if (s < from || s > to) continue;
+    const double rise = heightAlong(b, kb, s) - heightAlong(a, ka, s);
+    spread = std::max(spread, c.shape == ToolShape::Ball ? std::hypot(gap, rise) : std::abs(rise));
+  }
+  const double r = c.radius;
+  if (c.shape == ToolShape::Flat) return {gap < 2 * r ? spread : std::numeric_limits<double>::infinity(), spread};
+  return {spread < 2 * r ? r - std::sqrt(r * r - spread * spread / 4) : r, spread};
+}
+
+// The stock as the roughing tool leaves it: a grid of square cells over the
+// block, each holding the material's top at its centre, lowered under the
+// cutter at every sampled position of its path. Between two samples a rim of
+// a few hundredths of a millimetre may stay counted as material: the rest
+// pass then cuts a little air, never less than there is.
+class Stock {
+ public:
+  Stock(const Block& b, double cell)
+      : x0_(b.x0),
+        y0_(b.y0),
+        cell_(cell),
+        nx_(std::max(1, static_cast<int>(std::ceil((b.x1 - b.x0) / cell)))),
+        ny_(std::max(1, static_cast<int>(std::ceil((b.y1 - b.y0) / cell)))),
+        z_(static_cast<std::size_t>(nx_) * static_cast<std::size_t>(ny_), b.top) {}
+
+  // The cutter's underside at a distance d from its axis, above its tip.
+  static double rise(const Cutter& c, double d2) {
+    return c.shape == ToolShape::Ball ? c.radius - std::sqrt(std::max(0.0, c.radius * c.radius - d2)) : 0;
+  }
+
+  void lower(const Cutter& c, double x, double y, double tip) {
+    within(x, y, c.radius, [&](double& h, double d2) { h = std::min(h, tip + rise(c, d2)); });
+  }
+  // The highest material within `r` of (x, y); minus infinity where no
+  // cell lies so near.
+  double highestWithin(double x, double y, double r) {
+    double most = -std::numeric_limits<double>::infinity();
+    within(x, y, r, [&](const double& h, double) { most = std::max(most, h); });
+    return most;
+  }
+  // The highest material within a rectangle; minus infinity for none.
+  double highest(double xlo, double ylo, double xhi, double yhi) const {
+    double most = -std::numeric_limits<double>::infinity();
+    const auto [i0, i1] = range(xlo, xhi, x0_, nx_);
+    const auto [j0, j1] = range(ylo, yhi, y0_, ny_);
+    for (int i = i0; i <= i1; ++i) {
+      for (int j = j0; j <= j1; ++j) most = std::max(most, z_[index(i, j)]);
+    }
+    return most;
+  }
+
+ private:
+  // The cells whose centres lie within [lo, hi] along one axis.
+  std::pair<int, int> range(double lo, double hi, double origin, int n) const {
+    return {std::max(0, static_cast<int>(std::ceil((lo - origin) / cell_ - 0.5))),
+            std::min(n - 1, static_cast<int>(std::floor((hi - origin) / cell_ - 0.5)))};
+  }
+  std::size_t index(int i, int j) const {
+    return static_cast<std::size_t>(i) * static_cast<std::size_t>(ny_) + static_cast<std::size_t>(j);
+  }
+  template <typename F>
+  void within(double x, double y, double r, F&& f) {
+    const auto [i0, i1] = range(x - r, x + r, x0_, nx_);
+    for (int i = i0; i <= i1; ++i) {
+      const double dx = x0_ + (i + 0.5) * cell_ - x;
+      const double half = std::sqrt(std::max(0.0, r * r - dx * dx));
+      const auto [j0, j1] = range(y - half, y + half, y0_, ny_);
+      for (int j = j0; j <= j1; ++j) {
+        const double dy = y0_ + (j + 0.5) * cell_ - y;
+        f(z_[index(i, j)], dx * dx + dy * dy);
+      }
+    }
+  }
+
+  double x0_, y0_, cell_;
+  int nx_, ny_;
+  std::vector<double> z_;
+};
+
+// The rest pass leaves at most this much (mm) above the finishing allowance
+// between its lines, and puts no two lines closer than twice kRestClosest.
+inline constexpr double kRestLeft = 1.5;
+inline constexpr double kRestClosest = 0.5;
+
+// The rest pass. A flat end mill's lines a stepover apart leave, where the
+// surface falls along the span, as much material as the surface falls
+// between two lines (a ball leaves its ridge besides): up to the stepover
+// times the slope, far more than the finishing tool should meet. Where two
+// neighbouring lines leave a ridge above kRestLeft, a line is added halfway
+// between them, and again between it and each of them, until none does.
+// Each rest line is cut in layers one roughing depth apart, from the highest
+// material left under it down, and only where it meets material: it goes
+// down in cleared space beside what it cuts, enters from the side and lifts
+// again in cleared space; every link between lines runs above the material
+// that the stock left so far holds.
+class RestPass {
+ public:
+  using Sampler = std::function<std::vector<ProfileSample>(double)>;
+
+  RestPass(const ShopPlan& plan, const Cutter& cutter, double ya, double thin, Sampler sample, ToolRun& run)
+      : plan_(plan),
+        cutter_(cutter),
+        ya_(ya),
+        thin_(thin),
+        sample_(std::move(sample)),
+        run_(run),
+        stock_(plan.block, 1) {}
+
+  // What the layers left: every line's last layer follows its heights.
+  void roughed(double x, const std::vector<ProfileSample>& line) {
+    for (const ProfileSample& p : line) stock_.lower(cutter_, x, ya_ + p.s, p.z);
+  }
+
+  // Rest lines between two lines already cut; returns how many.
+  int between(double xa, const std::vector<ProfileSample>& a, double xb, const std::vector<ProfileSample>& b) {
+    const double gap = xb - xa;
+    const Block& blk = plan_.block;
+    if (gap < 2 * kRestClosest || ridgeBetween(cutter_, gap, a, b, blk.y0 - ya_, blk.y1 - ya_).height <= kRestLeft) {
+      return 0;
+    }
+    const double x = xa + gap / 2;
+    const std::vector<ProfileSample> m = sample_(x);
+    cut(x, m);
+    return 1 + between(xa, a, x, m) + between(x, m, xb, b);
+  }
+
+  double lowest() const { return lowest_; }
+
+ private:
+  // Up above the material between here and `to`, across, and down to it:
+  // the last millimetre fed.
+  void travel(const Vec3& to) {
+    const Vec3 at = run_.moves.back().to;
+    const double r = cutter_.radius + kRim;
+    const double clear = stock_.highest(std::min(at.x, to.x) - r, std::min(at.y, to.y) - r, std::max(at.x, to.x) + r,
+                                        std::max(at.y, to.y) + r) +
+                         kLift;
+    const double z = std::max({clear, at.z, to.z + 1});
+    if (at.z < z) run_.moves.push_back({PathMoveKind::Rapid, {at.x, at.y, z}});
+    run_.moves.push_back({PathMoveKind::Rapid, {to.x, to.y, z}});
+    if (z > to.z + 1) run_.moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
+    run_.moves.push_back({PathMoveKind::Plunge, to});
+  }
+
+  void cut(double x, const std::vector<ProfileSample>& line) {
+    constexpr double kMet = 1e-3;  // less than this is no material
+    const std::size_t n = line.size();
+    // The highest material under the tool at each sample, before the line.
+    std::vector<double> top(n);
+    double highest = -std::numeric_limits<double>::infinity(), low = std::numeric_limits<double>::infinity();
+    for (std::size_t q = 0; q < n; ++q) {
+      top[q] = stock_.highestWithin(x, ya_ + line[q].s, cutter_.radius + kRim);
+      if (top[q] <= line[q].z + kMet) continue;
+      highest = std::max(highest, top[q]);
+      low = std::min(low, line[q].z);
+    }
+    if (!(highest > low)) return;
+    const double depth = plan_.roughDepth;
+    const int layers = static_cast<int>(std::ceil((highest - low) / depth - 1e-9));
+    // Where each sample was cut last: once the tool has stood at a height
+    // over a sample, nothing is left above that height under it.
+    std::vector<double> cutAt(n, std::numeric_limits<double>::infinity()), path(n);
+    for (int k = 1; k <= layers; ++k) {
+      const double level = k == layers ? low : highest - k * depth;
+      std::size_t first = n, last = 0;
+      for (std::size_t q = 0; q < n; ++q) {
+        path[q] = std::max(level, line[q].z);
+        if (top[q] > path[q] + kMet && path[q] < cutAt[q] - kMet) first = std::min(first, q), last = q;
+      }
+      if (first == n) continue;
+      // The lines reach beyond the block on both sides, where the tool
+      // meets nothing: there is a sample in the clear before and after.
+      const std::size_t from = first - 1, to = last + 1;
+      const auto keep = thinProfile(line, from, to, thin_, [&](std::size_t q) { return path[q]; });
+      const auto point = [&](std::size_t q) { return Vec3{x, ya_ + line[q].s, path[q]}; };
+      travel(point(from));
+      for (std::size_t i = 1; i < keep.size(); ++i) run_.moves.push_back({PathMoveKind::Cut, point(keep[i])});
+      for (std::size_t q = from; q <= to; ++q) cutAt[q] = std::min(cutAt[q], path[q]);
+      lowest_ = std::min(lowest_, level);
+      checkCount(static_cast<double>(run_.moves.size()), kMaxShopMoves, "program lines");
+    }
+    for (std::size_t q = 0; q < n; ++q) {
+      if (std::isfinite(cutAt[q])) stock_.lower(cutter_, x, ya_ + line[q].s, cutAt[q]);
+    }
+  }
+
+  static constexpr double kLift = 2;
+  // The stock's cells hold the material at their centres; material within
+  // a cell of the tool's reach counts as under it.
+  static constexpr double kRim = 1;
+  const ShopPlan& plan_;
+  Cutter cutter_;
+  double ya_, thin_;
+  Sampler sample_;
+  ToolRun& run_;
+  Stock stock_;
+  double lowest_ = std::numeric_limits<double>::infinity();
+};
+
 // Roughing: layer by layer from the block top down, each line of a layer
 // cut in one direction across the chord, from outside the block to outside
 // it again. The tool reaches each layer's depth beside the block, in the
@@ -103,28 +333,36 @@ Tolerances splitTolerance(double tol) { return {tol / 4, tol * 0.45, tol * 25}; 
 // stepping towards the tip run from Y 0 to the far side, lines stepping back
 // run the other way. Between two lines the tool lifts above the material
 // either of them leaves and crosses back beside the block.
-ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers) {
+ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers,
+                 int& restLines) {
   ToolRun run;
   run.number = 1;
   run.cutter = cutter;
   DropCutter drop(surface, cutter);
   const Tolerances tol = splitTolerance(plan.tolerance);
+  // The rest lines only take the material the layers left between their
+  // lines; they follow the allowance above the surface less closely.
+  const Tolerances restTol = splitTolerance(plan.roughTolerance);
   const Block& b = plan.block;
   // The lines reach a millimetre beyond the tool's radius past both sides;
   // there the tool stands clear of the block, over no material at all.
   const double reach = cutter.radius + 1;
   const double ya = b.y0 - reach, yb = b.y1 + reach;
   const double air = b.bottom - 1000;  // below anything: the tool is free there
+  const auto need = [&](double x, double y) {
+    // Half a millimetre before its footprint meets the block the tool has
+    // risen to where it must stand there: it climbs in the air.
+    const double lo = b.y0 - cutter.radius, hi = b.y1 + cutter.radius;
+    if (y < lo - 0.5 || y > hi + 0.5) return air;
+    return requireTip(drop, x, std::clamp(y, lo, hi)) + plan.finishDepth;
+  };
+  const double step = sampleStep(cutter.radius, plan.tolerance);
+  const auto sampleRest = [&](double x) {
+    return sampleProfile(yb - ya, sampleStep(cutter.radius, plan.roughTolerance), restTol.refine, restTol.rise,
+                         [&](double s) { return need(x, ya + s); });
+  };
   const RasterHeights raster =
-      sampleRaster(rasterPositions(b.x0, b.x1, plan.roughStepover), ya, yb, sampleStep(cutter.radius, plan.tolerance),
-                   tol.refine, tol.rise, [&](double x, double y) {
-                     // Half a millimetre before its footprint meets the block
-                     // the tool has risen to where it must stand there: it
-                     // climbs in the air.
-                     const double lo = b.y0 - cutter.radius, hi = b.y1 + cutter.radius;
-                     if (y < lo - 0.5 || y > hi + 0.5) return air;
-                     return requireTip(drop, x, std::clamp(y, lo, hi)) + plan.finishDepth;
-                   });
+      sampleRaster(rasterPositions(b.x0, b.x1, plan.roughStepover), ya, yb, step, tol.refine, tol.rise, need);
   const auto over = [&](const ProfileSample& p) { return p.z > air + 1; };
 
   double lowest = std::numeric_limits<double>::infinity();
@@ -200,44 +438,15 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   // The lowest the tool goes over the block: the last layer lies at or
   // below the lowest height, and follows the heights.
   run.lowest = layers > 0 ? lowest : b.top;
-  return run;
-}
-
-// Two neighbouring finishing passes `gap` apart, seen across them: their
-// tips stand at different heights where the surface slopes along the span.
-// A ball's centres lie a radius above its tips; between centres D apart the
-// ridge left stands R - sqrt(R^2 - D^2/4) above the balls' lowest points,
-// so the ridge grows with D. A flat end mill leaves a step as high as the
-// rise between its passes. `spread` is the largest D (ball) or rise (flat).
-struct Ridge {
-  double height = 0;
-  double spread = 0;
-};
-
-// The height of a sampled line at s, between its samples.
-double heightAlong(const std::vector<ProfileSample>& line, std::size_t& k, double s) {
-  while (k + 2 < line.size() && line[k + 1].s < s) ++k;
-  const ProfileSample& a = line[k];
-  const ProfileSample& b = line[std::min(k + 1, line.size() - 1)];
-  if (b.s <= a.s) return a.z;
-  return a.z + (b.z - a.z) * std::clamp((s - a.s) / (b.s - a.s), 0.0, 1.0);
-}
-
-// The highest ridge between two sampled lines `gap` apart, at every sample
-// of either.
-Ridge ridgeBetween(const Cutter& c, double gap, const std::vector<ProfileSample>& a,
-                   const std::vector<ProfileSample>& b) {
-  double spread = 0;
-  std::size_t ka = 0, kb = 0, ia = 0, ib = 0;
-  while (ia < a.size() || ib < b.size()) {
-    const bool fromA = ib == b.size() || (ia < a.size() && a[ia].s <= b[ib].s);
-    const double s = fromA ? a[ia++].s : b[ib++].s;
-    const double rise = heightAlong(b, kb, s) - heightAlong(a, ka, s);
-    spread = std::max(spread, c.shape == ToolShape::Ball ? std::hypot(gap, rise) : std::abs(rise));
+  if (layers > 0) {
+    RestPass rest(plan, cutter, ya, restTol.thin, sampleRest, run);
+    for (std::size_t i = 0; i < raster.lines.size(); ++i) rest.roughed(raster.xs[i], raster.lines[i]);
+    for (std::size_t i = 0; i + 1 < raster.lines.size(); ++i) {
+      restLines += rest.between(raster.xs[i], raster.lines[i], raster.xs[i + 1], raster.lines[i + 1]);
+    }
+    run.lowest = std::min(run.lowest, rest.lowest());
   }
-  const double r = c.radius;
-  if (c.shape == ToolShape::Flat) return {gap < 2 * r ? spread : std::numeric_limits<double>::infinity(), spread};
-  return {spread < 2 * r ? r - std::sqrt(r * r - spread * spread / 4) : r, spread};
+  return run;
 }
 
 ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter) {
@@ -333,6 +542,11 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   plan.scallop = settings.scallop;
+  plan.restLeft = kRestLeft;
+  // The roughing paths stand the finishing allowance above the surface:
+  // they need not follow it as closely as the finishing tool, only closely
+  // enough to leave the allowance within a tenth.
+  plan.roughTolerance = std::max(plan.tolerance, in.finishDepth / 10);
   // On the level a ball's passes 2 sqrt(h (2R - h)) apart leave a ridge of
   // h; a flat end mill leaves none there, and its passes overlap by half.
   const double finR = finDia / 2;
@@ -362,7 +576,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
     plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
-  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers);
+  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers, plan.restLines);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);

@@ -35,13 +35,18 @@ struct ToolRun {
 
 struct ShopPlan {
   Block block;
-  double clearanceZ = 0;  // block top + clearance: the height of every rapid move
-  double tolerance = 0;
+  double clearanceZ = 0;      // block top + clearance: the height of every rapid move
+  double tolerance = 0;       // of the finishing paths
+  double roughTolerance = 0;  // of the rest lines, above the allowance
   double plungeFeed = 0;
   double finishDepth = 0;
   double roughDepth = 0;
   int layers = 0;            // roughing layers; 0 when the block top lies below what roughing needs
   double roughStepover = 0;  // the spacing of the roughing lines
+  // Lines of the rest pass between the roughing lines, where these leave
+  // more than restLeft above the finishing allowance.
+  int restLines = 0;
+  double restLeft = 0;
   // The finishing lines: as far apart as the scallop allows on the level
   // (finStepover), closer where the surface slopes along the span (down to
   // finClosest); the highest ridge they leave between them.

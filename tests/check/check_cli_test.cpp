@@ -57,6 +57,17 @@ TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
       ++clean;
     }
     EXPECT_EQ(clean, 2u) << controller;
+    // The roughing tool meets at most its layer (and a little at the rim of
+    // a cell); the rest pass leaves the finishing tool its allowance and
+    // not much more.
+    std::vector<double> engaged;
+    const std::string figure = "deepest engagement of a cutting move: ";
+    for (auto at = run.out.find(figure); at != std::string::npos; at = run.out.find(figure, at + 1)) {
+      engaged.push_back(std::stod(run.out.substr(at + figure.size())));
+    }
+    ASSERT_EQ(engaged.size(), 2u) << controller;
+    EXPECT_LE(engaged[0], 5.5) << controller;
+    EXPECT_LE(engaged[1], 4.0) << controller;
     EXPECT_TRUE(
         run.out.ends_with("Check passed: no rapid move through material, no cut below the target beyond 0.010 mm.\n"))
         << controller;
