@@ -36,7 +36,8 @@ void rapidLines(std::string& out, const ToolFigures& t) {
   }
 }
 
-void toolLines(std::string& out, const ToolFigures& t, double tolerance) {
+void toolLines(std::string& out, const ToolFigures& t, const CheckSettings& s) {
+  const double tolerance = s.tolerance;
   out += cutterText(t) + ": " + count(t.cuttingMoves, "cutting move") + ", " + count(t.rapidMoves, "rapid move") + "\n";
   if (!t.touchedBlock) {
     out += "  never over the block\n";
@@ -58,6 +59,11 @@ void toolLines(std::string& out, const ToolFigures& t, double tolerance) {
   out += "  material left above the target: largest " + mm(t.leftLargest);
   if (t.leftLargest > 0) out += " at " + at(t.leftPlace);
   out += ", mean " + mm(t.leftMean) + "\n";
+  if (t.interiorCells > 0) {
+    out += "  material left at least " + fixedText(s.interiorMargin, 0) +
+           " mm inside the block's and the blade's edges: mean " + mm(t.interiorMean) + ", 99th percentile " +
+           mm(t.interiorP99) + "\n";
+  }
   out += "  reach below the block top: " + mm(t.reach) + " (lowest Z " + fixedText(t.lowest, 3) + ")\n";
 }
 
@@ -70,7 +76,7 @@ std::string checkText(const CheckResult& result) {
                     fixedText(s.block.y0, 2) + " to " + fixedText(s.block.y1, 2) + ", top Z " +
                     fixedText(s.block.top, 3) + "; " + fixedText(map.cell(), 3) + " mm cells (" +
                     std::to_string(map.columns()) + " x " + std::to_string(map.rows()) + ")\n";
-  for (const ToolFigures& t : result.tools) toolLines(out, t, s.tolerance);
+  for (const ToolFigures& t : result.tools) toolLines(out, t, s);
   if (result.tools.empty()) out += "No tool moves over the block.\n";
   int rapids = 0;
   double below = 0;

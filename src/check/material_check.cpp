@@ -29,6 +29,13 @@ class Simulation {
     for (int j = 0; j < map_.rows(); ++j) {
       for (int i = 0; i < map_.columns(); ++i) target_[map_.index(i, j)] = target(map_.xAt(i), map_.yAt(j));
     }
+    if (settings.interior) {
+      interior_.assign(map_.heights().size(), 0);
+      for (int j = 0; j < map_.rows(); ++j) {
+        for (int i = 0; i < map_.columns(); ++i)
+          interior_[map_.index(i, j)] = settings.interior(map_.xAt(i), map_.yAt(j));
+      }
+    }
   }
 
   void run(const std::vector<ToolpathMove>& moves) {
@@ -232,13 +239,26 @@ class Simulation {
   void measureLeft(ToolFigures& t) const {
     double sum = 0, largest = 0;
     std::size_t at = 0;
+    std::vector<double> inside;
     for (int j = 0; j < map_.rows(); ++j) {
       for (int i = 0; i < map_.columns(); ++i) {
         const std::size_t k = map_.index(i, j);
         const double left = std::max(0.0, map_.heights()[k] - target_[k]);
         sum += left;
         if (left > largest) largest = left, at = rowMajor(i, j);
+        if (!interior_.empty() && interior_[k]) inside.push_back(left);
       }
+    }
+    t.interiorCells = inside.size();
+    if (!inside.empty()) {
+      double insideSum = 0;
+      for (double left : inside) insideSum += left;
+      t.interiorMean = insideSum / static_cast<double>(inside.size());
+      // The 99th percentile: the smallest depth that at least 99 % of the
+      // cells do not exceed.
+      const auto rank = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(inside.size()))) - 1;
+      std::nth_element(inside.begin(), inside.begin() + static_cast<std::ptrdiff_t>(rank), inside.end());
+      t.interiorP99 = inside[rank];
     }
     t.leftLargest = largest;
     t.leftMean = sum / (static_cast<double>(map_.columns()) * static_cast<double>(map_.rows()));
@@ -249,6 +269,7 @@ class Simulation {
   const CheckSettings& settings_;
   HeightMap map_;
   std::vector<double> target_;
+  std::vector<char> interior_;                                 // by HeightMap::index; empty: none
   std::vector<double> tileHighest_;                            // the highest cell of each tile, tile rows from Y 0
   std::array<std::pair<int, int>, HeightMap::kTile> spans_{};  // columns under the cutter, per row of one tile row
   std::vector<ToolFigures> tools_;

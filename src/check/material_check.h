@@ -30,6 +30,11 @@ struct CheckSettings {
   double cell = 0.5;            // mm, the height map's grid
   double tolerance = 0.01;      // mm, how far below the target a cut may go
   std::map<int, Cutter> tools;  // by tool number
+  // Where the material left is judged on its own as well: the cells well
+  // inside the block and the blade, away from the edges a tool of any size
+  // rounds off. None: no such figure.
+  std::function<bool(double x, double y)> interior;
+  double interiorMargin = 0;  // mm, how far inside, for the text
 };
 
 // A rapid move through material is one that removes more than this (mm):
@@ -74,6 +79,10 @@ struct ToolFigures {
   // After the tool's last move: material above the target.
   double leftLargest = 0, leftMean = 0;
   Place leftPlace;
+  // The same within the interior: its mean and the depth that 99 in 100 of
+  // its cells do not exceed; no cells, no figure.
+  std::size_t interiorCells = 0;
+  double interiorMean = 0, interiorP99 = 0;
   double lowest = 0;  // the lowest Z of the cutter over the block (the block top when it stays above)
   double reach = 0;   // block top - lowest
 };

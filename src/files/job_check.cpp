@@ -72,11 +72,26 @@ JobCheck checkJob(const JobRun& run, double grid, bool picture) {
   table.fill();
   const BladeModel blade(parameters, table);
   std::unordered_map<double, Section> columns;
-  const CheckResult result = checkProgram(run.program, settings, [&](double x, double y) {
+  const auto sectionAt = [&](double x) -> const Section& {
     auto at = columns.find(x);
     if (at == columns.end()) at = columns.emplace(x, blade.section(x)).first;
-    return sectionHeight(at->second, y);
-  });
+    return at->second;
+  };
+  // Near the block's edges and the blade's leading and trailing edges any
+  // tool leaves what its radius cannot reach; inside them what is left is
+  // the paths' doing.
+  constexpr double kInside = 10;
+  settings.interiorMargin = kInside;
+  settings.interior = [&](double x, double y) {
+    if (x < block.x0 + kInside || x > block.x1 - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
+      return false;
+    }
+    const Section& s = sectionAt(x);
+    const double lo = std::min(s.front().y, s.back().y), hi = std::max(s.front().y, s.back().y);
+    return y >= lo + kInside && y <= hi - kInside;
+  };
+  const CheckResult result =
+      checkProgram(run.program, settings, [&](double x, double y) { return sectionHeight(sectionAt(x), y); });
   JobCheck check{checkText(result), result.hazard(), {}};
   if (picture) check.picture = checkPictureSvg(result, pictureTitle(run));
   return check;

@@ -68,6 +68,12 @@ TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
     ASSERT_EQ(engaged.size(), 2u) << controller;
     EXPECT_LE(engaged[0], 5.5) << controller;
     EXPECT_LE(engaged[1], 4.0) << controller;
+    // Well inside the blade the finishing leaves its scallops and little
+    // more.
+    const auto mean = run.out.rfind("edges: mean "), p99 = run.out.rfind("99th percentile ");
+    ASSERT_NE(p99, std::string::npos) << controller;
+    EXPECT_LE(std::stod(run.out.substr(mean + 12)), 0.15) << controller;
+    EXPECT_LE(std::stod(run.out.substr(p99 + 16)), 0.2 + 0.2) << controller;
     EXPECT_TRUE(
         run.out.ends_with("Check passed: no rapid move through material, no cut below the target beyond 0.010 mm.\n"))
         << controller;

@@ -69,6 +69,37 @@ TEST(MaterialCheck, ACleanPassAboveTheTargetIsNoGouge) {
   EXPECT_FALSE(r.hazard());
 }
 
+// The interior figures count only the cells the interior holds: after the
+// raster at Z 0.5, one pass along Y at Z 0.1 clears X 25 to 35 exactly.
+TEST(MaterialCheck, InteriorMeanAndPercentile) {
+  std::string program = "T1\nG0 X-10 Y0 Z20\nG1 Z0.5\n";
+  for (int row = 0; row <= 7; ++row) {
+    program += "G1 Y" + std::to_string(row * 8) + "\nG1 X" + (row % 2 ? "-10" : "110") + "\n";
+  }
+  program += "G0 Z20\nG0 X30 Y-10\nG1 Z0.1\nG1 Y60\nG0 Z20\n";
+  struct Case {
+    double x0, x1;
+    std::size_t cells;  // columns of 0.5 mm times 60 rows
+    double mean, p99;
+    const char* text;
+  };
+  for (const Case c : {Case{20, 70, 6000, 0.42, 0.5, "mean 0.420 mm, 99th percentile 0.500 mm\n"},
+                       Case{25, 35.1, 1200, 0.1, 0.1, "mean 0.100 mm, 99th percentile 0.100 mm\n"}}) {
+    CheckSettings settings = smallBlock();
+    settings.interior = [&](double x, double y) { return x >= c.x0 && x <= c.x1 && y >= 10 && y <= 40; };
+    settings.interiorMargin = 10;
+    const CheckResult r = checkProgram(program, settings, kLevel);
+    const ToolFigures& t = r.tools[0];
+    EXPECT_EQ(t.interiorCells, c.cells) << c.x0;
+    EXPECT_NEAR(t.interiorMean, c.mean, 1e-12) << c.x0;
+    EXPECT_DOUBLE_EQ(t.interiorP99, c.p99) << c.x0;
+    EXPECT_DOUBLE_EQ(t.leftLargest, 0.5);
+    EXPECT_NE(checkText(r).find(
+                  std::string("  material left at least 10 mm inside the block's and the blade's edges: ") + c.text),
+              std::string::npos);
+  }
+}
+
 TEST(MaterialCheck, FlatAndBallLeaveTheirShapeInTheMap) {
   // A plunge to Z 1 at a cell's centre. The cell 2 mm beside it is left at
   // the tip's height by the flat end and 3 - sqrt(9 - 4) above it by the
