@@ -64,6 +64,14 @@ void toolLines(std::string& out, const ToolFigures& t, const CheckSettings& s) {
            " mm inside the block's and the blade's edges: mean " + mm(t.interiorMean) + ", 99th percentile " +
            mm(t.interiorP99) + "\n";
   }
+  if (t.holderChecked) {
+    out += "  holder " + fixedText(2 * t.holder.radius, 3) + " mm across, " + fixedText(t.holder.stickout, 3) +
+           " mm above the tip: ";
+    out += t.holderContacts > 0
+               ? "meets material in " + std::to_string(t.holderContacts) + " moves (up to " + mm(t.holderDeepest) +
+                     "), the first at line " + std::to_string(t.firstHolderContact) + "\n"
+               : "clear of the material\n";
+  }
   out += "  reach below the block top: " + mm(t.reach) + " (lowest Z " + fixedText(t.lowest, 3) + ")\n";
 }
 
@@ -78,10 +86,11 @@ std::string checkText(const CheckResult& result) {
                     std::to_string(map.columns()) + " x " + std::to_string(map.rows()) + ")\n";
   for (const ToolFigures& t : result.tools) toolLines(out, t, s);
   if (result.tools.empty()) out += "No tool moves over the block.\n";
-  int rapids = 0;
+  int rapids = 0, holders = 0;
   double below = 0;
   for (const ToolFigures& t : result.tools) {
     rapids += t.rapidsThroughMaterial;
+    holders += t.holderContacts;
     below = std::max(below, t.deepestBelowTarget);
   }
   if (!result.hazard()) {
@@ -92,6 +101,9 @@ std::string checkText(const CheckResult& result) {
   if (rapids > 0)
     out += " " + std::to_string(rapids) + (rapids == 1 ? " rapid move" : " rapid moves") + " through material;";
   if (below > s.tolerance) out += " cuts up to " + mm(below) + " below the target (tolerance " + mm(s.tolerance) + ");";
+  if (holders > 0) {
+    out += " " + std::to_string(holders) + (holders == 1 ? " move" : " moves") + " with the holder in material;";
+  }
   out.back() = '.';
   out += "\n";
   return out;

@@ -41,6 +41,7 @@ class Simulation {
   void run(const std::vector<ToolpathMove>& moves) {
     for (const ToolpathMove& m : moves) {
       ToolFigures& figures = figuresOf(m);
+      if (figures.holderChecked) holderMeets(figures, m);
       const MoveEffect effect = apply(figures.cutter, m, figures.lowest);
       record(figures, m, effect);
       last_ = &figures;
@@ -64,6 +65,10 @@ class Simulation {
     figures.tool = m.tool;
     figures.cutter = cutter->second;
     figures.lowest = settings_.block.top;
+    if (const auto holder = settings_.holders.find(m.tool); holder != settings_.holders.end()) {
+      figures.holderChecked = true;
+      figures.holder = holder->second;
+    }
     tools_.push_back(std::move(figures));
     last_ = nullptr;  // the vector may have moved
     return tools_.back();
@@ -100,6 +105,38 @@ class Simulation {
       }
     }
     return e;
+  }
+
+  // The holder swept along the move as a flat cylinder its stick-out above
+  // the tip, against the material before the move: the tool below it cuts
+  // only its own footprint, and a holder that meets material beside or above
+  // it breaks the tool or marks the blade. Tiles with nothing above the
+  // holder's lowest underside are passed over.
+  void holderMeets(ToolFigures& t, const ToolpathMove& m) {
+    const Point3 from = m.fromKnown ? m.from : m.to;
+    const Point3 a{from.x, from.y, from.z + t.holder.stickout}, b{m.to.x, m.to.y, m.to.z + t.holder.stickout};
+    const SweptCutter sweep(Cutter{ToolShape::Flat, t.holder.radius}, a, b);
+    const double bottom = std::min(a.z, b.z);
+    const auto [j0, j1] = map_.rowsWithin(sweep.yMin(), sweep.yMax());
+    const auto [c0, c1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
+    double met = 0;
+    for (int j = j0; j < j1; ++j) {
+      const int tj = j / HeightMap::kTile;
+      const auto [s0, s1] = map_.columnsWithin(sweep.spanAt(map_.yAt(j)).first, sweep.spanAt(map_.yAt(j)).second);
+      for (int i = std::max(c0, s0); i < std::min(c1, s1); ++i) {
+        if (tileHighest_[static_cast<std::size_t>(tj) * map_.tileColumns() + i / HeightMap::kTile] <= bottom) {
+          i = (i / HeightMap::kTile + 1) * HeightMap::kTile - 1;
+          continue;
+        }
+        const double h = map_.at(i, j);
+        if (h <= bottom) continue;
+        const double low = sweep.lowestAt(map_.xAt(i), map_.yAt(j));
+        if (low != kNoCutter) met = std::max(met, h - low);
+      }
+    }
+    if (!(met > kRapidContact)) return;
+    if (t.holderContacts++ == 0) t.firstHolderContact = m.line;
+    t.holderDeepest = std::max(t.holderDeepest, met);
   }
 
   // The columns under the cutter in rows ja to jb.
@@ -280,7 +317,7 @@ class Simulation {
 
 bool CheckResult::hazard() const {
   return std::any_of(tools.begin(), tools.end(), [&](const ToolFigures& t) {
-    return t.rapidsThroughMaterial > 0 || t.deepestBelowTarget > settings.tolerance;
+    return t.rapidsThroughMaterial > 0 || t.deepestBelowTarget > settings.tolerance || t.holderContacts > 0;
   });
 }
 

@@ -22,14 +22,22 @@ namespace ventaro {
 // block.
 using TargetHeight = std::function<double(double x, double y)>;
 
+// What holds a tool: a cylinder of `radius` whose flat underside stands
+// `stickout` above the tool's tip, up without end.
+struct Holder {
+  double radius = 0;
+  double stickout = 0;
+};
+
 struct CheckSettings {
   Block block;
   // Where the program's zero lies in the blade frame: a program point plus
   // this is a blade-frame point. The plain program's zero is the rotor axis.
   Vec3 origin{};
-  double cell = 0.5;            // mm, the height map's grid
-  double tolerance = 0.01;      // mm, how far below the target a cut may go
-  std::map<int, Cutter> tools;  // by tool number
+  double cell = 0.5;              // mm, the height map's grid
+  double tolerance = 0.01;        // mm, how far below the target a cut may go
+  std::map<int, Cutter> tools;    // by tool number
+  std::map<int, Holder> holders;  // by tool number; a tool without one: not checked
   // Where the material left is judged on its own as well: the cells well
   // inside the block and the blade, away from the edges a tool of any size
   // rounds off. None: no such figure.
@@ -83,6 +91,13 @@ struct ToolFigures {
   // its cells do not exceed; no cells, no figure.
   std::size_t interiorCells = 0;
   double interiorMean = 0, interiorP99 = 0;
+  // Moves whose holder meets material (a collision), when the holder is
+  // checked: how many, the first one's line and the most material met.
+  bool holderChecked = false;
+  Holder holder;
+  int holderContacts = 0;
+  int firstHolderContact = 0;
+  double holderDeepest = 0;
   double lowest = 0;  // the lowest Z of the cutter over the block (the block top when it stays above)
   double reach = 0;   // block top - lowest
 };
@@ -95,8 +110,8 @@ struct CheckResult {
   HeightMap finished;              // the block after the whole program
   std::vector<double> target;      // the target's Z at every cell, by HeightMap::index
 
-  // A rapid move through material or a cut below the target deeper than the
-  // tolerance.
+  // A rapid move through material, a cut below the target deeper than the
+  // tolerance or a holder meeting material.
   bool hazard() const;
 };
 

@@ -248,6 +248,19 @@ void appendFinishRows(std::vector<OptionSpec>& table) {
                             "the machine's Z travel: a shop job that needs\nmore is refused; none "
                             "(default) for not checked",
                             "the Z travel", [](CliOptions& o) -> std::optional<double>& { return o.shop.zTravel; }));
+  table.push_back(lengthRow("--rough-stickout",
+                            "how far the roughing tool stands out below its\nholder: --check sweeps the holder "
+                            "and counts\nwhere it meets material; none (default) for not\nchecked",
+                            "the stick-out",
+                            [](CliOptions& o) -> std::optional<double>& { return o.shop.roughStickout; }));
+  table.push_back(lengthRow("--fin-stickout", "the same for the finishing tool", "the stick-out",
+                            [](CliOptions& o) -> std::optional<double>& { return o.shop.finStickout; }));
+  table.push_back(
+      numberRow("--rough-holder", "MM",
+                "the diameter of the roughing tool's holder\n(collet nut or chuck); " + byDefault(initial.roughHolder),
+                "the holder diameter", [](CliOptions& o) -> double& { return o.shop.roughHolder; }));
+  table.push_back(numberRow("--fin-holder", "MM", "the same for the finishing tool; " + byDefault(initial.finHolder),
+                            "the holder diameter", [](CliOptions& o) -> double& { return o.shop.finHolder; }));
   table.push_back(numberRow("--scallop", "MM",
                             "shop job: the highest ridge the finishing passes\n"
                             "may leave between them; their spacing follows\n"

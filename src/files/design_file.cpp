@@ -42,7 +42,8 @@ constexpr ShopNumber kShopNumbers[] = {
 constexpr ShopNumber kLaterShopNumbers[] = {
     {"scallop", &ShopSettings::scallop},           {"rough-flutes", &ShopSettings::roughFlutes},
     {"fin-flutes", &ShopSettings::finFlutes},      {"rough-chip-load", &ShopSettings::roughChipLoad},
-    {"fin-chip-load", &ShopSettings::finChipLoad},
+    {"fin-chip-load", &ShopSettings::finChipLoad}, {"rough-holder", &ShopSettings::roughHolder},
+    {"fin-holder", &ShopSettings::finHolder},
 };
 // The same that may be null (not given).
 struct ShopLength {
@@ -50,9 +51,9 @@ struct ShopLength {
   std::optional<double> ShopSettings::*member;
 };
 constexpr ShopLength kLaterShopLengths[] = {
-    {"rough-reach", &ShopSettings::roughReach},
-    {"fin-reach", &ShopSettings::finReach},
-    {"z-travel", &ShopSettings::zTravel},
+    {"rough-reach", &ShopSettings::roughReach},   {"fin-reach", &ShopSettings::finReach},
+    {"z-travel", &ShopSettings::zTravel},         {"rough-stickout", &ShopSettings::roughStickout},
+    {"fin-stickout", &ShopSettings::finStickout},
 };
 
 bool hasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }

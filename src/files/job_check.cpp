@@ -34,6 +34,9 @@ CheckSettings settingsFor(const JobRun& run, const BladeParameters& p, const Blo
       throw ShopError("the check needs a positive diameter for tool T" + std::to_string(tool));
     }
   }
+  const ShopSettings& shop = run.machine.shop;
+  if (shop.roughStickout) s.holders[1] = Holder{shop.roughHolder / 2, *shop.roughStickout};
+  if (shop.finStickout) s.holders[2] = Holder{shop.finHolder / 2, *shop.finStickout};
   const double finest = std::min(s.tools[1].radius, s.tools[2].radius) / kToolRadiiPerCell;
   s.cell = grid > 0 ? grid : std::min(kDefaultCheckGrid, finest);
   if (s.cell > finest) {

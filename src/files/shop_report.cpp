@@ -51,6 +51,10 @@ void reachLine(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   if (run.fluteLength && depth > *run.fluteLength) {
     out += "  warning: the tool cuts deeper than its flutes reach: its shank would rub the material\n";
   }
+  if (run.stickout && depth > *run.stickout) {
+    out += "  the tool reaches deeper than its " + mm(*run.stickout) +
+           " mm stick-out: the check sweeps its holder through what the job leaves around it\n";
+  }
   const double load = chipLoad(run);
   out += "  chip load " + mm(load) + " mm per tooth (F" + machineNumber(run.feed) + " at S" + machineNumber(run.rpm) +
          ", " + std::to_string(run.flutes) + (run.flutes == 1 ? " flute" : " flutes") + ")\n";

@@ -12,7 +12,7 @@ namespace {
 struct SettingName {
   std::string_view key, label;
 };
-constexpr std::array<SettingName, 14> kNames{{
+constexpr std::array<SettingName, 18> kNames{{
     {"rough-rpm", "Roughing spindle speed / rpm"},
     {"fin-rpm", "Finishing spindle speed / rpm"},
     {"plunge-feed", "Plunge feed"},
@@ -27,6 +27,10 @@ constexpr std::array<SettingName, 14> kNames{{
     {"rough-reach", "Roughing flute length / mm"},
     {"fin-reach", "Finishing flute length / mm"},
     {"z-travel", "Z travel / mm"},
+    {"rough-stickout", "Roughing stick-out / mm"},
+    {"fin-stickout", "Finishing stick-out / mm"},
+    {"rough-holder", "Roughing holder diameter / mm"},
+    {"fin-holder", "Finishing holder diameter / mm"},
 }};
 
 // A speed or feed: positive, within `max`, and not written as zero.
@@ -98,10 +102,17 @@ std::optional<SettingError> settingProblem(const ShopSettings& s) {
   }
   for (const auto& [setting, length] :
        {std::pair{Setting::RoughReach, s.roughReach}, std::pair{Setting::FinReach, s.finReach},
-        std::pair{Setting::ZTravel, s.zTravel}}) {
+        std::pair{Setting::ZTravel, s.zTravel}, std::pair{Setting::RoughStickout, s.roughStickout},
+        std::pair{Setting::FinStickout, s.finStickout}}) {
     if (length && !(*length > 0 && *length <= kMaxToolLength)) {
       return SettingError(
           setting, "must be a number above 0 and at most " + machineNumber(kMaxToolLength) + " mm, or not given");
+    }
+  }
+  for (const auto& [setting, diameter] :
+       {std::pair{Setting::RoughHolder, s.roughHolder}, std::pair{Setting::FinHolder, s.finHolder}}) {
+    if (!(diameter > 0 && diameter <= kMaxToolLength)) {
+      return SettingError(setting, "must be a number above 0 and at most " + machineNumber(kMaxToolLength) + " mm");
     }
   }
   if (s.blockTop && !(std::abs(*s.blockTop) <= kMaxBlockHeight)) {

@@ -30,6 +30,10 @@ enum class Setting {
   RoughReach,
   FinReach,
   ZTravel,
+  RoughStickout,
+  FinStickout,
+  RoughHolder,
+  FinHolder,
 };
 
 // The setting's key ("rough-rpm": the design file's word and the option's

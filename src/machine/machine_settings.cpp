@@ -7,7 +7,9 @@ bool operator==(const ShopSettings& a, const ShopSettings& b) {
          a.plungeFeed == b.plungeFeed && a.blockTop == b.blockTop && a.clearance == b.clearance &&
          a.tolerance == b.tolerance && a.scallop == b.scallop && a.roughFlutes == b.roughFlutes &&
          a.finFlutes == b.finFlutes && a.roughChipLoad == b.roughChipLoad && a.finChipLoad == b.finChipLoad &&
-         a.roughReach == b.roughReach && a.finReach == b.finReach && a.zTravel == b.zTravel;
+         a.roughReach == b.roughReach && a.finReach == b.finReach && a.zTravel == b.zTravel &&
+         a.roughStickout == b.roughStickout && a.finStickout == b.finStickout && a.roughHolder == b.roughHolder &&
+         a.finHolder == b.finHolder;
 }
 
 bool operator==(const MachineSettings& a, const MachineSettings& b) {

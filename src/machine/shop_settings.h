@@ -48,6 +48,13 @@ struct ShopSettings {
   std::optional<double> finReach;
   // The machine's Z travel, mm; none given: not checked.
   std::optional<double> zTravel;
+  // How far each tool stands out below its holder (collet nut or chuck),
+  // mm, and the holder's diameter: the holder is a cylinder from that high
+  // above the tip upwards. No stick-out given: the holder is not checked.
+  std::optional<double> roughStickout;
+  std::optional<double> finStickout;
+  double roughHolder = 40;
+  double finHolder = 40;
 };
 
 }  // namespace ventaro

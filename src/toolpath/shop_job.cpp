@@ -333,8 +333,8 @@ class RestPass {
 // stepping towards the tip run from Y 0 to the far side, lines stepping back
 // run the other way. Between two lines the tool lifts above the material
 // either of them leaves and crosses back beside the block.
-ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, int& layers,
-                 int& restLines) {
+ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, double holderRadius,
+                 int& layers, int& restLines) {
   ToolRun run;
   run.number = 1;
   run.cutter = cutter;
@@ -344,16 +344,19 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   // lines; they follow the allowance above the surface less closely.
   const Tolerances restTol = splitTolerance(plan.roughTolerance);
   const Block& b = plan.block;
-  // The lines reach a millimetre beyond the tool's radius past both sides;
-  // there the tool stands clear of the block, over no material at all.
-  const double reach = cutter.radius + 1;
+  // The lines reach a millimetre beyond the tool's radius (or its holder's,
+  // when that is wider) past both sides; there the tool goes down clear of
+  // the block, and so does the holder above it.
+  const double clear = std::max(cutter.radius, holderRadius);
+  const double reach = clear + 1;
   const double ya = b.y0 - reach, yb = b.y1 + reach;
   const double air = b.bottom - 1000;  // below anything: the tool is free there
   const auto need = [&](double x, double y) {
-    // Half a millimetre before its footprint meets the block the tool has
-    // risen to where it must stand there: it climbs in the air.
+    // Half a millimetre before its footprint (or its holder's) meets the
+    // block the tool has risen to where it must stand there: it climbs in
+    // the air.
     const double lo = b.y0 - cutter.radius, hi = b.y1 + cutter.radius;
-    if (y < lo - 0.5 || y > hi + 0.5) return air;
+    if (y < b.y0 - clear - 0.5 || y > b.y1 + clear + 0.5) return air;
     return requireTip(drop, x, std::clamp(y, lo, hi)) + plan.finishDepth;
   };
   const double step = sampleStep(cutter.radius, plan.tolerance);
@@ -576,18 +579,21 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
     plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
-  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, plan.layers, plan.restLines);
+  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2,
+                           plan.layers, plan.restLines);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);
   rough.chipLoadMax = settings.roughChipLoad;
   rough.fluteLength = settings.roughReach;
+  rough.stickout = settings.roughStickout;
   ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2});
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
   finish.flutes = static_cast<int>(settings.finFlutes);
   finish.chipLoadMax = settings.finChipLoad;
   finish.fluteLength = settings.finReach;
+  finish.stickout = settings.finStickout;
 
   // Rapid moves stay above the block, and above any path that a block top
   // given too low would leave standing over it.

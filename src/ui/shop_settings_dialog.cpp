@@ -66,6 +66,8 @@ constexpr NumberEntry kNumbers[] = {
     {Setting::FinFlutes, &ShopSettings::finFlutes, "finFlutes", "The finishing tool's flute count"},
     {Setting::RoughChipLoad, &ShopSettings::roughChipLoad, "roughChipLoad", "The roughing chip load"},
     {Setting::FinChipLoad, &ShopSettings::finChipLoad, "finChipLoad", "The finishing chip load"},
+    {Setting::RoughHolder, &ShopSettings::roughHolder, "roughHolder", "The roughing holder's diameter"},
+    {Setting::FinHolder, &ShopSettings::finHolder, "finHolder", "The finishing holder's diameter"},
 };
 
 // The settings that may be left empty, with what empty means.
@@ -81,6 +83,8 @@ constexpr OptionalEntry kOptionals[] = {
     {Setting::RoughReach, &ShopSettings::roughReach, "roughReach", "not checked", true},
     {Setting::FinReach, &ShopSettings::finReach, "finReach", "not checked", true},
     {Setting::ZTravel, &ShopSettings::zTravel, "zTravel", "not checked", true},
+    {Setting::RoughStickout, &ShopSettings::roughStickout, "roughStickout", "not checked", true},
+    {Setting::FinStickout, &ShopSettings::finStickout, "finStickout", "not checked", true},
 };
 
 }  // namespace

@@ -100,6 +100,28 @@ TEST(MaterialCheck, InteriorMeanAndPercentile) {
   }
 }
 
+// A holder 5 mm above the tip of a plunge to Z 2 stands 3 mm into the block
+// (top Z 10), going down and coming back up; 9 mm above, it stays clear.
+TEST(MaterialCheck, TheHolderMeetsTheBlockAboveAPlunge) {
+  struct Case {
+    double stickout, met;
+    const char* text;
+  };
+  for (const Case c : {Case{5, 3, "meets material in 2 moves (up to 3.000 mm), the first at line 3\n"},
+                       Case{9, 0, "clear of the material\n"}}) {
+    CheckSettings settings = smallBlock();
+    settings.holders[1] = Holder{8, c.stickout};
+    const CheckResult r = checkProgram("T1\nG0 X50 Y25 Z20\nG1 Z2\nG0 Z20\n", settings, kLevel);
+    const ToolFigures& t = r.tools[0];
+    EXPECT_DOUBLE_EQ(t.holderDeepest, c.met) << c.stickout;
+    EXPECT_EQ(r.hazard(), c.met > 0) << c.stickout;
+    EXPECT_NE(checkText(r).find(std::string("  holder 16.000 mm across, ") + (c.stickout == 5 ? "5" : "9") +
+                                ".000 mm above the tip: " + c.text),
+              std::string::npos)
+        << checkText(r);
+  }
+}
+
 TEST(MaterialCheck, FlatAndBallLeaveTheirShapeInTheMap) {
   // A plunge to Z 1 at a cell's centre. The cell 2 mm beside it is left at
   // the tip's height by the flat end and 3 - sqrt(9 - 4) above it by the

@@ -84,9 +84,13 @@ TEST(DesignFile, DefaultDesignText) {
       "fin-flutes": 2.0,
       "rough-chip-load": 0.3,
       "fin-chip-load": 0.3,
+      "rough-holder": 40.0,
+      "fin-holder": 40.0,
       "rough-reach": null,
       "fin-reach": null,
-      "z-travel": null
+      "z-travel": null,
+      "rough-stickout": null,
+      "fin-stickout": null
     }
   }
 }
