@@ -38,8 +38,11 @@ class Simulation {
     }
   }
 
-  void run(const std::vector<ToolpathMove>& moves) {
-    for (const ToolpathMove& m : moves) {
+  void run(const std::vector<ToolpathMove>& moves, WorkMonitor* monitor) {
+    for (std::size_t n = 0; n < moves.size(); ++n) {
+      if (monitor != nullptr && n % 1024 == 0)
+        monitor->advance(static_cast<double>(n) / static_cast<double>(moves.size()));
+      const ToolpathMove& m = moves[n];
       ToolFigures& figures = figuresOf(m);
       if (figures.holderChecked) holderMeets(figures, m);
       const MoveEffect effect = apply(figures.cutter, m, figures.lowest);
@@ -321,14 +324,15 @@ bool CheckResult::hazard() const {
   });
 }
 
-CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target) {
+CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target,
+                         WorkMonitor* monitor) {
   Simulation simulation(settings, target);
   std::vector<ToolpathMove> moves = readToolpath(program);
   const Vec3& o = settings.origin;
   for (ToolpathMove& m : moves) {
     for (Point3* p : {&m.from, &m.to}) *p = {p->x + o.x, p->y + o.y, p->z + o.z};
   }
-  simulation.run(moves);
+  simulation.run(moves, monitor);
   return std::move(simulation).result();
 }
 

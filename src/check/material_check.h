@@ -15,6 +15,7 @@
 
 #include "check/cutter_sweep.h"
 #include "check/height_map.h"
+#include "toolpath/work_monitor.h"
 
 namespace ventaro {
 
@@ -117,7 +118,8 @@ struct CheckResult {
 
 // Runs `program` on the block. Raises ToolpathError for a program the check
 // cannot follow, and for a move made with a tool that has no cutter in the
-// settings.
-CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target);
+// settings. Reports to `monitor` (may be null), which may stop it.
+CheckResult checkProgram(std::string_view program, const CheckSettings& settings, const TargetHeight& target,
+                         WorkMonitor* monitor = nullptr);
 
 }  // namespace ventaro

@@ -63,7 +63,7 @@ std::string pictureTitle(const JobRun& run) {
 
 }  // namespace
 
-JobCheck checkJob(const JobRun& run, double grid, bool picture) {
+JobCheck checkJob(const JobRun& run, double grid, bool picture, WorkMonitor* monitor) {
   const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
   const Block block = run.block ? *run.block : plainJobBlock(parameters, run.record, run.machine.shop.blockTop);
   CheckSettings settings = settingsFor(run, parameters, block, grid);
@@ -93,8 +93,8 @@ JobCheck checkJob(const JobRun& run, double grid, bool picture) {
     const double lo = std::min(s.front().y, s.back().y), hi = std::max(s.front().y, s.back().y);
     return y >= lo + kInside && y <= hi - kInside;
   };
-  const CheckResult result =
-      checkProgram(run.program, settings, [&](double x, double y) { return sectionHeight(sectionAt(x), y); });
+  const CheckResult result = checkProgram(
+      run.program, settings, [&](double x, double y) { return sectionHeight(sectionAt(x), y); }, monitor);
   JobCheck check{checkText(result), result.hazard(), {}};
   if (picture) check.picture = checkPictureSvg(result, pictureTitle(run));
   return check;

@@ -37,7 +37,8 @@ class CheckGridError : public std::runtime_error {
 
 // Checks the program of a run made with its outputs, on cells of `grid` mm
 // (0: the default cell size for its tools). Raises ShopError, ToolpathError,
-// RunError or CheckGridError when it cannot be checked.
-JobCheck checkJob(const JobRun& run, double grid, bool picture);
+// RunError or CheckGridError when it cannot be checked. Reports to `monitor`
+// (may be null), which may stop it.
+JobCheck checkJob(const JobRun& run, double grid, bool picture, WorkMonitor* monitor = nullptr);
 
 }  // namespace ventaro

@@ -30,7 +30,7 @@ std::vector<std::string> programFileNames(const JobRun& run, const std::string& 
 }
 
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
-              ComputeObserver* progress, bool outputs) {
+              ComputeObserver* progress, bool outputs, WorkMonitor* monitor) {
   const bool shop = machine.job == Job::Shop;
   if (shop && machine.controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
@@ -59,7 +59,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     // once for the job and the check.
     run.parameters = readParameters(fields);
     const ShopInputs inputs = readShopInputs(fields, machine.shop);
-    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop);
+    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor);
     run.block = plan.block;
     for (const ToolRun& tool : plan.tools) {
       run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,

@@ -19,6 +19,7 @@
 #include "gcode/file_bytes.h"
 #include "machine/machine_settings.h"
 #include "post/shop_program.h"
+#include "toolpath/work_monitor.h"
 
 namespace ventaro {
 
@@ -76,8 +77,10 @@ std::vector<std::string> programFileNames(const JobRun& run, const std::string& 
 // are kept and the moves read for the outputs built from them. Raises
 // RunError, ControllerError, ShopError, and SettingError for a machine
 // setting out of its range (only where the program takes the settings).
+// The shop job's layout reports to `monitor` (may be null), which may stop
+// it.
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
-              ComputeObserver* progress, bool outputs);
+              ComputeObserver* progress, bool outputs, WorkMonitor* monitor = nullptr);
 
 // A run for a client that writes the program's file and builds nothing from
 // the run beside it (a design file needs none): the file's bytes, those of

@@ -334,7 +334,7 @@ class RestPass {
 // run the other way. Between two lines the tool lifts above the material
 // either of them leaves and crosses back beside the block.
 ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, double holderRadius,
-                 int& layers, int& restLines) {
+                 int& layers, int& restLines, WorkMonitor* monitor) {
   ToolRun run;
   run.number = 1;
   run.cutter = cutter;
@@ -351,7 +351,11 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   const double reach = clear + 1;
   const double ya = b.y0 - reach, yb = b.y1 + reach;
   const double air = b.bottom - 1000;  // below anything: the tool is free there
+  // The heights are sampled line by line along the span.
+  const WorkPart sampling(monitor, 0, 0.25), layering(monitor, 0.25, 0.4), resting(monitor, 0.4, 0.6);
+  int calls = 0;
   const auto need = [&](double x, double y) {
+    if (++calls % 256 == 0) sampling.advance((x - b.x0) / (b.x1 - b.x0));
     // Half a millimetre before its footprint (or its holder's) meets the
     // block the tool has risen to where it must stand there: it climbs in
     // the air.
@@ -399,6 +403,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   double above = b.top;  // where the material ends before this layer
   bool towardsTip = true;
   for (int k = 1; k <= layers; ++k) {
+    layering.advance(static_cast<double>(k) / layers);
     const double level = b.top - k * plan.roughDepth;
     // Only lines with material left above their heights need the layer.
     std::vector<std::size_t> todo;
@@ -445,6 +450,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
     RestPass rest(plan, cutter, ya, restTol.thin, sampleRest, run);
     for (std::size_t i = 0; i < raster.lines.size(); ++i) rest.roughed(raster.xs[i], raster.lines[i]);
     for (std::size_t i = 0; i + 1 < raster.lines.size(); ++i) {
+      resting.advance((raster.xs[i] - b.x0) / (b.x1 - b.x0));
       restLines += rest.between(raster.xs[i], raster.lines[i], raster.xs[i + 1], raster.lines[i + 1]);
     }
     run.lowest = std::min(run.lowest, rest.lowest());
@@ -452,7 +458,8 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   return run;
 }
 
-ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter) {
+ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, WorkMonitor* monitor) {
+  const WorkPart part(monitor, 0.6, 1);
   ToolRun run;
   run.number = 2;
   run.cutter = cutter;
@@ -478,6 +485,7 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
   plan.scallopLeft = 0;
   double ratio = allowed / level;  // spread per millimetre of gap between the last two lines
   while (xs.back() < b.x1) {
+    part.advance((xs.back() - b.x0) / (b.x1 - b.x0));
     double gap = std::clamp(allowed / ratio * 0.98, closest, level);
     for (;;) {
       // The last line stands on the block's end.
@@ -535,7 +543,8 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
   return in;
 }
 
-ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings) {
+ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings,
+                     WorkMonitor* monitor) {
   const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia;
   const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
@@ -580,14 +589,14 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
   ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2,
-                           plan.layers, plan.restLines);
+                           plan.layers, plan.restLines, monitor);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);
   rough.chipLoadMax = settings.roughChipLoad;
   rough.fluteLength = settings.roughReach;
   rough.stickout = settings.roughStickout;
-  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2});
+  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2}, monitor);
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
   finish.flutes = static_cast<int>(settings.finFlutes);

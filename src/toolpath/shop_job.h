@@ -17,6 +17,7 @@
 #include "machine/shop_settings.h"
 #include "toolpath/drop_cutter.h"
 #include "toolpath/raster_paths.h"
+#include "toolpath/work_monitor.h"
 
 namespace ventaro {
 
@@ -94,8 +95,9 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 // width across; its top is the settings' or, by default, the highest point
 // of the blade inside the block plus the stock allowance (passes times
 // roughing depth plus finish depth). Raises ShopError for a job beyond the
-// size bounds.
-ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings);
+// size bounds; reports to `monitor` (may be null), which may stop it.
+ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings,
+                     WorkMonitor* monitor = nullptr);
 // The same from the field texts, each read for it.
 ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings);
 

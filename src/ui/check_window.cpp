@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "files/job_check.h"
+#include "ui/background_work.h"
 #include "ui/program_window.h"
 
 namespace ventaro {
@@ -32,16 +33,23 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void CheckWindow::showRun(const JobRun* run) {
-  picture_.clear();
   if (run == nullptr) {
+    picture_.clear();
     figures_->setPlainText(QStringLiteral("Press \u201cCompute\u201d: the check follows the program it makes."));
   } else {
     try {
-      JobCheck check = checkJob(*run, 0, true);
+      // A large program takes seconds to check: on a thread of its own,
+      // and a cancelled check leaves the window as it was.
+      JobCheck check;
+      if (!runInBackground(this, QStringLiteral("Checking the program\u2026"),
+                           [&](WorkMonitor& monitor) { check = checkJob(*run, 0, true, &monitor); })) {
+        return;
+      }
       figures_->setPlainText(QString::fromUtf8(check.text.data(), static_cast<qsizetype>(check.text.size())));
       picture_ = std::move(check.picture);
     } catch (const std::exception& error) {
       // ShopError, ToolpathError, RunError: the program cannot be checked.
+      picture_.clear();
       figures_->setPlainText(QStringLiteral("The program cannot be checked: ") + QString::fromUtf8(error.what()));
     }
   }

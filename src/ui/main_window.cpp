@@ -14,9 +14,11 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <exception>
+#include <mutex>
 #include <string_view>
 
 #include "gcode/compute.h"
+#include "ui/background_work.h"
 #include "ui/message_boxes.h"
 #include "ui/save_program.h"
 
@@ -31,6 +33,8 @@ constexpr double kTwipsPerInch = 1440.0;
 constexpr int kClientWidth = 6405;
 constexpr int kClientHeight = 9720;
 
+}  // namespace
+
 // The classic Windows dialog font, or a font with its metrics (Arial's):
 // the fixed layout was drawn for them, and wider faces would be cut off by
 // the label widths. Where none is installed the platform's sans-serif face
@@ -43,6 +47,8 @@ QFont dialogFont(double points) {
   font.setPointSizeF(points);
   return font;
 }
+
+namespace {
 
 QFont progressFont() {
   QFont font = dialogFont(18);
@@ -74,6 +80,24 @@ class ProgressField : public ComputeObserver {
  private:
   QLineEdit* field_;
   QElapsedTimer sincePaint_;
+};
+
+// The progress figure of a computation on another thread: kept, and shown
+// once the run is over.
+class KeptFigure : public ComputeObserver {
+ public:
+  void progress(const std::string& figure) override {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    figure_ = figure;
+  }
+  std::string figure() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return figure_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::string figure_;
 };
 
 }  // namespace
@@ -271,14 +295,29 @@ JobFields Form1::readFields() const {
 void Form1::showError(const QString& text) { boxes_.show(this, MessageKind::Error, kTitle, text); }
 
 void Form1::cmdStart_Click() {
-  // The run holds the window's thread to its end; no event is handled
-  // meanwhile, so the fields cannot change under it.
+  // The plain computation holds the window's thread to its end; no event is
+  // handled meanwhile, so the fields cannot change under it. The shop job
+  // takes seconds: it runs on a thread of its own under a window-modal
+  // progress dialog, and a cancelled run changes nothing.
   ProgressField progress(txtProgress);
   try {
     // The core hands the program over only when the run succeeds: after a
     // failure, the program and the output field keep the last good one.
     // The stations are recorded for the exports, the preview and the report.
-    run_ = runJob(readFields(), machine_, table_, &progress, true);
+    if (machine_.job == Job::Shop) {
+      const JobFields fields = readFields();
+      KeptFigure figure;
+      JobRun run;
+      if (!runInBackground(this, QStringLiteral("Laying out the shop job\u2026"), [&](WorkMonitor& monitor) {
+            run = runJob(fields, machine_, table_, &figure, true, &monitor);
+          })) {
+        return;
+      }
+      run_ = std::move(run);
+      txtProgress->setText(fromUtf8(figure.figure()));
+    } else {
+      run_ = runJob(readFields(), machine_, table_, &progress, true);
+    }
     computed_ = true;
   } catch (const RunError& error) {
     showError(fromUtf8(error.report()));

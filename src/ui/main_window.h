@@ -21,6 +21,10 @@ class QPushButton;
 
 namespace ventaro {
 
+// The classic Windows dialog font at `points`, or a font with its metrics
+// (Arial's); where none is installed the platform's sans-serif face.
+QFont dialogFont(double points);
+
 class MessageBoxes;
 
 class Form1 : public QWidget {

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -29,6 +30,7 @@
 #include "gcode/program_bytes.h"
 #include "recording_boxes.h"
 #include "scripted_dialogs.h"
+#include "ui/background_work.h"
 #include "ui/check_window.h"
 #include "ui/main_window.h"
 #include "ui/picture_view.h"
@@ -231,7 +233,7 @@ class MenuTest : public QObject {
     QCOMPARE(QByteArray::fromStdString(window->checkWindow()->picture()), readAll(file("cli-check.svg")));
     // The window saves the design as the command line did.
     dialogs->answers << file("again.json");
-    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    action("saveDesignAs")->trigger();
     QCOMPARE(readAll(file("again.json")), readAll(file("d.json")));
   }
 
@@ -345,6 +347,32 @@ class MenuTest : public QObject {
     QVERIFY(action("controller_plain")->isEnabled());
     action("controller_plain")->trigger();
     QCOMPARE(window->form()->finishPass(), plain);
+  }
+
+  // The shop job runs under a progress dialog; Cancel leaves the window as
+  // it was: no program where there was none, the earlier one where there
+  // was one.
+  void aCancelledShopJobChangesNothing() {
+    const auto cancelSoon = [this] {
+      QTimer::singleShot(50, window.get(), [this] {
+        auto* dialog = window->findChild<QProgressDialog*>(ventaro::kWorkDialogName);
+        QVERIFY(dialog != nullptr);
+        dialog->cancel();
+      });
+    };
+    action("job_shop")->trigger();
+    cancelSoon();
+    click("cmdStart");
+    QVERIFY(window->form()->lastRun() == nullptr);
+    QCOMPARE(window->findChild<QPlainTextEdit*>("txtOutput")->toPlainText(), QString());
+    action("job_plain")->trigger();
+    click("cmdStart");
+    const std::string plain = window->form()->finishPass();
+    cancelSoon();
+    action("job_shop")->trigger();
+    QCOMPARE(window->form()->finishPass(), plain);
+    QCOMPARE(window->form()->lastRun()->machine.job, ventaro::Job::Plain);
+    QVERIFY(window->findChild<QProgressDialog*>(ventaro::kWorkDialogName) == nullptr);
   }
 
   void shopJobSettingsDialog() {
