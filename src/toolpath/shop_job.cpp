@@ -134,6 +134,33 @@ Ridge ridgeBetween(const Cutter& c, double gap, const std::vector<ProfileSample>
   return {spread < 2 * r ? r - std::sqrt(r * r - spread * spread / 4) : r, spread};
 }
 
+// A path that climbs over the crest of a section and comes down its far
+// side would take the far side's material with the tool's end, going down
+// into it as steeply as the surface falls. Such a line is cut in two: up to
+// the crest from its start, and up to the crest again from its far end, so
+// that the tool only ever climbs in material. The second half is milled
+// against the first half's direction. A path that comes down by less than
+// kDescent after its highest point is cut in one.
+inline constexpr double kDescent = 0.5;
+
+// The crest of the path z from `from` to `to` (indices, either way round):
+// its highest point when the path comes down from there by more than
+// kDescent, otherwise `to`.
+std::size_t crestOf(const std::vector<double>& z, std::size_t from, std::size_t to) {
+  const bool up = to >= from;
+  std::size_t top = from;
+  for (std::size_t q = from;; q = up ? q + 1 : q - 1) {
+    if (z[q] > z[top]) top = q;
+    if (q == to) break;
+  }
+  double low = z[top];
+  for (std::size_t q = top;; q = up ? q + 1 : q - 1) {
+    low = std::min(low, z[q]);
+    if (q == to) break;
+  }
+  return z[top] - low > kDescent ? top : to;
+}
+
 // The stock as the roughing tool leaves it: a grid of square cells over the
 // block, each holding the material's top at its centre, lowered under the
 // cutter at every sampled position of its path. Between two samples a rim of
@@ -297,10 +324,15 @@ class RestPass {
       // The lines reach beyond the block on both sides, where the tool
       // meets nothing: there is a sample in the clear before and after.
       const std::size_t from = first - 1, to = last + 1;
-      const auto keep = thinProfile(line, from, to, thin_, [&](std::size_t q) { return path[q]; });
       const auto point = [&](std::size_t q) { return Vec3{x, ya_ + line[q].s, path[q]}; };
-      travel(point(from));
-      for (std::size_t i = 1; i < keep.size(); ++i) run_.moves.push_back({PathMoveKind::Cut, point(keep[i])});
+      // Up to the crest from the start and, past a crest, from the end.
+      const std::size_t crest = crestOf(path, from, to);
+      for (const auto& [a, z] : {std::pair{from, crest}, std::pair{to, crest}}) {
+        if (a == z) continue;
+        const auto keep = thinProfile(line, a, z, thin_, [&](std::size_t q) { return path[q]; });
+        travel(point(a));
+        for (std::size_t i = 1; i < keep.size(); ++i) run_.moves.push_back({PathMoveKind::Cut, point(keep[i])});
+      }
       for (std::size_t q = from; q <= to; ++q) cutAt[q] = std::min(cutAt[q], path[q]);
       lowest_ = std::min(lowest_, level);
       checkCount(static_cast<double>(run_.moves.size()), kMaxShopMoves, "program lines");
@@ -421,7 +453,8 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
       clamped.resize(line.size());
       for (std::size_t q = 0; q < line.size(); ++q) clamped[q] = std::max(level, line[q].z);
       const std::size_t from = towardsTip ? 0 : lastSample, to = towardsTip ? lastSample : 0;
-      const auto keep = thinProfile(line, from, to, tol.thin, [&](std::size_t q) { return clamped[q]; });
+      const std::size_t crest = crestOf(clamped, from, to);
+      const auto keep = thinProfile(line, from, crest, tol.thin, [&](std::size_t q) { return clamped[q]; });
       const auto point = [&](std::size_t q) {
         const double y = q == 0 ? ya : q == lastSample ? yb : ya + line[q].s;
         return Vec3{raster.xs[i], y, clamped[q]};
@@ -433,9 +466,24 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
       run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, start.z + 1}});
       run.moves.push_back({PathMoveKind::Plunge, start});
       for (std::size_t q = 1; q < keep.size(); ++q) run.moves.push_back({PathMoveKind::Cut, point(keep[q])});
-      // Up above what this line and the next leave, ready to cross back.
+      // Up above what this line and the next leave, ready to cross back;
+      // for a line cut in two, first over to its far end beside the block,
+      // down through the air and back up to the crest. The material within
+      // the tool's reach of the line is what this line, the one before and
+      // the one after leave.
       const std::size_t next = n + 1 < todo.size() ? todo[n + 1] : i;
-      const double lift = std::min(b.top, std::max({above, highest[i], highest[next]})) + kLift;
+      const std::size_t before = n > 0 ? todo[n - 1] : i;
+      const double lift = std::min(b.top, std::max({above, highest[i], highest[next], highest[before]})) + kLift;
+      if (crest != to) {
+        const Vec3 top = point(crest);
+        const auto back = thinProfile(line, to, crest, tol.thin, [&](std::size_t q) { return clamped[q]; });
+        const Vec3 far = point(back.front());
+        run.moves.push_back({PathMoveKind::Rapid, {top.x, top.y, std::max(lift, top.z)}});
+        run.moves.push_back({PathMoveKind::Rapid, {far.x, far.y, std::max(lift, top.z)}});
+        run.moves.push_back({PathMoveKind::Rapid, {far.x, far.y, far.z + 1}});
+        run.moves.push_back({PathMoveKind::Plunge, far});
+        for (std::size_t q = 1; q < back.size(); ++q) run.moves.push_back({PathMoveKind::Cut, point(back[q])});
+      }
       const Vec3 end = point(keep.back());
       run.moves.push_back({PathMoveKind::Rapid, {end.x, end.y, std::max(lift, end.z)}});
       checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
