@@ -121,10 +121,13 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
   out += "Rapid moves at Z " + mm(plan.clearanceZ) +
          " to and from each tool; between roughing lines 2 mm above the material they leave, down beside the "
          "block.\n";
-  out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface";
-  out += plan.restLines > 0 && plan.roughTolerance > plan.tolerance
-             ? "; the rest lines within " + machineNumber(plan.roughTolerance) + " mm of the allowance above it.\n"
-             : ".\n";
+  if (plan.roughTolerance > plan.tolerance) {
+    out += "Finishing paths within " + machineNumber(plan.tolerance) +
+           " mm of exact contact with the surface; roughing paths within " + machineNumber(plan.roughTolerance) +
+           " mm of the allowance above it.\n";
+  } else {
+    out += "Paths within " + machineNumber(plan.tolerance) + " mm of exact contact with the surface.\n";
+  }
   out += "Times count feed moves only: no rapid moves, acceleration or tool changes.\n\n";
   const bool hasRoughing = plan.tools.size() > 1;
   if (!hasRoughing)

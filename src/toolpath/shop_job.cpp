@@ -373,7 +373,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   DropCutter drop(surface, cutter);
   const Tolerances tol = splitTolerance(plan.tolerance);
   // The rest lines only take the material the layers left between their
-  // lines; they follow the allowance above the surface less closely.
+  // lines; they are sampled more coarsely still.
   const Tolerances restTol = splitTolerance(plan.roughTolerance);
   const Block& b = plan.block;
   // The lines reach a millimetre beyond the tool's radius (or its holder's,
@@ -636,8 +636,16 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
     plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
-  ToolRun rough = roughing(plan, surface, Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2,
-                           plan.layers, plan.restLines, monitor);
+  // The roughing tool stands the allowance above the surface and follows it
+  // within a tenth of that: a surface as close as its own tolerance asks
+  // has far fewer triangles under its wide footprint.
+  const TargetSurface roughSurface =
+      plan.roughTolerance > plan.tolerance
+          ? TargetSurface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.roughTolerance)
+          : TargetSurface();
+  ToolRun rough = roughing(plan, plan.roughTolerance > plan.tolerance ? roughSurface : surface,
+                           Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2, plan.layers,
+                           plan.restLines, monitor);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);

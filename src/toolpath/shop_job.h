@@ -39,7 +39,7 @@ struct ShopPlan {
   Block block;
   double clearanceZ = 0;      // block top + clearance: the height of every rapid move
   double tolerance = 0;       // of the finishing paths
-  double roughTolerance = 0;  // of the rest lines, above the allowance
+  double roughTolerance = 0;  // of the roughing paths, above the allowance
   double plungeFeed = 0;
   double finishDepth = 0;
   double roughDepth = 0;
