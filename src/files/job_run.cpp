@@ -63,7 +63,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     run.block = plan.block;
     for (const ToolRun& tool : plan.tools) {
       run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
-                           plan.block.top - tool.lowest});
+                           plan.block.top - tool.lowest, tool.holder, tool.stickout});
     }
     run.zTravelNeeded = plan.zTravelNeeded;
     std::vector<ProgramPart> parts = shopPrograms(plan, machine.controller);

@@ -30,7 +30,9 @@ struct JobTool {
   double diameter = 0;
   int flutes = 0;
   std::optional<double> fluteLength;
-  double depth = 0;  // how far below the block top it cuts
+  double depth = 0;   // how far below the block top it cuts
+  double holder = 0;  // the holder's diameter
+  std::optional<double> stickout;
 };
 
 struct JobRun {

@@ -24,7 +24,11 @@ Sheet sheetOf(const JobRun& run) {
   Sheet s;
   s.block = *run.block;
   s.origin = shopOrigin(s.block);
-  for (const JobTool& tool : run.tools) s.reachBeside = std::max(s.reachBeside, tool.diameter / 2 + 1);
+  // The roughing lines reach past the block by the tool's or its holder's
+  // radius, whichever is wider, and a millimetre.
+  for (const JobTool& tool : run.tools) {
+    s.reachBeside = std::max(s.reachBeside, std::max(tool.diameter, tool.holder) / 2 + 1);
+  }
   return s;
 }
 
@@ -55,7 +59,9 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
                          {"diameter", tool.diameter},
                          {"flutes", tool.flutes},
                          {"reach", tool.fluteLength ? Json(*tool.fluteLength) : Json(nullptr)},
-                         {"depth_below_top", tool.depth}});
+                         {"depth_below_top", tool.depth},
+                         {"holder_diameter", tool.holder},
+                         {"stickout", tool.stickout ? Json(*tool.stickout) : Json(nullptr)}});
   }
   Json setup{
       {"name", "A"},
@@ -103,6 +109,8 @@ std::string setupSheetText(const JobRun& run, const std::vector<std::string>& pr
     out += "  T" + std::to_string(tool.number) + ": " + std::string(toolShapeTitle(tool.shape)) + " " +
            mm(tool.diameter) + ", " + std::to_string(tool.flutes) + " flutes";
     out += tool.fluteLength ? ", flutes " + mm(*tool.fluteLength) + " long" : "";
+    out += ", in a holder " + mm(tool.holder) + " across";
+    out += tool.stickout ? ", " + mm(*tool.stickout) + " out of it" : "";
     out += "; cuts down to " + mm(std::ceil(tool.depth * 10) / 10) + " below the block top.\n";
   }
   out += "\nHolding: " + holdingText(s) + "\n";

@@ -652,6 +652,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   rough.chipLoadMax = settings.roughChipLoad;
   rough.fluteLength = settings.roughReach;
   rough.stickout = settings.roughStickout;
+  rough.holder = settings.roughHolder;
   ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2}, monitor);
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
@@ -659,6 +660,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   finish.chipLoadMax = settings.finChipLoad;
   finish.fluteLength = settings.finReach;
   finish.stickout = settings.finStickout;
+  finish.holder = settings.finHolder;
 
   // Rapid moves stay above the block, and above any path that a block top
   // given too low would leave standing over it.

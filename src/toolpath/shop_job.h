@@ -30,6 +30,7 @@ struct ToolRun {
   double chipLoadMax = 0;             // mm per tooth, the most a tooth is meant to take
   std::optional<double> fluteLength;  // mm; none: not checked
   std::optional<double> stickout;     // mm below the holder; none: not checked
+  double holder = 0;                  // the holder's diameter, mm
   // The first move is the plunge to the start; all moves are feeds.
   std::vector<PathMove> moves;
   double lowest = 0;  // the lowest tip Z of the moves
