@@ -93,7 +93,8 @@ void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
 void finishingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
   out += "T2 finishing, " + std::string(toolShapeTitle(run.cutter.shape)) + " " + machineNumber(2 * run.cutter.radius) +
          " mm, S" + machineNumber(run.rpm) + ":\n";
-  out += "  zig-zag across the chord, lines " + mm(plan.finStepover) + " mm apart on the level";
+  out += "  lines across the chord, each climbed from both sides up to the crest, " + mm(plan.finStepover) +
+         " mm apart on the level";
   out +=
       plan.finClosest < plan.finStepover ? ", down to " + mm(plan.finClosest) + " mm where the surface slopes\n" : "\n";
   const std::string what = run.cutter.shape == ToolShape::Ball ? "scallop" : "step";

@@ -230,6 +230,33 @@ class Stock {
   std::vector<double> z_;
 };
 
+// The stock's cells hold the material at their centres; material within a
+// cell of the tool's reach counts as under it.
+inline constexpr double kStockRim = 1;
+
+// Up above the material between the tool and `to` (2 mm above the highest
+// the stock holds within the tool's reach of the way), across, and down to
+// it, the last millimetre fed; the first move of a tool goes straight to a
+// millimetre above `to`.
+void travelOver(const Stock& stock, const Cutter& cutter, std::vector<PathMove>& moves, const Vec3& to) {
+  constexpr double kLift = 2;
+  if (moves.empty()) {
+    moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
+    moves.push_back({PathMoveKind::Plunge, to});
+    return;
+  }
+  const Vec3 at = moves.back().to;
+  const double r = cutter.radius + kStockRim;
+  const double clear = stock.highest(std::min(at.x, to.x) - r, std::min(at.y, to.y) - r, std::max(at.x, to.x) + r,
+                                     std::max(at.y, to.y) + r) +
+                       kLift;
+  const double z = std::max({clear, at.z, to.z + 1});
+  if (at.z < z) moves.push_back({PathMoveKind::Rapid, {at.x, at.y, z}});
+  moves.push_back({PathMoveKind::Rapid, {to.x, to.y, z}});
+  if (z > to.z + 1) moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
+  moves.push_back({PathMoveKind::Plunge, to});
+}
+
 // The rest pass leaves at most this much (mm) above the finishing allowance
 // between its lines, and puts no two lines closer than twice kRestClosest.
 inline constexpr double kRestLeft = 1.5;
@@ -250,14 +277,9 @@ class RestPass {
  public:
   using Sampler = std::function<std::vector<ProfileSample>(double)>;
 
-  RestPass(const ShopPlan& plan, const Cutter& cutter, double ya, double thin, Sampler sample, ToolRun& run)
-      : plan_(plan),
-        cutter_(cutter),
-        ya_(ya),
-        thin_(thin),
-        sample_(std::move(sample)),
-        run_(run),
-        stock_(plan.block, 1) {}
+  RestPass(const ShopPlan& plan, const Cutter& cutter, double ya, double thin, Sampler sample, ToolRun& run,
+           Stock& stock)
+      : plan_(plan), cutter_(cutter), ya_(ya), thin_(thin), sample_(std::move(sample)), run_(run), stock_(stock) {}
 
   // What the layers left: every line's last layer follows its heights.
   void roughed(double x, const std::vector<ProfileSample>& line) {
@@ -280,20 +302,7 @@ class RestPass {
   double lowest() const { return lowest_; }
 
  private:
-  // Up above the material between here and `to`, across, and down to it:
-  // the last millimetre fed.
-  void travel(const Vec3& to) {
-    const Vec3 at = run_.moves.back().to;
-    const double r = cutter_.radius + kRim;
-    const double clear = stock_.highest(std::min(at.x, to.x) - r, std::min(at.y, to.y) - r, std::max(at.x, to.x) + r,
-                                        std::max(at.y, to.y) + r) +
-                         kLift;
-    const double z = std::max({clear, at.z, to.z + 1});
-    if (at.z < z) run_.moves.push_back({PathMoveKind::Rapid, {at.x, at.y, z}});
-    run_.moves.push_back({PathMoveKind::Rapid, {to.x, to.y, z}});
-    if (z > to.z + 1) run_.moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
-    run_.moves.push_back({PathMoveKind::Plunge, to});
-  }
+  void travel(const Vec3& to) { travelOver(stock_, cutter_, run_.moves, to); }
 
   void cut(double x, const std::vector<ProfileSample>& line) {
     constexpr double kMet = 1e-3;  // less than this is no material
@@ -302,7 +311,7 @@ class RestPass {
     std::vector<double> top(n);
     double highest = -std::numeric_limits<double>::infinity(), low = std::numeric_limits<double>::infinity();
     for (std::size_t q = 0; q < n; ++q) {
-      top[q] = stock_.highestWithin(x, ya_ + line[q].s, cutter_.radius + kRim);
+      top[q] = stock_.highestWithin(x, ya_ + line[q].s, cutter_.radius + kStockRim);
       if (top[q] <= line[q].z + kMet) continue;
       highest = std::max(highest, top[q]);
       low = std::min(low, line[q].z);
@@ -342,16 +351,12 @@ class RestPass {
     }
   }
 
-  static constexpr double kLift = 2;
-  // The stock's cells hold the material at their centres; material within
-  // a cell of the tool's reach counts as under it.
-  static constexpr double kRim = 1;
   const ShopPlan& plan_;
   Cutter cutter_;
   double ya_, thin_;
   Sampler sample_;
   ToolRun& run_;
-  Stock stock_;
+  Stock& stock_;
   double lowest_ = std::numeric_limits<double>::infinity();
 };
 
@@ -366,7 +371,7 @@ class RestPass {
 // run the other way. Between two lines the tool lifts above the material
 // either of them leaves and crosses back beside the block.
 ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, double holderRadius,
-                 int& layers, int& restLines, WorkMonitor* monitor) {
+                 int& layers, int& restLines, Stock& stock, WorkMonitor* monitor) {
   ToolRun run;
   run.number = 1;
   run.cutter = cutter;
@@ -495,7 +500,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   // below the lowest height, and follows the heights.
   run.lowest = layers > 0 ? lowest : b.top;
   if (layers > 0) {
-    RestPass rest(plan, cutter, ya, restTol.thin, sampleRest, run);
+    RestPass rest(plan, cutter, ya, restTol.thin, sampleRest, run, stock);
     for (std::size_t i = 0; i < raster.lines.size(); ++i) rest.roughed(raster.xs[i], raster.lines[i]);
     for (std::size_t i = 0; i + 1 < raster.lines.size(); ++i) {
       resting.advance((raster.xs[i] - b.x0) / (b.x1 - b.x0));
@@ -506,7 +511,8 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   return run;
 }
 
-ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, WorkMonitor* monitor) {
+ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, const Stock& stock,
+                  WorkMonitor* monitor) {
   const WorkPart part(monitor, 0.6, 1);
   ToolRun run;
   run.number = 2;
@@ -516,8 +522,15 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
   const Block& b = plan.block;
   const double step = sampleStep(cutter.radius, plan.tolerance);
   const auto tip = [&](double x, double y) { return requireTip(drop, x, y); };
+  // Each line reaches a millimetre beyond the tool's radius past both
+  // sides of the block: there the tool goes down in the air. Beside the
+  // block it keeps the height it has on the block's edge: moved away from
+  // the block at that height the tool only stands higher over the block,
+  // and it never goes down towards the table beyond it.
+  const double ya = b.y0 - cutter.radius - 1, yb = b.y1 + cutter.radius + 1;
   const auto line = [&](double x) {
-    return sampleProfile(b.y1 - b.y0, step, tol.refine, tol.rise, [&](double s) { return tip(x, b.y0 + s); });
+    return sampleProfile(yb - ya, step, tol.refine, tol.rise,
+                         [&](double s) { return tip(x, std::clamp(ya + s, b.y0, b.y1)); });
   };
   // Line after line along the span, each as far from the one before as the
   // scallop allows: on the level plan.finStepover (a ball's ridge between
@@ -540,7 +553,7 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
       const bool last = xs.back() + gap * 1.05 >= b.x1;
       if (last) gap = b.x1 - xs.back();
       std::vector<ProfileSample> next = line(last ? b.x1 : xs.back() + gap);
-      const Ridge ridge = ridgeBetween(cutter, gap, lines.back(), next);
+      const Ridge ridge = ridgeBetween(cutter, gap, lines.back(), next, b.y0 - ya, b.y1 - ya);
       if (ridge.height > plan.scallop && gap > closest) {
         gap = std::max(closest, gap * std::min(0.9, allowed / ridge.spread * 0.98));
         continue;
@@ -556,11 +569,27 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
   plan.finClosest = level;
   for (std::size_t k = 1; k < xs.size(); ++k) plan.finClosest = std::min(plan.finClosest, xs[k] - xs[k - 1]);
 
-  const RasterHeights raster =
-      rasterOfLines(std::move(xs), std::move(lines), b.y0, b.y1, step, tol.refine, tol.rise, tip);
-  RasterWriter writer(raster, tol.thin, run.moves);
-  writer.pass(-std::numeric_limits<double>::infinity(), 0, raster.xs.size() - 1);
-  checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+  // Each line from beside the block at Y 0 up to the section's crest, and
+  // from beside its far side up to the crest again: the ball climbs into
+  // the allowance and never goes down into it. Between the two, and from
+  // line to line, it passes above what the roughing left.
+  std::vector<double> z;
+  for (std::size_t i = 0; i < xs.size(); ++i) {
+    const auto& samples = lines[i];
+    z.resize(samples.size());
+    for (std::size_t q = 0; q < samples.size(); ++q) z[q] = samples[q].z;
+    const std::size_t last = samples.size() - 1, crest = crestOf(z, 0, last);
+    const auto point = [&](std::size_t q) {
+      return Vec3{xs[i], q == 0 ? ya : q == last ? yb : ya + samples[q].s, z[q]};
+    };
+    for (const auto& [from, to] : {std::pair{std::size_t{0}, crest}, std::pair{last, crest}}) {
+      if (from == to) continue;
+      const auto keep = thinProfile(samples, from, to, tol.thin, [&](std::size_t q) { return z[q]; });
+      travelOver(stock, cutter, run.moves, point(from));
+      for (std::size_t k = 1; k < keep.size(); ++k) run.moves.push_back({PathMoveKind::Cut, point(keep[k])});
+    }
+    checkCount(static_cast<double>(run.moves.size()), kMaxShopMoves, "program lines");
+  }
   run.lowest = lowestOf(run.moves);
   return run;
 }
@@ -643,9 +672,12 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
       plan.roughTolerance > plan.tolerance
           ? TargetSurface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.roughTolerance)
           : TargetSurface();
+  // What the roughing leaves, on a millimetre grid: the finishing tool's
+  // links pass above it.
+  Stock stock(plan.block, 1);
   ToolRun rough = roughing(plan, plan.roughTolerance > plan.tolerance ? roughSurface : surface,
                            Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2, plan.layers,
-                           plan.restLines, monitor);
+                           plan.restLines, stock, monitor);
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);
@@ -653,7 +685,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   rough.fluteLength = settings.roughReach;
   rough.stickout = settings.roughStickout;
   rough.holder = settings.roughHolder;
-  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2}, monitor);
+  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2}, stock, monitor);
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
   finish.flutes = static_cast<int>(settings.finFlutes);

@@ -1,11 +1,13 @@
 // The shop job: the blade milled from its block on a real machine. Roughing
 // with T1 in constant-Z layers from the block top down, one roughing depth
-// apart, each clearing what lies above the target plus the finish depth;
-// then finishing with T2 in a zig-zag across the chord, its lines as close
-// as the scallop height allows for the tool and the slope along the span. Every tool position comes from drop-cutter
-// against the target with the tool's real shape, so no point under a tool
-// lies below the target (plus the finish depth, when roughing) by more than
-// the tolerance.
+// apart, each clearing what lies above the target plus the finish depth,
+// and a rest pass between its lines; then finishing with T2 in lines across
+// the chord, as close as the scallop height allows for the tool and the
+// slope along the span, each climbed from both sides of the block up to the
+// section's crest. Every tool position comes from drop-cutter against the
+// target with the tool's real shape, so no point under a tool lies below
+// the target (plus the finish depth, when roughing) by more than the
+// tool's tolerance.
 #pragma once
 
 #include <optional>
