@@ -75,8 +75,8 @@ void roughingPart(std::string& out, const ShopPlan& plan, const ToolRun& run) {
          machineNumber(plan.roughDepth) + " mm apart, from Z " + mm(plan.block.top - plan.roughDepth) + " down to Z " +
          mm(plan.block.top - plan.layers * plan.roughDepth) + "\n";
   out += "  lines across the chord " + mm(plan.roughStepover) +
-         " mm apart, each entered from beside the block and "
-         "cut one way (climb milling); " +
+         " mm apart, each entered from beside the block and climb milled up to the section's crest, "
+         "the far side of a crest from the far side of the block (conventional); " +
          machineNumber(plan.finishDepth) +
          " mm left above the surface for "
          "finishing\n";
