@@ -259,7 +259,7 @@ void travelOver(const Stock& stock, const Cutter& cutter, std::vector<PathMove>&
 
 // The rest pass leaves at most this much (mm) above the finishing allowance
 // between its lines, and puts no two lines closer than twice kRestClosest.
-inline constexpr double kRestLeft = 1.5;
+inline constexpr double kRestLeft = 1;
 inline constexpr double kRestClosest = 0.5;
 
 // The rest pass. A flat end mill's lines a stepover apart leave, where the
