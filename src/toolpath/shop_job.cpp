@@ -391,8 +391,9 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   // The heights are sampled line by line along the span.
   const WorkPart sampling(monitor, 0, 0.25), layering(monitor, 0.25, 0.4), resting(monitor, 0.4, 0.6);
   int calls = 0;
+  bool rastered = false;
   const auto need = [&](double x, double y) {
-    if (++calls % 256 == 0) sampling.advance((x - b.x0) / (b.x1 - b.x0));
+    if (!rastered && ++calls % 256 == 0) sampling.advance((x - b.x0) / (b.x1 - b.x0));
     // Half a millimetre before its footprint (or its holder's) meets the
     // block the tool has risen to where it must stand there: it climbs in
     // the air.
@@ -407,6 +408,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   };
   const RasterHeights raster =
       sampleRaster(rasterPositions(b.x0, b.x1, plan.roughStepover), ya, yb, step, tol.refine, tol.rise, need);
+  rastered = true;
   const auto over = [&](const ProfileSample& p) { return p.z > air + 1; };
 
   double lowest = std::numeric_limits<double>::infinity();

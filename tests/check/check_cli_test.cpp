@@ -45,6 +45,27 @@ TEST(CheckCli, FiguresGoToStandardOutputWhenTheProgramGoesToAFile) {
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.ngc", "check.svg"}));
 }
 
+// A holder standing 5 mm above the tip, wider than the tool, meets the
+// block beside the first layer: a collision, status 3; standing well out of
+// it, the same job passes.
+TEST(CheckCli, AHolderInMaterialFailsTheCheck) {
+  struct Case {
+    const char* stickout;
+    int status;
+    const char* verdict;
+  };
+  for (const Case c : {Case{"5", 3, "moves with the holder in material."}, Case{"100", 0, "Check passed"}}) {
+    TempDir dir;
+    const auto run = runCli({"--job", "shop", "--diameter", "1.6", "--scallop", "1", "--rough-holder", "80",
+                             "--rough-stickout", c.stickout, "-o", dir.file("blade.ngc"), "--check", "--quiet"});
+    EXPECT_EQ(run.status, c.status) << c.stickout << "\n" << run.out;
+    EXPECT_NE(run.out.find("  holder 80.000 mm across, " + std::string(c.stickout) + ".000 mm above the tip: "),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(c.verdict), std::string::npos) << run.out;
+  }
+}
+
 TEST(CheckCli, TheShopJobPassesItsOwnCheck) {
   for (const std::string controller : {"linuxcnc", "grbl"}) {
     TempDir dir;

@@ -3,6 +3,7 @@
 // GRBL's form; and paths that never go below where drop-cutter puts the tool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -151,6 +152,36 @@ TEST(ShopProgram, PathsOfABallRougherAndAFlatFinisher) {
   settings.roughShape = ToolShape::Ball;
   settings.finShape = ToolShape::Flat;
   expectPathsOnTheSurface(planShopJob(defaultBlade().fields, settings));
+}
+
+// The layout tells how far it has come, from the start to the end, and
+// stops at the next step once asked: nothing is handed over then.
+TEST(ShopProgram, ReportsItsProgressAndStopsWhenAsked) {
+  struct Recorder : WorkMonitor {
+    std::vector<double> seen;
+    std::size_t stopAt = 0;  // 0: never
+    void advance(double done) override {
+      seen.push_back(done);
+      if (stopAt != 0 && seen.size() == stopAt) throw WorkCancelled();
+    }
+  };
+  JobFields fields = defaultBlade().fields;
+  fields[Field::D] = "1.6";
+  ShopSettings settings;
+  settings.scallop = 1;
+  const BladeParameters parameters = readParameters(fields);
+  const ShopInputs inputs = readShopInputs(fields, settings);
+  Recorder whole;
+  (void)planShopJob(inputs, parameters, settings, &whole);
+  ASSERT_GT(whole.seen.size(), 10u);
+  EXPECT_TRUE(std::is_sorted(whole.seen.begin(), whole.seen.end()));
+  EXPECT_GE(whole.seen.front(), 0.0);
+  EXPECT_LE(whole.seen.back(), 1.0);
+  EXPECT_GT(whole.seen.back(), 0.9);
+  Recorder stopped;
+  stopped.stopAt = whole.seen.size() / 2;
+  EXPECT_THROW((void)planShopJob(inputs, parameters, settings, &stopped), WorkCancelled);
+  EXPECT_EQ(stopped.seen.size(), stopped.stopAt);
 }
 
 // GRBL has no tool change: each tool is a program of its own, started once
