@@ -26,14 +26,14 @@ class Simulation {
         target_(map_.heights().size()),
         tileHighest_(static_cast<std::size_t>(map_.tileColumns()) * static_cast<std::size_t>(map_.tileRows()),
                      settings.block.top) {
-    for (int j = 0; j < map_.rows(); ++j) {
-      for (int i = 0; i < map_.columns(); ++i) target_[map_.index(i, j)] = target(map_.xAt(i), map_.yAt(j));
-    }
-    if (settings.interior) {
-      interior_.assign(map_.heights().size(), 0);
+    // Column by column: a target that works out a section per column
+    // finds it again for every cell of the column.
+    if (settings.interior) interior_.assign(map_.heights().size(), 0);
+    for (int i = 0; i < map_.columns(); ++i) {
       for (int j = 0; j < map_.rows(); ++j) {
-        for (int i = 0; i < map_.columns(); ++i)
-          interior_[map_.index(i, j)] = settings.interior(map_.xAt(i), map_.yAt(j));
+        const std::size_t k = map_.index(i, j);
+        target_[k] = target(map_.xAt(i), map_.yAt(j));
+        if (settings.interior) interior_[k] = settings.interior(map_.xAt(i), map_.yAt(j));
       }
     }
   }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <limits>
 
 #include "blade/blade_model.h"
 #include "check/check_text.h"
@@ -69,16 +69,17 @@ JobCheck checkJob(const JobRun& run, double grid, bool picture, WorkMonitor* mon
   CheckSettings settings = settingsFor(run, parameters, block, grid);
   if (run.machine.job == Job::Shop) settings.origin = shopOrigin(block);
   // The blade as designed, section by section: the check follows neither
-  // the program's stations nor the shop job's own triangles. The cells are
-  // visited row by row, so each column's section is worked out once.
+  // the program's stations nor the shop job's own triangles.
   SectionTable table;
   table.fill();
   const BladeModel blade(parameters, table);
-  std::unordered_map<double, Section> columns;
+  // The cells are asked for column by column: each column's section is
+  // worked out once, when the column is first asked for.
+  double columnX = std::numeric_limits<double>::quiet_NaN();
+  Section column{};
   const auto sectionAt = [&](double x) -> const Section& {
-    auto at = columns.find(x);
-    if (at == columns.end()) at = columns.emplace(x, blade.section(x)).first;
-    return at->second;
+    if (!(x == columnX)) column = blade.section(x), columnX = x;
+    return column;
   };
   // Near the block's edges and the blade's leading and trailing edges any
   // tool leaves what its radius cannot reach; inside them what is left is
