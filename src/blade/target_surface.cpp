@@ -60,11 +60,13 @@ std::array<SectionPoint, 3 * SectionTable::kUpper - 2> fanCut(const Section& a, 
   return cut;
 }
 
-// The distance from p to the segment from a to b, in the plane of a section.
-double distanceToSegment(const SectionPoint& p, const SectionPoint& a, const SectionPoint& b) {
+// The square of the distance from p to the segment from a to b, in the
+// plane of a section.
+double squaredDistanceToSegment(const SectionPoint& p, const SectionPoint& a, const SectionPoint& b) {
   const double dy = b.y - a.y, dz = b.z - a.z, len2 = dy * dy + dz * dz;
   const double t = len2 > 0 ? std::clamp(((p.y - a.y) * dy + (p.z - a.z) * dz) / len2, 0.0, 1.0) : 0.0;
-  return std::hypot(p.y - (a.y + t * dy), p.z - (a.z + t * dz));
+  const double ey = p.y - (a.y + t * dy), ez = p.z - (a.z + t * dz);
+  return ey * ey + ez * ez;
 }
 
 // The farthest any corner of one row of points lies from the other row.
@@ -73,10 +75,12 @@ double farthestCorner(const A& from, const B& to) {
   double worst = 0;
   for (const SectionPoint& p : from) {
     double nearest = std::numeric_limits<double>::infinity();
-    for (std::size_t j = 0; j + 1 < to.size(); ++j) nearest = std::min(nearest, distanceToSegment(p, to[j], to[j + 1]));
+    for (std::size_t j = 0; j + 1 < to.size(); ++j) {
+      nearest = std::min(nearest, squaredDistanceToSegment(p, to[j], to[j + 1]));
+    }
     worst = std::max(worst, nearest);
   }
-  return worst;
+  return std::sqrt(worst);
 }
 
 // How far the triangles between the sections at xa and xb depart from the

@@ -1,8 +1,11 @@
 #include "toolpath/shop_job.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <future>
 #include <limits>
 #include <utility>
 
@@ -68,8 +71,8 @@ double rasterSamples(const Block& b, double stepover, double step) {
 }
 
 // The tip height over (x, y), which must exist inside the laid-out surface.
-double requireTip(const DropCutter& drop, double x, double y) {
-  const double z = drop.tipZ(x, y);
+double requireTip(const DropCutter& drop, double x, double y, DropCutter::Hint& hint) {
+  const double z = drop.tipZ(x, y, &hint);
   if (!std::isfinite(z))
     throw ShopError("no surface lies under the tool at X " + machineNumber(x) + " Y " + machineNumber(y));
   return z;
@@ -127,7 +130,7 @@ Ridge ridgeBetween(const Cutter& c, double gap, const std::vector<ProfileSample>
     const double s = fromA ? a[ia++].s : b[ib++].s;
     if (s < from || s > to) continue;
     const double rise = heightAlong(b, kb, s) - heightAlong(a, ka, s);
-    spread = std::max(spread, c.shape == ToolShape::Ball ? std::hypot(gap, rise) : std::abs(rise));
+    spread = std::max(spread, c.shape == ToolShape::Ball ? std::sqrt(gap * gap + rise * rise) : std::abs(rise));
   }
   const double r = c.radius;
   if (c.shape == ToolShape::Flat) return {gap < 2 * r ? spread : std::numeric_limits<double>::infinity(), spread};
@@ -392,6 +395,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   const WorkPart sampling(monitor, 0, 0.25), layering(monitor, 0.25, 0.4), resting(monitor, 0.4, 0.6);
   int calls = 0;
   bool rastered = false;
+  DropCutter::Hint hint;
   const auto need = [&](double x, double y) {
     if (!rastered && ++calls % 256 == 0) sampling.advance((x - b.x0) / (b.x1 - b.x0));
     // Half a millimetre before its footprint (or its holder's) meets the
@@ -399,7 +403,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
     // the air.
     const double lo = b.y0 - cutter.radius, hi = b.y1 + cutter.radius;
     if (y < b.y0 - clear - 0.5 || y > b.y1 + clear + 0.5) return air;
-    return requireTip(drop, x, std::clamp(y, lo, hi)) + plan.finishDepth;
+    return requireTip(drop, x, std::clamp(y, lo, hi), hint) + plan.finishDepth;
   };
   const double step = sampleStep(cutter.radius, plan.tolerance);
   const auto sampleRest = [&](double x) {
@@ -513,23 +517,46 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   return run;
 }
 
-ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, const Stock& stock,
-                  WorkMonitor* monitor) {
-  const WorkPart part(monitor, 0.6, 1);
-  ToolRun run;
-  run.number = 2;
-  run.cutter = cutter;
+// Work that runs on a thread of its own beside the roughing: it says how
+// far it has come, and stops at its next step once asked.
+struct SideWork {
+  std::atomic<bool> stop{false};
+  std::atomic<double> done{0};
+
+  void advance(double d) {
+    if (stop.load()) throw WorkCancelled();
+    done.store(d);
+  }
+};
+
+// The finishing lines as sampled: where they stand along the span, and the
+// tip's heights along each from ya to yb.
+struct FinishLines {
+  double ya = 0, yb = 0;
+  std::vector<double> xs;
+  std::vector<std::vector<ProfileSample>> lines;
+  double scallopLeft = 0;  // the highest ridge left between two lines
+  double closest = 0;      // the least distance between two lines
+};
+
+// The finishing lines depend on the surface and the tool alone, not on what
+// the roughing leaves, so they are sampled while the roughing is laid out.
+FinishLines finishingLines(const ShopPlan& plan, const TargetSurface& surface, const Cutter& cutter, SideWork& side) {
+  FinishLines f;
   DropCutter drop(surface, cutter);
   const Tolerances tol = splitTolerance(plan.tolerance);
   const Block& b = plan.block;
   const double step = sampleStep(cutter.radius, plan.tolerance);
-  const auto tip = [&](double x, double y) { return requireTip(drop, x, y); };
+  DropCutter::Hint hint;
+  const auto tip = [&](double x, double y) { return requireTip(drop, x, y, hint); };
   // Each line reaches a millimetre beyond the tool's radius past both
   // sides of the block: there the tool goes down in the air. Beside the
   // block it keeps the height it has on the block's edge: moved away from
   // the block at that height the tool only stands higher over the block,
   // and it never goes down towards the table beyond it.
   const double ya = b.y0 - cutter.radius - 1, yb = b.y1 + cutter.radius + 1;
+  f.ya = ya;
+  f.yb = yb;
   const auto line = [&](double x) {
     return sampleProfile(yb - ya, step, tol.refine, tol.rise,
                          [&](double s) { return tip(x, std::clamp(ya + s, b.y0, b.y1)); });
@@ -543,12 +570,13 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
   const double level = plan.finStepover;
   const double closest = level / 16;
   const double allowed = cutter.shape == ToolShape::Ball ? level : plan.scallop;  // the spread allowed
-  std::vector<double> xs{b.x0};
-  std::vector<std::vector<ProfileSample>> lines{line(b.x0)};
-  plan.scallopLeft = 0;
+  std::vector<double>& xs = f.xs;
+  auto& lines = f.lines;
+  xs.push_back(b.x0);
+  lines.push_back(line(b.x0));
   double ratio = allowed / level;  // spread per millimetre of gap between the last two lines
   while (xs.back() < b.x1) {
-    part.advance((xs.back() - b.x0) / (b.x1 - b.x0));
+    side.advance((xs.back() - b.x0) / (b.x1 - b.x0));
     double gap = std::clamp(allowed / ratio * 0.98, closest, level);
     for (;;) {
       // The last line stands on the block's end.
@@ -560,7 +588,7 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
         gap = std::max(closest, gap * std::min(0.9, allowed / ridge.spread * 0.98));
         continue;
       }
-      plan.scallopLeft = std::max(plan.scallopLeft, ridge.height);
+      f.scallopLeft = std::max(f.scallopLeft, ridge.height);
       ratio = std::max(ridge.spread / gap, allowed / level);
       xs.push_back(last ? b.x1 : xs.back() + gap);
       lines.push_back(std::move(next));
@@ -568,21 +596,29 @@ ToolRun finishing(ShopPlan& plan, const TargetSurface& surface, const Cutter& cu
       break;
     }
   }
-  plan.finClosest = level;
-  for (std::size_t k = 1; k < xs.size(); ++k) plan.finClosest = std::min(plan.finClosest, xs[k] - xs[k - 1]);
+  f.closest = level;
+  for (std::size_t k = 1; k < xs.size(); ++k) f.closest = std::min(f.closest, xs[k] - xs[k - 1]);
+  side.advance(1);
+  return f;
+}
 
-  // Each line from beside the block at Y 0 up to the section's crest, and
-  // from beside its far side up to the crest again: the ball climbs into
-  // the allowance and never goes down into it. Between the two, and from
-  // line to line, it passes above what the roughing left.
+// Each line from beside the block at Y 0 up to the section's crest, and
+// from beside its far side up to the crest again: the ball climbs into the
+// allowance and never goes down into it. Between the two, and from line to
+// line, it passes above what the roughing left.
+ToolRun finishing(const ShopPlan& plan, const FinishLines& f, const Cutter& cutter, const Stock& stock) {
+  ToolRun run;
+  run.number = 2;
+  run.cutter = cutter;
+  const Tolerances tol = splitTolerance(plan.tolerance);
   std::vector<double> z;
-  for (std::size_t i = 0; i < xs.size(); ++i) {
-    const auto& samples = lines[i];
+  for (std::size_t i = 0; i < f.xs.size(); ++i) {
+    const auto& samples = f.lines[i];
     z.resize(samples.size());
     for (std::size_t q = 0; q < samples.size(); ++q) z[q] = samples[q].z;
     const std::size_t last = samples.size() - 1, crest = crestOf(z, 0, last);
     const auto point = [&](std::size_t q) {
-      return Vec3{xs[i], q == 0 ? ya : q == last ? yb : ya + samples[q].s, z[q]};
+      return Vec3{f.xs[i], q == 0 ? f.ya : q == last ? f.yb : f.ya + samples[q].s, z[q]};
     };
     for (const auto& [from, to] : {std::pair{std::size_t{0}, crest}, std::pair{last, crest}}) {
       if (from == to) continue;
@@ -674,12 +710,39 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
       plan.roughTolerance > plan.tolerance
           ? TargetSurface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.roughTolerance)
           : TargetSurface();
+  // The finishing lines are sampled on a thread of their own while the
+  // roughing is laid out (on this one, which reports the progress). Should
+  // the roughing fail or be cancelled, the sampling is stopped and waited
+  // for before the surfaces it reads go away.
+  const Cutter finCutter{settings.finShape, finDia / 2};
+  SideWork side;
+  const ShopPlan forLines = plan;
+  std::future<FinishLines> sampled = std::async(std::launch::async, [&side, &surface, &forLines, finCutter] {
+    return finishingLines(forLines, surface, finCutter, side);
+  });
+  struct StopSide {
+    SideWork& side;
+    ~StopSide() { side.stop.store(true); }
+  } stopSide{side};
   // What the roughing leaves, on a millimetre grid: the finishing tool's
   // links pass above it.
   Stock stock(plan.block, 1);
   ToolRun rough = roughing(plan, plan.roughTolerance > plan.tolerance ? roughSurface : surface,
                            Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2, plan.layers,
                            plan.restLines, stock, monitor);
+  // The rest of the progress follows the sampling, in as many steps
+  // however far it has come by now.
+  constexpr int kFinishSteps = 20;
+  const WorkPart finishPart(monitor, 0.6, 1);
+  for (int k = 1; k <= kFinishSteps; ++k) {
+    while (side.done.load() < static_cast<double>(k) / kFinishSteps &&
+           sampled.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
+    }
+    finishPart.advance(static_cast<double>(k) / kFinishSteps);
+  }
+  const FinishLines lines = sampled.get();
+  plan.scallopLeft = lines.scallopLeft;
+  plan.finClosest = lines.closest;
   rough.rpm = settings.roughRpm;
   rough.feed = roughFeed;
   rough.flutes = static_cast<int>(settings.roughFlutes);
@@ -687,7 +750,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   rough.fluteLength = settings.roughReach;
   rough.stickout = settings.roughStickout;
   rough.holder = settings.roughHolder;
-  ToolRun finish = finishing(plan, surface, Cutter{settings.finShape, finDia / 2}, stock, monitor);
+  ToolRun finish = finishing(plan, lines, finCutter, stock);
   finish.rpm = settings.finRpm;
   finish.feed = finishFeed;
   finish.flutes = static_cast<int>(settings.finFlutes);
