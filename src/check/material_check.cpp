@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <future>
 
 namespace ventaro {
 
@@ -28,6 +30,12 @@ class Simulation {
                      settings.block.top) {
     // Column by column: a target that works out a section per column
     // finds it again for every cell of the column.
+    // Two halves of the columns, split where a tile column begins, so that
+    // no tile is shared: each half is worked through on a thread of its own.
+    const int split = std::min(map_.columns(), map_.tileColumns() / 2 * HeightMap::kTile);
+    regions_[0].c1 = split;
+    regions_[1].c0 = split;
+    regions_[1].c1 = map_.columns();
     if (settings.interior) interior_.assign(map_.heights().size(), 0);
     for (int i = 0; i < map_.columns(); ++i) {
       for (int j = 0; j < map_.rows(); ++j) {
@@ -39,15 +47,14 @@ class Simulation {
   }
 
   void run(const std::vector<ToolpathMove>& moves, WorkMonitor* monitor) {
-    for (std::size_t n = 0; n < moves.size(); ++n) {
-      if (monitor != nullptr && n % 1024 == 0)
-        monitor->advance(static_cast<double>(n) / static_cast<double>(moves.size()));
-      const ToolpathMove& m = moves[n];
-      ToolFigures& figures = figuresOf(m);
-      if (figures.holderChecked) holderMeets(figures, m);
-      const MoveEffect effect = apply(figures.cutter, m, figures.lowest);
-      record(figures, m, effect);
+    std::size_t n = 0;
+    while (n < moves.size()) {
+      ToolFigures& figures = figuresOf(moves[n]);
+      std::size_t end = n + 1;
+      while (end < moves.size() && moves[end].tool == moves[n].tool) ++end;
+      runTool(figures, static_cast<std::size_t>(&figures - tools_.data()), moves, n, end, monitor);
       last_ = &figures;
+      n = end;
     }
     if (last_) measureLeft(*last_);
   }
@@ -72,9 +79,111 @@ class Simulation {
       figures.holderChecked = true;
       figures.holder = holder->second;
     }
+    regionLowest_.push_back({figures.lowest, figures.lowest});
     tools_.push_back(std::move(figures));
     last_ = nullptr;  // the vector may have moved
     return tools_.back();
+  }
+
+  // A part of the map's columns, [c0, c1), and what a thread working
+  // through it keeps for itself.
+  struct Region {
+    int c0 = 0, c1 = 0;
+    std::array<std::pair<int, int>, HeightMap::kTile> spans{};  // columns under the cutter, per row of one tile row
+  };
+
+  // What one tool's moves, first to end, did in one region: each move's
+  // effect and how deep its holder met material.
+  struct RegionWork {
+    std::vector<MoveEffect> effects;
+    std::vector<double> holderMet;
+  };
+
+  // The moves first to end of one tool. Each region works through them on
+  // its own (the second on a thread of its own); their effects are then
+  // put together move by move, as one pass over the whole map would have
+  // found them: the deepest figure, and of equal figures the first cell in
+  // the map's order.
+  void runTool(ToolFigures& figures, std::size_t tool, const std::vector<ToolpathMove>& moves, std::size_t first,
+               std::size_t end, WorkMonitor* monitor) {
+    splitAtMedian(moves, first, end);
+    std::array<RegionWork, 2> work;
+    std::atomic<bool> stop{false};
+    const auto through = [&](std::size_t r, WorkMonitor* reporter) {
+      Region& region = regions_[r];
+      RegionWork& out = work[r];
+      out.effects.resize(end - first);
+      if (figures.holderChecked) out.holderMet.resize(end - first);
+      double& lowest = regionLowest_[tool][r];
+      for (std::size_t n = first; n < end; ++n) {
+        if (n % 1024 == 0) {
+          if (reporter != nullptr) reporter->advance(static_cast<double>(n) / static_cast<double>(moves.size()));
+          if (stop.load()) return;
+        }
+        const ToolpathMove& m = moves[n];
+        if (figures.holderChecked) out.holderMet[n - first] = holderMeets(figures.holder, m, region);
+        const MoveEffect e = apply(figures.cutter, m, lowest, region);
+        if (e.touched) lowest = std::min(lowest, e.lowest);
+        out.effects[n - first] = e;
+      }
+    };
+    {
+      std::future<void> second;
+      if (regions_[1].c0 < regions_[1].c1) second = std::async(std::launch::async, through, 1, nullptr);
+      // Should this thread be cancelled, the other stops at its next step
+      // and is waited for before the map goes away.
+      struct Stop {
+        std::atomic<bool>& stop;
+        std::future<void>& second;
+        ~Stop() {
+          stop.store(true);
+          if (second.valid()) second.wait();
+        }
+      } stopper{stop, second};
+      through(0, monitor);
+      if (second.valid()) second.get();
+    }
+    for (std::size_t n = first; n < end; ++n) {
+      const ToolpathMove& m = moves[n];
+      const MoveEffect& a = work[0].effects[n - first];
+      const MoveEffect& b = work[1].effects.empty() ? MoveEffect{} : work[1].effects[n - first];
+      if (figures.holderChecked) {
+        const double met =
+            std::max(work[0].holderMet[n - first], work[1].holderMet.empty() ? 0.0 : work[1].holderMet[n - first]);
+        if (met > kRapidContact) {
+          if (figures.holderContacts++ == 0) figures.firstHolderContact = m.line;
+          figures.holderDeepest = std::max(figures.holderDeepest, met);
+        }
+      }
+      record(figures, m, combined(a, b));
+    }
+  }
+
+  // The work follows the moves: the two regions meet at the tile column
+  // of the middle one of the moves' ends along X.
+  void splitAtMedian(const std::vector<ToolpathMove>& moves, std::size_t first, std::size_t end) {
+    std::vector<double> xs;
+    xs.reserve(end - first);
+    for (std::size_t n = first; n < end; ++n) xs.push_back(moves[n].to.x);
+    std::nth_element(xs.begin(), xs.begin() + static_cast<std::ptrdiff_t>(xs.size() / 2), xs.end());
+    const int column = map_.columnsWithin(-kNoCutter, xs[xs.size() / 2]).second;
+    const int split =
+        std::clamp((column + HeightMap::kTile / 2) / HeightMap::kTile * HeightMap::kTile, 0, map_.columns());
+    regions_[0].c1 = split;
+    regions_[1].c0 = split;
+  }
+
+  static MoveEffect combined(const MoveEffect& a, const MoveEffect& b) {
+    MoveEffect e = a;
+    e.touched = a.touched || b.touched;
+    e.lowest = std::min(a.lowest, b.lowest);
+    if (b.engagement > a.engagement || (b.engagement == a.engagement && b.engagementCell < a.engagementCell)) {
+      e.engagement = b.engagement, e.engagementCell = b.engagementCell;
+    }
+    if (b.belowTarget > a.belowTarget || (b.belowTarget == a.belowTarget && b.belowCell < a.belowCell)) {
+      e.belowTarget = b.belowTarget, e.belowCell = b.belowCell;
+    }
+    return e;
   }
 
   // Only a cell above the move's lowest tip can be cut, and most cells under
@@ -83,14 +192,15 @@ class Simulation {
   // looking at the tile's cells. The cutter's lowest point over the block is
   // worked out for every cell only when the move could set a new lowest for
   // its tool.
-  MoveEffect apply(const Cutter& cutter, const ToolpathMove& m, double lowestSoFar) {
+  MoveEffect apply(const Cutter& cutter, const ToolpathMove& m, double lowestSoFar, Region& region) {
     const Point3 from = m.fromKnown ? m.from : m.to;
     const SweptCutter sweep(cutter, from, m.to);
     const double tipLowest = std::min(from.z, m.to.z);
     const bool everyCell = tipLowest < lowestSoFar;
     MoveEffect e;
     const auto [j0, j1] = map_.rowsWithin(sweep.yMin(), sweep.yMax());
-    const auto [c0, c1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
+    const auto [x0, x1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
+    const int c0 = std::max(x0, region.c0), c1 = std::min(x1, region.c1);
     if (j0 >= j1 || c0 >= c1) return e;
     // Whether the cutter comes over the block: judged by the move's box,
     // which for a diagonal move may reach a corner its footprint misses.
@@ -101,8 +211,8 @@ class Simulation {
       for (int ti = c0 / HeightMap::kTile; ti * HeightMap::kTile < c1; ++ti) {
         double& tileHighest = tileHighest_[static_cast<std::size_t>(tj) * map_.tileColumns() + ti];
         if (!everyCell && tileHighest <= tipLowest) continue;
-        if (!spansKnown) spansOfRows(sweep, ja, jb), spansKnown = true;
-        if (cutTile(e, sweep, cutter, from, m.to, ti, ja, jb, everyCell ? kNoCutter : tipLowest)) {
+        if (!spansKnown) spansOfRows(sweep, ja, jb, region), spansKnown = true;
+        if (cutTile(e, sweep, cutter, from, m.to, ti, ja, jb, everyCell ? kNoCutter : tipLowest, region)) {
           tileHighest = highestOfTile(ti, tj);
         }
       }
@@ -115,13 +225,15 @@ class Simulation {
   // only its own footprint, and a holder that meets material beside or above
   // it breaks the tool or marks the blade. Tiles with nothing above the
   // holder's lowest underside are passed over.
-  void holderMeets(ToolFigures& t, const ToolpathMove& m) {
+  // Returns the most material the holder meets above its underside.
+  double holderMeets(const Holder& holder, const ToolpathMove& m, const Region& region) const {
     const Point3 from = m.fromKnown ? m.from : m.to;
-    const Point3 a{from.x, from.y, from.z + t.holder.stickout}, b{m.to.x, m.to.y, m.to.z + t.holder.stickout};
-    const SweptCutter sweep(Cutter{ToolShape::Flat, t.holder.radius}, a, b);
+    const Point3 a{from.x, from.y, from.z + holder.stickout}, b{m.to.x, m.to.y, m.to.z + holder.stickout};
+    const SweptCutter sweep(Cutter{ToolShape::Flat, holder.radius}, a, b);
     const double bottom = std::min(a.z, b.z);
     const auto [j0, j1] = map_.rowsWithin(sweep.yMin(), sweep.yMax());
-    const auto [c0, c1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
+    const auto [x0, x1] = map_.columnsWithin(sweep.xMin(), sweep.xMax());
+    const int c0 = std::max(x0, region.c0), c1 = std::min(x1, region.c1);
     double met = 0;
     for (int j = j0; j < j1; ++j) {
       const int tj = j / HeightMap::kTile;
@@ -137,29 +249,27 @@ class Simulation {
         if (low != kNoCutter) met = std::max(met, h - low);
       }
     }
-    if (!(met > kRapidContact)) return;
-    if (t.holderContacts++ == 0) t.firstHolderContact = m.line;
-    t.holderDeepest = std::max(t.holderDeepest, met);
+    return met;
   }
 
   // The columns under the cutter in rows ja to jb.
-  void spansOfRows(const SweptCutter& sweep, int ja, int jb) {
+  void spansOfRows(const SweptCutter& sweep, int ja, int jb, Region& region) const {
     for (int j = ja; j < jb; ++j) {
       const auto [xFrom, xTo] = sweep.spanAt(map_.yAt(j));
-      spans_[static_cast<std::size_t>(j - ja)] = map_.columnsWithin(xFrom, xTo);
+      region.spans[static_cast<std::size_t>(j - ja)] = map_.columnsWithin(xFrom, xTo);
     }
   }
 
   // The cells of tile column ti in rows ja to jb under the cutter; a cell at
   // or below `skipBelow` is passed over. Returns whether any cell was cut.
   bool cutTile(MoveEffect& e, const SweptCutter& sweep, const Cutter& cutter, const Point3& from, const Point3& to,
-               int ti, int ja, int jb, double skipBelow) {
+               int ti, int ja, int jb, double skipBelow, const Region& region) {
     // A level move of a flat end leaves its whole footprint at one height.
     const bool level = cutter.shape == ToolShape::Flat && from.z == to.z;
     double* heights = map_.heights().data();
     bool cut = false;
     for (int j = ja; j < jb; ++j) {
-      const auto [s0, s1] = spans_[static_cast<std::size_t>(j - ja)];
+      const auto [s0, s1] = region.spans[static_cast<std::size_t>(j - ja)];
       const int i0 = std::max(s0, ti * HeightMap::kTile), i1 = std::min(s1, (ti + 1) * HeightMap::kTile);
       if (i0 >= i1) continue;
       // The run of cells i0 to i1 is contiguous in the map.
@@ -309,9 +419,10 @@ class Simulation {
   const CheckSettings& settings_;
   HeightMap map_;
   std::vector<double> target_;
-  std::vector<char> interior_;                                 // by HeightMap::index; empty: none
-  std::vector<double> tileHighest_;                            // the highest cell of each tile, tile rows from Y 0
-  std::array<std::pair<int, int>, HeightMap::kTile> spans_{};  // columns under the cutter, per row of one tile row
+  std::vector<char> interior_;       // by HeightMap::index; empty: none
+  std::vector<double> tileHighest_;  // the highest cell of each tile, tile rows from Y 0
+  std::array<Region, 2> regions_;
+  std::vector<std::array<double, 2>> regionLowest_;  // by tool as in tools_: the lowest each region has seen
   std::vector<ToolFigures> tools_;
   ToolFigures* last_ = nullptr;
 };
