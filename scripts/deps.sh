@@ -16,6 +16,7 @@ window=(
   qt6-base-dev qt6-svg-dev
   nlohmann-json3-dev  # the design file
   libpng-dev         # the check picture's height map, embedded in its SVG
+  libgsl-dev         # root finding in the blade element momentum analysis
   fonts-liberation2  # Arial's metrics, for which the window's fixed layout is drawn
 )
 tests=(

@@ -34,14 +34,23 @@ BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table)
   }
 }
 
-Section BladeModel::section(double x) const {
+BladeModel::Geometry BladeModel::geometryAt(double x) const {
   // The radius in metres, kept off the axis as the stations are.
   const double r = std::max(std::clamp(x, hubX_, tipX_) / 1000.0, 1e-7);
   const double phi = std::atan(diameter_ / 3.0 / tsr_ / r);
   const double cosPhi = std::cos(phi);
   // Millimetres per percent of chord: ten times the chord in metres.
   const double scale = 1.4 * diameter_ * diameter_ / r * (cosPhi * cosPhi) / (tsr_ * tsr_) / blades_ / lift_ / 0.1;
-  const double twist = phi - alpha_;
+  return {r, phi, scale, phi - alpha_};
+}
+
+BladeModel::Planform BladeModel::planformAt(double x) const {
+  const Geometry g = geometryAt(x);
+  return {g.scale / 10.0, g.phi, g.twist};
+}
+
+Section BladeModel::section(double x) const {
+  const auto [r, phi, scale, twist] = geometryAt(x);
   const double s = std::sin(twist), c = std::cos(twist);
   // The stock width beside the chord, split evenly to both sides of it.
   const double spare = (width_ - scale / 10.0) / 2.0;

@@ -34,7 +34,28 @@ class BladeModel {
   double hubX() const { return hubX_; }  // mm
   double tipX() const { return tipX_; }
 
+  // The blade's plan at `x` mm from the axis (the hub's and the tip's
+  // beyond them): the chord in metres, the inflow angle at the design tip
+  // speed ratio and the twist (the inflow angle less the design angle of
+  // attack) in radians.
+  struct Planform {
+    double chord = 0, inflow = 0, twist = 0;
+  };
+  Planform planformAt(double x) const;
+
+  double tipSpeedRatio() const { return tsr_; }
+  double blades() const { return blades_; }
+  double designAlpha() const { return alpha_; }  // radians
+  double designLift() const { return lift_; }
+
  private:
+  // The radius in metres, the inflow angle, millimetres per percent of
+  // chord and the twist at x.
+  struct Geometry {
+    double r, phi, scale, twist;
+  };
+  Geometry geometryAt(double x) const;
+
   double tsr_, diameter_, blades_, alpha_, lift_, width_;  // as read: m, radians
   double hubX_, tipX_;
   std::array<double, SectionTable::kUpper> px_{}, py_{};  // percent of chord
