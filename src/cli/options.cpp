@@ -6,6 +6,7 @@
 #include "core/number_text.h"
 #include "core/station_count.h"
 #include "files/output_files.h"
+#include "files/performance.h"
 #include "picture/preview_input.h"
 
 namespace ventaro::cli {
@@ -276,6 +277,42 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "block, the program's zero, the tools, the\n"
                           "program file, how to hold the block) to FILE",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.setup; }));
+  table.push_back(fileRow("--performance", "performance table",
+                          "also write the rotor's power, thrust and torque\n"
+                          "coefficients at tip speed ratios 1 to 12 to FILE\n"
+                          "(CSV: tsr, cp, ct, cq)",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.performance; }));
+  table.push_back(fileRow("--power", "power curve",
+                          "also write the rotor's power curve at wind speeds\n"
+                          "3 to 15 m/s and the design tip speed ratio to\n"
+                          "FILE (CSV: wind, rpm, power_w, torque_nm)",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.power; }));
+  table.push_back(numberRow("--wind", "M/S",
+                            "the wind speed the performance is worked out at\n"
+                            "(the report, --performance); " +
+                                byDefault(PerformanceSettings{}.wind),
+                            "the wind speed", [](CliOptions& o) -> double& { return o.performance.wind; }));
+  table.push_back({"--polar",
+                   {},
+                   ValueKind::Required,
+                   "FILE",
+                   {},
+                   "a polar of the blade's airfoil as XFOIL's PACC\n"
+                   "writes it, for the performance; give one for\n"
+                   "each Reynolds number; default the NACA 4412\n"
+                   "polars shipped with Ventaro",
+                   [](CliOptions& o, Value v) -> Error {
+                     if (v->empty()) return "the polar file name is empty";
+                     PerformanceSettings one;
+                     one.polarFiles.emplace_back(*v);
+                     try {
+                       (void)performancePolars(one);
+                     } catch (const PolarError& error) {
+                       return error.what();
+                     }
+                     o.performance.polarFiles.emplace_back(*v);
+                     return std::nullopt;
+                   }});
   table.push_back(fileRow("--stations", "station table", "also write the station table of both sweeps\nto FILE (CSV)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stations; }));
   table.push_back({"--report",
@@ -544,6 +581,8 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
         {&options.outputs.reportFile, "--report"},
         {&options.outputs.preview, "--preview"},
         {&options.outputs.checkPicture, "--check"},
+        {&options.outputs.performance, "--performance"},
+        {&options.outputs.power, "--power"},
     };
     for (const auto& [path, option] : outputs) {
       if (*path && sameExistingFile(**path, *options.design)) {
@@ -567,6 +606,7 @@ Design designOf(const CliOptions& options) {
   design.machine.controller = options.controller;
   design.machine.job = options.job;
   design.machine.shop = options.shop;
+  design.machine.performance = options.performance;
   return design;
 }
 

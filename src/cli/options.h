@@ -31,6 +31,7 @@ struct CliOptions {
   bool controllerGiven = false;               //   true where --controller was given
   Job job = Job::Plain;                       // --job plain|shop
   ShopSettings shop;                          // the shop job's options
+  PerformanceSettings performance;            // --wind, --polar
   std::optional<std::string> design;          // --design FILE: settings read from a design file
   OutputRequest outputs;                      // --save-design, --stations, --report, --preview, --check
   bool help = false;                          // print the option list and stop

@@ -1,8 +1,6 @@
 #include "files/design_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "files/small_file.h"
 
 #include <cerrno>
 #include <cmath>
@@ -198,39 +196,13 @@ std::string libraryProblem(const nlohmann::json::exception& error) {
 // on (from /dev/zero, say) would only fill the memory.
 constexpr std::size_t kMaxDesignBytes = std::size_t{1} << 20;
 
-std::string systemProblem(int error) { return std::string("the file cannot be opened: ") + std::strerror(error); }
-
 // Reads at most kMaxDesignBytes from a regular file or a pipe.
 std::string readDesignBytes(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw DesignError(path, systemProblem(errno));
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) throw DesignError(path, systemProblem(errno));
-  if (S_ISDIR(info.st_mode)) throw DesignError(path, systemProblem(EISDIR));
-  if (!S_ISREG(info.st_mode) && !S_ISFIFO(info.st_mode)) {
-    throw DesignError(path, "it is not a regular file or a pipe");
+  try {
+    return readSmallFile(path, kMaxDesignBytes, "the file is larger than 1 MiB; a design is a few kilobytes");
+  } catch (const SmallFileError& error) {
+    throw DesignError(path, error.what());
   }
-  const std::string tooLarge = "the file is larger than 1 MiB; a design is a few kilobytes";
-  if (S_ISREG(info.st_mode) && static_cast<std::uintmax_t>(info.st_size) > kMaxDesignBytes) {
-    throw DesignError(path, tooLarge);
-  }
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw DesignError(path, std::string("the file cannot be read: ") + std::strerror(errno));
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > kMaxDesignBytes) throw DesignError(path, tooLarge);
-  }
-  return bytes;
 }
 
 }  // namespace

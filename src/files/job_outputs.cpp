@@ -3,6 +3,7 @@
 #include "blade/shop_block.h"
 #include "check/program_reader.h"
 #include "files/job_check.h"
+#include "files/performance.h"
 #include "files/setup_sheet.h"
 #include "picture/preview_input.h"
 
@@ -55,6 +56,15 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
         out.reportText = std::move(text);
       }
     }
+    if (request.performance || request.power) {
+      const BladeModel blade(run.parameters ? *run.parameters : readParameters(run.fields), table);
+      const PolarSet polars(performancePolars(run.machine.performance));
+      if (request.performance) {
+        out.files.emplace_back(*request.performance,
+                               performanceCsv(rotorPerformance(blade, polars, run.machine.performance.wind)));
+      }
+      if (request.power) out.files.emplace_back(*request.power, powerCsv(blade, polars));
+    }
     if (request.preview) {
       std::string svg = jobPreviewSvg(run);
       const bool png = previewFormat(*request.preview) == PreviewFormat::Png;
@@ -69,6 +79,8 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
   } catch (const DesignError& error) {
     return error.what();
   } catch (const PreviewError& error) {
+    return error.what();
+  } catch (const PolarError& error) {
     return error.what();
   }
   return std::nullopt;

@@ -1,5 +1,6 @@
 // What a run writes beside its program: the design file, the station table,
-// the machining report, the preview picture and the material-removal check.
+// the machining report, the rotor's performance tables, the preview picture
+// and the material-removal check.
 // Everything is built in memory from the one computation before anything is
 // written, so a failure leaves no half set of files. The client says what it
 // wants and how it names a field and makes a PNG picture.
@@ -30,6 +31,8 @@ struct OutputRequest {
   std::optional<std::string> checkPicture;  //   its picture
   double checkGrid = 0;                     //   its cell size; 0 for the default
   std::optional<std::string> setup;         // the shop job's setup sheet (JSON)
+  std::optional<std::string> performance;   // the rotor's Cp, Ct and Cq against tip speed ratio (CSV)
+  std::optional<std::string> power;         // its power curve against wind speed (CSV)
   std::optional<std::string> programFile;   //   the program's file, when written to one
 };
 

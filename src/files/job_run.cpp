@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "files/machining_report.h"
+#include "files/performance.h"
 #include "files/shop_report.h"
 #include "files/station_csv.h"
 #include "gcode/program_bytes.h"
@@ -99,12 +100,14 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
 // These take what a run with outputs kept.
 std::string jobStationTable(const JobRun& run, const SectionTable& table) {
   if (run.stationsError) throw *run.stationsError;
-  return stationCsv(run.record, stationGeometry(*run.parameters), table);
+  return stationCsv(run.record, stationGeometry(*run.parameters), table,
+                    stationDesignPoints(run.record, *run.parameters, table, run.machine.performance));
 }
 
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
-  if (run.machine.job == Job::Shop) return run.shopReport;
-  return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name);
+  const std::string performance = performanceReport(run.fields, table, run.machine.performance);
+  if (run.machine.job == Job::Shop) return run.shopReport + performance;
+  return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name) + performance;
 }
 
 std::string jobPreviewSvg(const JobRun& run) {

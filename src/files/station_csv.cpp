@@ -15,7 +15,8 @@ constexpr int kDegDecimals = 4;
 // angle of attack takes pi as 3.14159.
 double toDegrees(double radians) { return radians * (180.0 / std::numbers::pi); }
 
-void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, const StationValues& v) {
+void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, const StationValues& v,
+            const StationAero& aero) {
   const auto mm = [](double x) { return fixedText(x, kMmDecimals); };
   const auto deg = [](double x) { return fixedText(x, kDegDecimals); };
   csv += csvField(sweep);
@@ -27,6 +28,15 @@ void addRow(std::string& csv, std::string_view sweep, const StationRecord& rec, 
     csv += cell;
   }
   csv += v.widerThanStock ? ",yes" : ",no";
+  if (aero) {
+    for (const std::string& cell : {fixedText(aero->reynolds, 0), fixedText(aero->alpha, 2), fixedText(aero->cl, 4),
+                                    fixedText(aero->cd, 5), fixedText(aero->a, 4), fixedText(aero->aPrime, 4)}) {
+      csv += ',';
+      csv += cell;
+    }
+  } else {
+    csv += ",,,,,,";
+  }
   csv += "\r\n";
 }
 
@@ -79,15 +89,22 @@ std::string csvField(std::string_view text) {
   return out;
 }
 
-std::string stationCsv(const DesignRecord& record, const StationGeometry& geo, const SectionTable& table) {
+std::string stationCsv(const DesignRecord& record, const StationGeometry& geo, const SectionTable& table,
+                       const std::vector<StationAero>& aero) {
   std::string csv =
       "sweep,index,radius (mm; 3 decimals),chord (mm; 3 decimals),twist (deg; 4 decimals),"
       "inflow angle (deg; 4 decimals),leading edge Y (mm; 3 decimals),leading edge Z (mm; 3 decimals),"
       "trailing edge Y (mm; 3 decimals),trailing edge Z (mm; 3 decimals),trailing-edge drop (mm; 3 decimals),"
-      "thickest point Y (mm; 3 decimals),thickest point Z (mm; 3 decimals),chord wider than stock\r\n";
+      "thickest point Y (mm; 3 decimals),thickest point Z (mm; 3 decimals),chord wider than stock,"
+      "Reynolds number at the design point,angle of attack (deg; 2 decimals),lift coefficient (4 decimals),"
+      "drag coefficient (5 decimals),axial induction (4 decimals),tangential induction (4 decimals)\r\n";
   const int thickest = thickestIndex(table);
+  std::size_t row = 0;
   for (Sweep s : {Sweep::Roughing, Sweep::Finishing}) {
-    for (const StationRecord& rec : record.sweep(s)) addRow(csv, sweepName(s), rec, stationValues(rec, geo, thickest));
+    for (const StationRecord& rec : record.sweep(s)) {
+      addRow(csv, sweepName(s), rec, stationValues(rec, geo, thickest), row < aero.size() ? aero[row] : StationAero{});
+      ++row;
+    }
   }
   return csv;
 }

@@ -6,6 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+#include <vector>
+
+#include "aero/bem.h"
 #include "blade/design_record.h"
 
 namespace ventaro {
@@ -38,6 +42,13 @@ StationValues stationValues(const StationRecord& rec, const StationGeometry& geo
 // a carriage return or a line feed.
 std::string csvField(std::string_view text);
 
-std::string stationCsv(const DesignRecord& record, const StationGeometry& geo, const SectionTable& table);
+// The rotor at its design point, at one station: what the blade element
+// momentum analysis finds there. Absent where there is none.
+using StationAero = std::optional<ElementState>;
+
+// The table, a row per station of both sweeps; `aero` gives each row's
+// design point in the same order (empty cells where it gives none).
+std::string stationCsv(const DesignRecord& record, const StationGeometry& geo, const SectionTable& table,
+                       const std::vector<StationAero>& aero = {});
 
 }  // namespace ventaro

@@ -13,7 +13,7 @@ bool operator==(const ShopSettings& a, const ShopSettings& b) {
 }
 
 bool operator==(const MachineSettings& a, const MachineSettings& b) {
-  return a.controller == b.controller && a.job == b.job && a.shop == b.shop;
+  return a.controller == b.controller && a.job == b.job && a.shop == b.shop && a.performance == b.performance;
 }
 
 }  // namespace ventaro

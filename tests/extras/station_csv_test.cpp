@@ -19,7 +19,8 @@ std::string csvOf(const DesignRun& run) {
   return stationCsv(run.record(), stationGeometry(readParameters(run.fields)), run.table);
 }
 
-std::vector<std::string> cells(const std::string& row) { return linesOf(row, ","); }
+// Every cell, the empty ones at the end included.
+std::vector<std::string> cells(const std::string& row) { return linesOf(row + ",", ","); }
 
 TEST(StationCsv, DefaultBladeRowsAndHeader) {
   const DesignRun run;
@@ -31,19 +32,23 @@ TEST(StationCsv, DefaultBladeRowsAndHeader) {
             "sweep,index,radius (mm; 3 decimals),chord (mm; 3 decimals),twist (deg; 4 decimals),"
             "inflow angle (deg; 4 decimals),leading edge Y (mm; 3 decimals),leading edge Z (mm; 3 decimals),"
             "trailing edge Y (mm; 3 decimals),trailing edge Z (mm; 3 decimals),trailing-edge drop (mm; 3 decimals),"
-            "thickest point Y (mm; 3 decimals),thickest point Z (mm; 3 decimals),chord wider than stock");
+            "thickest point Y (mm; 3 decimals),thickest point Z (mm; 3 decimals),chord wider than stock,"
+            "Reynolds number at the design point,angle of attack (deg; 2 decimals),lift coefficient (4 decimals),"
+            "drag coefficient (5 decimals),axial induction (4 decimals),tangential induction (4 decimals)");
   // Station 0: r = 0.2000001 m, chord 488.836 mm, twist 0.66366 rad; the
   // leading edge is the offset point, the trailing edge point 18 (100, 0.13)
   // and the thickest point 11 (40, 9.8) of the section.
-  EXPECT_EQ(rows[1],
-            "roughing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
-  EXPECT_EQ(rows[46],
-            "finishing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes");
+  EXPECT_EQ(
+      rows[1],
+      "roughing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes,,,,,,");
+  EXPECT_EQ(
+      rows[46],
+      "finishing,0,200.000,488.836,38.0251,43.0251,-74.377,-58.162,310.308,243.464,301.627,50.143,100.026,yes,,,,,,");
   EXPECT_TRUE(rows[45].starts_with("roughing,44,1678.400,"));
   EXPECT_TRUE(rows[134].starts_with("finishing,88,1678.400,107.661,"));
   // Station 88: point 11 at Y 138.9476, Z 13.8189; point 18 at Y 203.7709, Z 4.9286.
   const auto last = cells(rows[134]);
-  ASSERT_EQ(last.size(), 14u);
+  ASSERT_EQ(last.size(), 20u);
   EXPECT_EQ(last[8], "203.771");
   EXPECT_EQ(last[9], "4.929");
   EXPECT_EQ(last[11], "138.948");
@@ -57,7 +62,7 @@ TEST(StationCsv, ValuesAgreeWithThePlacedProgram) {
   int wider = 0;
   for (std::size_t i = 1; i < rows.size(); ++i) {
     const auto c = cells(rows[i]);
-    ASSERT_EQ(c.size(), 14u) << rows[i];
+    ASSERT_EQ(c.size(), 20u) << rows[i];
     // The inflow angle is the twist plus the angle of attack, 5 degrees
     // (converted with pi taken as 3.14159: 4.9999958 degrees; each angle is
     // rounded to 4 decimals).
@@ -95,9 +100,10 @@ TEST(StationCsv, ChordWiderThanTheStockEverywhere) {
   const DesignRun run(testing::narrowStock());
   const auto rows = linesOf(csvOf(run));
   ASSERT_EQ(rows.size(), 1u + 9u + 18u);
-  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_TRUE(rows[i].ends_with(",yes")) << rows[i];
-  EXPECT_EQ(rows[1],
-            "roughing,0,100.000,393.750,40.0000,45.0000,-131.664,-110.479,169.637,143.011,253.490,-35.815,20.320,yes");
+  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_TRUE(rows[i].ends_with(",yes,,,,,,")) << rows[i];
+  EXPECT_EQ(
+      rows[1],
+      "roughing,0,100.000,393.750,40.0000,45.0000,-131.664,-110.479,169.637,143.011,253.490,-35.815,20.320,yes,,,,,,");
 }
 
 TEST(StationCsv, NoStationsGiveTheHeaderAlone) {

@@ -1,0 +1,137 @@
+#include "files/performance.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "aero/naca4412_polars.h"
+#include "blade/shop_block.h"
+#include "files/small_file.h"
+#include "machine/fixed_text.h"
+
+namespace ventaro {
+
+namespace {
+
+// A polar file is a few kilobytes.
+constexpr std::size_t kMaxPolarBytes = std::size_t{1} << 20;
+
+}  // namespace
+
+std::vector<Polar> performancePolars(const PerformanceSettings& settings) {
+  if (settings.polarFiles.empty()) return naca4412Polars();
+  std::vector<Polar> polars;
+  for (const std::string& path : settings.polarFiles) {
+    try {
+      polars.push_back(readXfoilPolar(
+          readSmallFile(path, kMaxPolarBytes, "the file is larger than 1 MiB; a polar is a few kilobytes"), path));
+    } catch (const SmallFileError& error) {
+      throw PolarError("cannot read the polar \u201c" + path + "\u201d: " + error.what());
+    }
+  }
+  return polars;
+}
+
+Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, double wind) {
+  Performance out;
+  out.wind = wind;
+  const Rotor rotor = rotorOf(blade);
+  for (int k = 2; k <= 24; ++k) out.curve.push_back(analyse(rotor, polars, k / 2.0, wind));
+  out.design = analyse(rotor, polars, blade.tipSpeedRatio(), wind);
+  // The peak within half a step of the curve's highest point, to a hundredth.
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < out.curve.size(); ++k) {
+    if (out.curve[k].cp > out.curve[best].cp) best = k;
+  }
+  out.peakCp = out.curve[best].cp;
+  out.peakTsr = out.curve[best].tsr;
+  for (double tsr = out.peakTsr - 0.5; tsr <= out.peakTsr + 0.5 + 1e-9; tsr += 0.01) {
+    if (tsr < 0.5) continue;
+    const double cp = analyse(rotor, polars, tsr, wind).cp;
+    if (cp > out.peakCp) out.peakCp = cp, out.peakTsr = tsr;
+  }
+  out.startingTorque = startingTorque(rotor, polars, wind);
+  return out;
+}
+
+std::string performanceCsv(const Performance& p) {
+  std::string out = "tsr,cp,ct,cq\r\n";
+  for (const OperatingPoint& op : p.curve) {
+    out += fixedText(op.tsr, 1) + "," + fixedText(op.cp, 5) + "," + fixedText(op.ct, 5) + "," + fixedText(op.cq, 5) +
+           "\r\n";
+  }
+  return out;
+}
+
+std::string powerCsv(const BladeModel& blade, const PolarSet& polars) {
+  const Rotor rotor = rotorOf(blade);
+  std::string out = "wind,rpm,power_w,torque_nm\r\n";
+  for (int wind = 3; wind <= 15; ++wind) {
+    const OperatingPoint op = analyse(rotor, polars, blade.tipSpeedRatio(), wind);
+    const double rpm = blade.tipSpeedRatio() * wind / rotor.tipRadius * 60 / (2 * std::numbers::pi);
+    out += std::to_string(wind) + "," + fixedText(rpm, 1) + "," + fixedText(op.power, 1) + "," +
+           fixedText(op.torque, 3) + "\r\n";
+  }
+  return out;
+}
+
+std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord& record,
+                                                             const BladeParameters& parameters,
+                                                             const SectionTable& table,
+                                                             const PerformanceSettings& settings) {
+  std::vector<std::optional<ElementState>> out;
+  try {
+    const BladeModel blade(parameters, table);
+    // Each station as an element of its own: an annulus's balance does not
+    // depend on its neighbours.
+    Rotor rotor = rotorOf(blade, 1);
+    rotor.elements.clear();
+    for (Sweep s : {Sweep::Roughing, Sweep::Finishing}) {
+      for (const StationRecord& rec : record.sweep(s)) {
+        const BladeModel::Planform p = blade.planformAt(rec.x);
+        rotor.elements.push_back({rec.x / 1000, 0, p.chord, p.twist});
+      }
+    }
+    const OperatingPoint op =
+        analyse(rotor, PolarSet(performancePolars(settings)), blade.tipSpeedRatio(), settings.wind);
+    for (const ElementState& e : op.elements) {
+      const bool finite = std::isfinite(e.reynolds) && std::isfinite(e.alpha) && std::isfinite(e.cl) &&
+                          std::isfinite(e.cd) && std::isfinite(e.a) && std::isfinite(e.aPrime);
+      out.push_back(finite ? std::optional<ElementState>(e) : std::nullopt);
+    }
+  } catch (const PolarError&) {
+    out.clear();
+  } catch (const FieldTextError&) {
+    out.clear();
+  }
+  return out;
+}
+
+std::string performanceReport(const JobFields& fields, const SectionTable& table, const PerformanceSettings& settings) {
+  const std::string polarsText = settings.polarFiles.empty() ? "the NACA 4412 polars shipped with Ventaro"
+                                 : settings.polarFiles.size() == 1
+                                     ? "the polar file given"
+                                     : std::to_string(settings.polarFiles.size()) + " polar files given";
+  std::string out = "\nPerformance (blade element momentum analysis with " + polarsText + ", wind " +
+                    fixedText(settings.wind, 1) + " m/s):\n";
+  try {
+    const BladeModel blade(readParameters(fields), table);
+    const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings)), settings.wind);
+    if (!std::isfinite(p.design.cp) || !std::isfinite(p.peakCp)) {
+      return out + "  none: the rotor's fields give no blade that the analysis can follow\n";
+    }
+    out += "  power coefficient Cp " + fixedText(p.design.cp, 3) + " at the design tip speed ratio " +
+           fixedText(blade.tipSpeedRatio(), 2) + "\n";
+    out += "  highest Cp " + fixedText(p.peakCp, 3) + " at tip speed ratio " + fixedText(p.peakTsr, 2) + "\n";
+    out +=
+        "  starting torque " + fixedText(p.startingTorque, 2) + " N m in a wind of " + fixedText(p.wind, 1) + " m/s\n";
+  } catch (const PolarError& error) {
+    out += std::string("  none: ") + error.what() + "\n";
+  } catch (const FieldTextError&) {
+    out += "  none: the rotor's fields give no blade to analyse\n";
+  } catch (const RunError&) {
+    out += "  none: the rotor's fields give no blade to analyse\n";
+  }
+  return out;
+}
+
+}  // namespace ventaro

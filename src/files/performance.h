@@ -1,0 +1,53 @@
+// How the designed rotor performs, for the report and the performance
+// tables: its power, thrust and torque coefficients against the tip speed
+// ratio, its power curve against the wind speed, and its starting torque,
+// all by the blade element momentum analysis with the airfoil's polars.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "aero/bem.h"
+#include "aero/polar.h"
+#include "blade/blade_model.h"
+#include "blade/design_record.h"
+#include "core/section_table.h"
+#include "machine/machine_settings.h"
+
+namespace ventaro {
+
+// The polars the settings name, each file read in full; the shipped NACA
+// 4412 polars when none is named. Raises PolarError naming the file.
+std::vector<Polar> performancePolars(const PerformanceSettings& settings);
+
+struct Performance {
+  double wind = 0;                    // m/s
+  std::vector<OperatingPoint> curve;  // tip speed ratios 1 to 12 in steps of 0.5
+  OperatingPoint design;              // at the design tip speed ratio
+  double peakCp = 0, peakTsr = 0;     // the curve's peak, found to a hundredth of the ratio
+  double startingTorque = 0;          // N m, standing still in the wind
+};
+
+Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, double wind);
+
+// "tsr,cp,ct,cq" and a row per point of the curve.
+std::string performanceCsv(const Performance& performance);
+
+// "wind,rpm,power_w,torque_nm" at wind speeds 3 to 15 m/s, the rotor held
+// at its design tip speed ratio.
+std::string powerCsv(const BladeModel& blade, const PolarSet& polars);
+
+// The design point at every station of both sweeps, in the station
+// table's order: the rotor at its design tip speed ratio in the settings'
+// wind. None where the fields give no blade or the polars cannot be read.
+std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord& record,
+                                                             const BladeParameters& parameters,
+                                                             const SectionTable& table,
+                                                             const PerformanceSettings& settings);
+
+// The report's lines on the performance: Cp at the design tip speed ratio,
+// its peak and where it lies, the starting torque; or why there are none.
+std::string performanceReport(const JobFields& fields, const SectionTable& table, const PerformanceSettings& settings);
+
+}  // namespace ventaro
