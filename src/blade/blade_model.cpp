@@ -3,19 +3,22 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "blade/shop_block.h"
 #include "core/blade_stations.h"
 
 namespace ventaro {
 
-BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table)
+BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table, const DesignSettings& design,
+                       std::optional<double> lift)
     : tsr_(p.TSR.value()),
       diameter_(p.D.value()),
       blades_(p.B.value()),
       alpha_(p.AT.value() / kDegreesPerRadian),
-      lift_(p.Cl.value()),
+      lift_(lift ? *lift : p.Cl.value()),
       width_(p.Max.value()),
+      design_(design),
       hubX_(static_cast<double>(p.HubRad) * 1000.0),
       tipX_(p.D.value() * 500.0) {
   if (!(tipX_ > hubX_) || !std::isfinite(tipX_)) {
@@ -25,6 +28,17 @@ BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table)
     px_[static_cast<std::size_t>(j - 1)] = table.ProfileX(j);
     py_[static_cast<std::size_t>(j - 1)] = table.ProfileY(j);
   }
+  if (design_.straight) {
+    const auto [f1, f2] = *design_.straight;
+    if (!(f1 >= 0 && f2 <= 1 && f1 < f2)) {
+      throw ShopError("the straight chord and twist need two fractions of the tip radius, the first below the second");
+    }
+    straightR1_ = f1 * tipX_ / 1000.0;
+    straightR2_ = f2 * tipX_ / 1000.0;
+    straight1_ = methodAt(std::max(straightR1_, 1e-7));
+    straight2_ = methodAt(straightR2_);
+  }
+  if (design_.chordCap && !(*design_.chordCap > 0)) throw ShopError("the chord cap must be a positive width");
   for (double x : {hubX_, tipX_}) {
     for (const SectionPoint& pt : section(x)) {
       if (!std::isfinite(pt.y) || !std::isfinite(pt.z)) {
@@ -34,14 +48,53 @@ BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table)
   }
 }
 
+std::pair<double, double> BladeModel::methodAt(double r) const {
+  if (design_.method == DesignMethod::Schmitz) {
+    // Schmitz: the optimum with wake rotation, inflow 2/3 atan(R / (λ r))
+    // and chord 16 π r / (B CL) sin²(φ / 2).
+    const double phi = 2.0 / 3.0 * std::atan(diameter_ / 2 / (tsr_ * r));
+    const double half = std::sin(phi / 2);
+    return {16 * std::numbers::pi * r / (blades_ * lift_) * half * half, phi};
+  }
+  const double phi = std::atan(diameter_ / 3.0 / tsr_ / r);
+  const double cosPhi = std::cos(phi);
+  return {1.4 * diameter_ * diameter_ / r * (cosPhi * cosPhi) / (tsr_ * tsr_) / blades_ / lift_, phi};
+}
+
+std::pair<double, double> BladeModel::acrossAt(double twist) const {
+  const double s = std::sin(twist), c = std::cos(twist);
+  double lo = 0, hi = 0;
+  for (std::size_t j = 0; j < px_.size(); ++j) {
+    lo = std::min(lo, px_[j] * c - py_[j] * s);
+    hi = std::max(hi, px_[j] * c - py_[j] * s);
+  }
+  return {lo, hi};
+}
+
 BladeModel::Geometry BladeModel::geometryAt(double x) const {
   // The radius in metres, kept off the axis as the stations are.
   const double r = std::max(std::clamp(x, hubX_, tipX_) / 1000.0, 1e-7);
-  const double phi = std::atan(diameter_ / 3.0 / tsr_ / r);
-  const double cosPhi = std::cos(phi);
-  // Millimetres per percent of chord: ten times the chord in metres.
-  const double scale = 1.4 * diameter_ * diameter_ / r * (cosPhi * cosPhi) / (tsr_ * tsr_) / blades_ / lift_ / 0.1;
-  return {r, phi, scale, phi - alpha_};
+  if (!design_.any()) {
+    const double phi = std::atan(diameter_ / 3.0 / tsr_ / r);
+    const double cosPhi = std::cos(phi);
+    // Millimetres per percent of chord: ten times the chord in metres.
+    const double scale = 1.4 * diameter_ * diameter_ / r * (cosPhi * cosPhi) / (tsr_ * tsr_) / blades_ / lift_ / 0.1;
+    return {r, phi, scale, phi - alpha_};
+  }
+  auto [chord, phi] = methodAt(r);
+  if (design_.straight) {
+    // Straight through the method's values at the two radii, and on
+    // beyond them to the hub and the tip.
+    const double t = (r - straightR1_) / (straightR2_ - straightR1_);
+    chord = straight1_.first + t * (straight2_.first - straight1_.first);
+    phi = straight1_.second + t * (straight2_.second - straight1_.second);
+  }
+  if (design_.chordCap) {
+    // No wider than the cap, nor than the stock once twisted.
+    const auto [lo, hi] = acrossAt(phi - alpha_);
+    chord = std::min({chord, *design_.chordCap / 1000.0, hi > lo ? width_ * 100.0 / (hi - lo) : chord});
+  }
+  return {r, phi, chord * 10.0, phi - alpha_};
 }
 
 BladeModel::Planform BladeModel::planformAt(double x) const {
@@ -53,7 +106,13 @@ Section BladeModel::section(double x) const {
   const auto [r, phi, scale, twist] = geometryAt(x);
   const double s = std::sin(twist), c = std::cos(twist);
   // The stock width beside the chord, split evenly to both sides of it.
-  const double spare = (width_ - scale / 10.0) / 2.0;
+  double spare = (width_ - scale / 10.0) / 2.0;
+  if (design_.chordCap && c > 0) {
+    // A capped section is moved along its chord line until what it spans
+    // across the stock stands in the middle of it.
+    const auto [lo, hi] = acrossAt(twist);
+    spare = ((width_ * 1000.0 - (hi - lo) * scale) / 2.0 - lo * scale) / c / 1000.0;
+  }
   const double offsetY = c * spare * 1000.0, offsetZ = s * spare * 1000.0;
   Section out;
   for (std::size_t j = 0; j < out.size(); ++j) {

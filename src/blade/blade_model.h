@@ -7,10 +7,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
+#include <utility>
 
 #include "core/job_parameters.h"
 #include "core/section_table.h"
+#include "machine/machine_settings.h"
 
 namespace ventaro {
 
@@ -24,8 +27,11 @@ using Section = std::array<SectionPoint, SectionTable::kUpper>;
 class BladeModel {
  public:
   // Reads the rotor parameters once. Raises ShopError when they give no
-  // blade (a tip not beyond the hub, a blade of no finite shape).
-  BladeModel(const BladeParameters& parameters, const SectionTable& table);
+  // blade (a tip not beyond the hub, a blade of no finite shape). The
+  // design settings shape it beyond the rule; `lift`, when given, is the
+  // design lift coefficient in place of the field's (read from a polar).
+  BladeModel(const BladeParameters& parameters, const SectionTable& table, const DesignSettings& design = {},
+             std::optional<double> lift = std::nullopt);
 
   // The section at `x` mm from the rotor axis. Short of the hub it is the
   // hub's section, beyond the tip the tip's: the block's ends keep them.
@@ -56,7 +62,18 @@ class BladeModel {
   };
   Geometry geometryAt(double x) const;
 
+  // The chord (m) and inflow angle of the design method alone, before a
+  // straight line or a cap.
+  std::pair<double, double> methodAt(double r) const;
+  // The share of the chord (percent of chord) each point stands beside the
+  // leading edge across the stock, turned by `twist`: the lowest and the
+  // highest.
+  std::pair<double, double> acrossAt(double twist) const;
+
   double tsr_, diameter_, blades_, alpha_, lift_, width_;  // as read: m, radians
+  DesignSettings design_;
+  double straightR1_ = 0, straightR2_ = 0;               // m
+  std::pair<double, double> straight1_{}, straight2_{};  // chord, inflow there
   double hubX_, tipX_;
   std::array<double, SectionTable::kUpper> px_{}, py_{};  // percent of chord
 };

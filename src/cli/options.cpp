@@ -292,6 +292,55 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                             "(the report, --performance); " +
                                 byDefault(PerformanceSettings{}.wind),
                             "the wind speed", [](CliOptions& o) -> double& { return o.performance.wind; }));
+  table.push_back(choiceRow<DesignMethod>("--method", "NAME",
+                                          "how the blade is designed: classic (default: the\n"
+                                          "rule the program follows) or schmitz (the optimum\n"
+                                          "with wake rotation); the shop job, the\n"
+                                          "performance",
+                                          designMethodByName, "the method must be classic or schmitz",
+                                          [](CliOptions& o) -> DesignMethod& { return o.blade.method; }));
+  table.push_back({"--design-lift",
+                   {},
+                   ValueKind::Required,
+                   "FROM",
+                   {},
+                   "the design lift coefficient: typed (default: the\n"
+                   "field's) or polar (the airfoil's at the design\n"
+                   "angle of attack, from the polars)",
+                   [](CliOptions& o, Value v) -> Error {
+                     if (*v != "typed" && *v != "polar") return "the design lift must be typed or polar";
+                     o.blade.liftFromPolar = *v == "polar";
+                     return std::nullopt;
+                   }});
+  table.push_back(lengthRow("--chord-cap",
+                            "the widest chord; every section also within the\n"
+                            "stock width, twisted; none (default) for no cap",
+                            "the chord cap", [](CliOptions& o) -> std::optional<double>& { return o.blade.chordCap; }));
+  table.push_back({"--straight",
+                   {},
+                   ValueKind::Required,
+                   "F1,F2",
+                   {},
+                   "chord and twist straight through their values at\n"
+                   "two fractions of the tip radius, e.g. 0.5,0.9;\n"
+                   "none (default) for the method's curves",
+                   [](CliOptions& o, Value v) -> Error {
+                     if (*v == "none") {
+                       o.blade.straight.reset();
+                       return std::nullopt;
+                     }
+                     const std::size_t comma = v->find(',');
+                     const ParsedNumber a = parseNumber(v->substr(0, comma));
+                     const ParsedNumber b =
+                         comma == std::string_view::npos ? ParsedNumber{} : parseNumber(v->substr(comma + 1));
+                     if (comma == std::string_view::npos || a.status != ParseStatus::Ok ||
+                         b.status != ParseStatus::Ok || !(a.value >= 0 && a.value < b.value && b.value <= 1)) {
+                       return "the straight chord needs two fractions of the tip radius, F1,F2 with 0 <= F1 < F2 "
+                              "<= 1, or none";
+                     }
+                     o.blade.straight = std::pair{a.value, b.value};
+                     return std::nullopt;
+                   }});
   table.push_back({"--polar",
                    {},
                    ValueKind::Required,
@@ -544,6 +593,8 @@ ParseResult parseWithDesign(int argc, const char* const* argv) {
   start.controllerGiven = true;  // the design chose it
   start.job = design.machine.job;
   start.shop = design.machine.shop;
+  start.performance = design.machine.performance;
+  start.blade = design.machine.design;
   ParseResult second = parseOptions(argc, argv, start);
   // A station count is kept as the design holds it, not worked out again,
   // unless an option changes its tool: as in the window, where typing a
@@ -607,6 +658,7 @@ Design designOf(const CliOptions& options) {
   design.machine.job = options.job;
   design.machine.shop = options.shop;
   design.machine.performance = options.performance;
+  design.machine.design = options.blade;
   return design;
 }
 

@@ -141,8 +141,8 @@ void readVersion(const Reader& reader, const nlohmann::json& root) {
   }
   const nlohmann::json& version = reader.member(root, "version", "version");
   if (!version.is_number_integer()) reader.fail("the field \"version\" is not a whole number");
-  if (version.get<long long>() != kDesignFormatVersion) {
-    reader.fail("unknown format version " + version.dump() + "; this Ventaro reads version " +
+  if (version.get<long long>() < 1 || version.get<long long>() > kDesignFormatVersion) {
+    reader.fail("unknown format version " + version.dump() + "; this Ventaro reads versions 1 to " +
                 std::to_string(kDesignFormatVersion));
   }
 }
@@ -228,6 +228,35 @@ Design readDesign(const Reader& reader, const nlohmann::json& root) {
     design.fields[field] = reader.text(fields, designKey(field), "fields." + std::string(designKey(field)));
   }
   design.machine = readMachine(reader, root);
+  if (root.contains("blade")) {
+    const nlohmann::json& blade = reader.object(root, "blade", "blade");
+    DesignSettings& d = design.machine.design;
+    d.method = *designMethodByName(reader.word(blade, "method", "blade.method", {"classic", "schmitz"}));
+    d.liftFromPolar = reader.word(blade, "design-lift", "blade.design-lift", {"typed", "polar"}) == "polar";
+    d.chordCap = reader.numberOrNull(blade, "chord-cap", "blade.chord-cap");
+    if (d.chordCap && !(*d.chordCap > 0)) reader.fail("the field \"blade.chord-cap\" is not a positive number");
+    const nlohmann::json& straight = reader.member(blade, "straight", "blade.straight");
+    if (!straight.is_null()) {
+      if (!straight.is_array() || straight.size() != 2 || !straight[0].is_number() || !straight[1].is_number() ||
+          !(straight[0].get<double>() >= 0 && straight[0].get<double>() < straight[1].get<double>() &&
+            straight[1].get<double>() <= 1)) {
+        reader.fail("the field \"blade.straight\" is neither null nor two rising fractions of the tip radius");
+      }
+      d.straight = std::pair{straight[0].get<double>(), straight[1].get<double>()};
+    }
+  }
+  if (root.contains("performance")) {
+    const nlohmann::json& performance = reader.object(root, "performance", "performance");
+    design.machine.performance.wind = reader.positive(performance, "wind", "performance.wind");
+    const nlohmann::json& polars = reader.member(performance, "polars", "performance.polars");
+    if (!polars.is_array()) reader.fail("the field \"performance.polars\" is not a list of file names");
+    for (const nlohmann::json& polar : polars) {
+      if (!polar.is_string() || polar.get<std::string>().empty()) {
+        reader.fail("the field \"performance.polars\" holds what is no file name");
+      }
+      design.machine.performance.polarFiles.push_back(polar.get<std::string>());
+    }
+  }
   return design;
 }
 
@@ -272,11 +301,23 @@ std::string designText(const Design& design, const std::string& file) {
   }
   nlohmann::ordered_json root = nlohmann::ordered_json::object();
   root["format"] = std::string(kFormatName);
-  root["version"] = kDesignFormatVersion;
+  const bool later = design.machine.design != DesignSettings{} || design.machine.performance != PerformanceSettings{};
+  root["version"] = later ? kDesignFormatVersion : 1;
   root["fields"] = std::move(fields);
   root["machine"] = {{"controller", std::string(controllerName(design.machine.controller))},
                      {"job", std::string(jobName(design.machine.job))},
                      {"shop", std::move(shop)}};
+  if (later) {
+    const DesignSettings& d = design.machine.design;
+    root["blade"] = {
+        {"method", std::string(designMethodName(d.method))},
+        {"design-lift", d.liftFromPolar ? "polar" : "typed"},
+        {"chord-cap", d.chordCap ? nlohmann::ordered_json(*d.chordCap) : nullptr},
+        {"straight", d.straight ? nlohmann::ordered_json::array({d.straight->first, d.straight->second}) : nullptr}};
+    nlohmann::ordered_json polars = nlohmann::ordered_json::array();
+    for (const std::string& polar : design.machine.performance.polarFiles) polars.push_back(checked(polar, "polars"));
+    root["performance"] = {{"wind", design.machine.performance.wind}, {"polars", std::move(polars)}};
+  }
   try {
     return root.dump(2) + "\n";
   } catch (const nlohmann::json::type_error&) {

@@ -31,7 +31,10 @@
 
 namespace ventaro {
 
-inline constexpr int kDesignFormatVersion = 1;
+// Version 2 adds the blade's design options and what its performance is
+// worked out for; a design without them is still written as version 1,
+// which every version reads.
+inline constexpr int kDesignFormatVersion = 2;
 
 struct Design {
   JobFields fields;

@@ -8,6 +8,7 @@
 #include "check/check_text.h"
 #include "check/material_check.h"
 #include "core/number_text.h"
+#include "files/performance.h"
 #include "picture/check_picture.h"
 #include "toolpath/toolpath.h"
 
@@ -72,7 +73,10 @@ JobCheck checkJob(const JobRun& run, double grid, bool picture, WorkMonitor* mon
   // the program's stations nor the shop job's own triangles.
   SectionTable table;
   table.fill();
-  const BladeModel blade(parameters, table);
+  // The shop job mills the blade as the design settings shape it; the
+  // plain program the blade of the rule.
+  const BladeModel blade =
+      run.machine.job == Job::Shop ? designedBlade(parameters, table, run.machine) : BladeModel(parameters, table);
   // The cells are asked for column by column: each column's section is
   // worked out once, when the column is first asked for.
   double columnX = std::numeric_limits<double>::quiet_NaN();

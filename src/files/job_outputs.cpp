@@ -57,7 +57,8 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
       }
     }
     if (request.performance || request.power) {
-      const BladeModel blade(run.parameters ? *run.parameters : readParameters(run.fields), table);
+      const BladeModel blade =
+          designedBlade(run.parameters ? *run.parameters : readParameters(run.fields), table, run.machine);
       const PolarSet polars(performancePolars(run.machine.performance));
       if (request.performance) {
         out.files.emplace_back(*request.performance,

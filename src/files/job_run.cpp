@@ -60,7 +60,13 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     // once for the job and the check.
     run.parameters = readParameters(fields);
     const ShopInputs inputs = readShopInputs(fields, machine.shop);
-    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor);
+    std::optional<double> lift;
+    try {
+      lift = designLift(*run.parameters, table, machine);
+    } catch (const PolarError& error) {
+      throw ShopError(std::string("the blade's design: ") + error.what());
+    }
+    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor, machine.design, lift);
     run.block = plan.block;
     for (const ToolRun& tool : plan.tools) {
       run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
@@ -105,7 +111,7 @@ std::string jobStationTable(const JobRun& run, const SectionTable& table) {
 }
 
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
-  const std::string performance = performanceReport(run.fields, table, run.machine.performance);
+  const std::string performance = performanceReport(run.fields, table, run.machine);
   if (run.machine.job == Job::Shop) return run.shopReport + performance;
   return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name) + performance;
 }

@@ -31,6 +31,30 @@ std::vector<Polar> performancePolars(const PerformanceSettings& settings) {
   return polars;
 }
 
+std::optional<double> designLift(const BladeParameters& parameters, const SectionTable& table,
+                                 const MachineSettings& machine) {
+  if (!machine.design.liftFromPolar) return std::nullopt;
+  const PolarSet polars(performancePolars(machine.performance));
+  const double wind = machine.performance.wind;
+  double lift = parameters.Cl.value();
+  // The chord follows the lift and the Reynolds number the chord: three
+  // rounds settle the lift to far better than the polars know it.
+  for (int round = 0; round < 3; ++round) {
+    const BladeModel blade(parameters, table, machine.design, lift);
+    const double x = 0.75 * blade.tipX();
+    // The wind slowed by a third, and the blade's own speed there.
+    const double w = wind * std::hypot(2.0 / 3.0, 0.75 * blade.tipSpeedRatio());
+    const double reynolds = Air{}.density * w * blade.planformAt(x).chord / Air{}.viscosity;
+    lift = polars.at(blade.designAlpha() * 180 / std::numbers::pi, reynolds).cl;
+    if (!(lift > 0)) throw PolarError("the polars give no positive lift at the design angle of attack");
+  }
+  return lift;
+}
+
+BladeModel designedBlade(const BladeParameters& parameters, const SectionTable& table, const MachineSettings& machine) {
+  return BladeModel(parameters, table, machine.design, designLift(parameters, table, machine));
+}
+
 Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, double wind) {
   Performance out;
   out.wind = wind;
@@ -74,6 +98,32 @@ std::string powerCsv(const BladeModel& blade, const PolarSet& polars) {
   return out;
 }
 
+namespace {
+
+// What the design options did to the blade, a line each; nothing for the
+// specified rule alone.
+std::string designText(const DesignSettings& design, std::optional<double> lift, double typedLift) {
+  std::string out;
+  if (design.method == DesignMethod::Schmitz) out += "  blade designed by Schmitz's optimum with wake rotation\n";
+  if (lift) {
+    out += "  design lift coefficient " + fixedText(*lift, 3) + " from the polars at the design angle of attack";
+    // A typed one far from what the airfoil gives designs a blade that
+    // runs overloaded or underloaded.
+    if (std::abs(*lift - typedLift) > 0.05) {
+      out += " (the typed " + fixedText(typedLift, 3) + " differs by more than 0.05)";
+    }
+    out += "\n";
+  }
+  if (design.straight) {
+    out += "  chord and twist straight through their values at " + fixedText(design.straight->first, 2) + " and " +
+           fixedText(design.straight->second, 2) + " of the tip radius\n";
+  }
+  if (design.chordCap) out += "  chord at most " + fixedText(*design.chordCap, 1) + " mm and within the stock\n";
+  return out;
+}
+
+}  // namespace
+
 std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord& record,
                                                              const BladeParameters& parameters,
                                                              const SectionTable& table,
@@ -106,7 +156,8 @@ std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord&
   return out;
 }
 
-std::string performanceReport(const JobFields& fields, const SectionTable& table, const PerformanceSettings& settings) {
+std::string performanceReport(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
+  const PerformanceSettings& settings = machine.performance;
   const std::string polarsText = settings.polarFiles.empty() ? "the NACA 4412 polars shipped with Ventaro"
                                  : settings.polarFiles.size() == 1
                                      ? "the polar file given"
@@ -114,7 +165,10 @@ std::string performanceReport(const JobFields& fields, const SectionTable& table
   std::string out = "\nPerformance (blade element momentum analysis with " + polarsText + ", wind " +
                     fixedText(settings.wind, 1) + " m/s):\n";
   try {
-    const BladeModel blade(readParameters(fields), table);
+    const BladeParameters parameters = readParameters(fields);
+    const std::optional<double> lift = designLift(parameters, table, machine);
+    const BladeModel blade(parameters, table, machine.design, lift);
+    out += designText(machine.design, lift, parameters.Cl.value());
     const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings)), settings.wind);
     if (!std::isfinite(p.design.cp) || !std::isfinite(p.peakCp)) {
       return out + "  none: the rotor's fields give no blade that the analysis can follow\n";

@@ -21,6 +21,16 @@ namespace ventaro {
 // 4412 polars when none is named. Raises PolarError naming the file.
 std::vector<Polar> performancePolars(const PerformanceSettings& settings);
 
+// The design lift coefficient the settings ask for: the polars' at the
+// design angle of attack, at the Reynolds number of the section at three
+// quarters of the tip radius in the settings' wind (the blade designed for
+// it); none when the typed one stands. Raises PolarError.
+std::optional<double> designLift(const BladeParameters& parameters, const SectionTable& table,
+                                 const MachineSettings& machine);
+
+// The blade as the settings shape it.
+BladeModel designedBlade(const BladeParameters& parameters, const SectionTable& table, const MachineSettings& machine);
+
 struct Performance {
   double wind = 0;                    // m/s
   std::vector<OperatingPoint> curve;  // tip speed ratios 1 to 12 in steps of 0.5
@@ -48,6 +58,6 @@ std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord&
 
 // The report's lines on the performance: Cp at the design tip speed ratio,
 // its peak and where it lies, the starting torque; or why there are none.
-std::string performanceReport(const JobFields& fields, const SectionTable& table, const PerformanceSettings& settings);
+std::string performanceReport(const JobFields& fields, const SectionTable& table, const MachineSettings& machine);
 
 }  // namespace ventaro

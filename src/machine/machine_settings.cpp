@@ -12,8 +12,17 @@ bool operator==(const ShopSettings& a, const ShopSettings& b) {
          a.finHolder == b.finHolder;
 }
 
+std::optional<DesignMethod> designMethodByName(std::string_view name) {
+  if (name == "classic") return DesignMethod::Classic;
+  if (name == "schmitz") return DesignMethod::Schmitz;
+  return std::nullopt;
+}
+
+const char* designMethodName(DesignMethod method) { return method == DesignMethod::Schmitz ? "schmitz" : "classic"; }
+
 bool operator==(const MachineSettings& a, const MachineSettings& b) {
-  return a.controller == b.controller && a.job == b.job && a.shop == b.shop && a.performance == b.performance;
+  return a.controller == b.controller && a.job == b.job && a.shop == b.shop && a.performance == b.performance &&
+         a.design == b.design;
 }
 
 }  // namespace ventaro

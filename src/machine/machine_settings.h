@@ -3,7 +3,10 @@
 // job's own settings. The design file keeps them beside the job fields.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "machine/controller.h"
@@ -20,11 +23,32 @@ struct PerformanceSettings {
   bool operator==(const PerformanceSettings&) const = default;
 };
 
+// How the blade is shaped beyond the specified rule, all off by default:
+// the rule (classic) or Schmitz's optimum with wake rotation; the design
+// lift coefficient read from the airfoil's polar at the design angle of
+// attack instead of the typed one; a chord no wider than a cap (and than
+// the stock, twisted); a straight chord and twist through their values at
+// two fractions of the tip radius, as a maker cuts from a plank.
+enum class DesignMethod { Classic, Schmitz };
+
+std::optional<DesignMethod> designMethodByName(std::string_view name);  // "classic", "schmitz"
+const char* designMethodName(DesignMethod method);
+
+struct DesignSettings {
+  DesignMethod method = DesignMethod::Classic;
+  bool liftFromPolar = false;
+  std::optional<double> chordCap;                     // mm
+  std::optional<std::pair<double, double>> straight;  // fractions of the tip radius
+  bool operator==(const DesignSettings&) const = default;
+  bool any() const { return *this != DesignSettings{}; }
+};
+
 struct MachineSettings {
   Controller controller = Controller::Plain;
   Job job = Job::Plain;
   ShopSettings shop;
   PerformanceSettings performance;
+  DesignSettings design;
 };
 
 bool operator==(const ShopSettings& a, const ShopSettings& b);

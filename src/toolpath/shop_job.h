@@ -99,8 +99,11 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 // of the blade inside the block plus the stock allowance (passes times
 // roughing depth plus finish depth). Raises ShopError for a job beyond the
 // size bounds; reports to `monitor` (may be null), which may stop it.
+// The blade is shaped by `design`, with `lift` in place of the typed lift
+// coefficient when given.
 ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings,
-                     WorkMonitor* monitor = nullptr);
+                     WorkMonitor* monitor = nullptr, const DesignSettings& design = {},
+                     std::optional<double> lift = std::nullopt);
 // The same from the field texts, each read for it.
 ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings);
 

@@ -87,7 +87,7 @@ TEST(CliDesign, BrokenDesignStopsTheRun) {
   const struct {
     std::string file, message;
   } cases[] = {
-      {dir.file("broken.json"), "unknown format version 7; this Ventaro reads version 1"},
+      {dir.file("broken.json"), "unknown format version 7; this Ventaro reads versions 1 to 2"},
       {dir.file("missing.json"), "the file cannot be opened: No such file or directory"},
       {dir.file("folder"), "the file cannot be opened: Is a directory"},
       {dir.file("huge.json"), "it holds what cannot be read: number overflow parsing '1e999'"},

@@ -264,7 +264,7 @@ class MenuTest : public QObject {
     };
     QTest::newRow("not json") << QByteArray("tsr = 6") << "it is not JSON text: parse error at line 1";
     QTest::newRow("version") << edited("\"version\": 1", "\"version\": 9")
-                             << "unknown format version 9; this Ventaro reads version 1";
+                             << "unknown format version 9; this Ventaro reads versions 1 to 2";
     QTest::newRow("missing") << edited("\"lift\": \"0.8\",", "") << "the field \"fields.lift\" is missing";
     QTest::newRow("type") << edited("\"3.36\"", "3.36") << "the field \"fields.diameter\" is not a text";
     QTest::newRow("line break") << edited("\"0.8\"", "\"0.8\\r\\n\"")
