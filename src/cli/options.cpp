@@ -287,6 +287,10 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "3 to 15 m/s and the design tip speed ratio to\n"
                           "FILE (CSV: wind, rpm, power_w, torque_nm)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.power; }));
+  table.push_back(fileRow("--curves", "performance picture",
+                          "also draw the Cp curve and the power curve to\n"
+                          "FILE, .svg or .png",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.performancePicture; }));
   table.push_back(numberRow("--wind", "M/S",
                             "the wind speed the performance is worked out at\n"
                             "(the report, --performance); " +
@@ -634,11 +638,19 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
         {&options.outputs.checkPicture, "--check"},
         {&options.outputs.performance, "--performance"},
         {&options.outputs.power, "--power"},
+        {&options.outputs.performancePicture, "--curves"},
     };
     for (const auto& [path, option] : outputs) {
       if (*path && sameExistingFile(**path, *options.design)) {
         return "the design \"" + *options.design + "\" is read by this run; " + option + " cannot write over it";
       }
+    }
+  }
+  if (options.outputs.performancePicture) {
+    try {
+      (void)previewFormat(*options.outputs.performancePicture);
+    } catch (const PreviewError& error) {
+      return error.what();
     }
   }
   if (options.outputs.preview) {

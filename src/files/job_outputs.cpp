@@ -56,15 +56,15 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
         out.reportText = std::move(text);
       }
     }
-    if (request.performance || request.power) {
-      const BladeModel blade =
-          designedBlade(run.parameters ? *run.parameters : readParameters(run.fields), table, run.machine);
-      const PolarSet polars(performancePolars(run.machine.performance));
-      if (request.performance) {
-        out.files.emplace_back(*request.performance,
-                               performanceCsv(rotorPerformance(blade, polars, run.machine.performance.wind)));
-      }
-      if (request.power) out.files.emplace_back(*request.power, powerCsv(blade, polars));
+    if (request.performance) {
+      out.files.emplace_back(*request.performance, jobPerformanceCsv(run.fields, table, run.machine));
+    }
+    if (request.power) out.files.emplace_back(*request.power, jobPowerCsv(run.fields, table, run.machine));
+    if (request.performancePicture) {
+      std::string svg = jobPerformanceSvg(run.fields, table, run.machine);
+      const bool png = previewFormat(*request.performancePicture) == PreviewFormat::Png;
+      if (png && !ways.png) throw PreviewError("this client cannot write PNG pictures");
+      out.files.emplace_back(*request.performancePicture, png ? ways.png(svg) : std::move(svg));
     }
     if (request.preview) {
       std::string svg = jobPreviewSvg(run);

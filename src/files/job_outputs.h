@@ -22,18 +22,19 @@
 namespace ventaro {
 
 struct OutputRequest {
-  std::optional<std::string> saveDesign;    // the run's settings as a design file
-  std::optional<std::string> stations;      // the station table (CSV)
-  bool report = false;                      // the machining report
-  std::optional<std::string> reportFile;    //   its file; the report text otherwise
-  std::optional<std::string> preview;       // the preview picture, .svg or .png
-  bool check = false;                       // the material-removal check
-  std::optional<std::string> checkPicture;  //   its picture
-  double checkGrid = 0;                     //   its cell size; 0 for the default
-  std::optional<std::string> setup;         // the shop job's setup sheet (JSON)
-  std::optional<std::string> performance;   // the rotor's Cp, Ct and Cq against tip speed ratio (CSV)
-  std::optional<std::string> power;         // its power curve against wind speed (CSV)
-  std::optional<std::string> programFile;   //   the program's file, when written to one
+  std::optional<std::string> saveDesign;          // the run's settings as a design file
+  std::optional<std::string> stations;            // the station table (CSV)
+  bool report = false;                            // the machining report
+  std::optional<std::string> reportFile;          //   its file; the report text otherwise
+  std::optional<std::string> preview;             // the preview picture, .svg or .png
+  bool check = false;                             // the material-removal check
+  std::optional<std::string> checkPicture;        //   its picture
+  double checkGrid = 0;                           //   its cell size; 0 for the default
+  std::optional<std::string> setup;               // the shop job's setup sheet (JSON)
+  std::optional<std::string> performance;         // the rotor's Cp, Ct and Cq against tip speed ratio (CSV)
+  std::optional<std::string> power;               // its power curve against wind speed (CSV)
+  std::optional<std::string> performancePicture;  // both curves drawn, .svg or .png
+  std::optional<std::string> programFile;         //   the program's file, when written to one
 };
 
 // The client's ways: how an error and the report name a field, whether the

@@ -7,6 +7,7 @@
 #include "blade/shop_block.h"
 #include "files/small_file.h"
 #include "machine/fixed_text.h"
+#include "picture/preview_svg.h"
 
 namespace ventaro {
 
@@ -86,16 +87,51 @@ std::string performanceCsv(const Performance& p) {
   return out;
 }
 
-std::string powerCsv(const BladeModel& blade, const PolarSet& polars) {
+std::vector<PowerPoint> powerCurve(const BladeModel& blade, const PolarSet& polars) {
   const Rotor rotor = rotorOf(blade);
-  std::string out = "wind,rpm,power_w,torque_nm\r\n";
+  std::vector<PowerPoint> out;
   for (int wind = 3; wind <= 15; ++wind) {
     const OperatingPoint op = analyse(rotor, polars, blade.tipSpeedRatio(), wind);
     const double rpm = blade.tipSpeedRatio() * wind / rotor.tipRadius * 60 / (2 * std::numbers::pi);
-    out += std::to_string(wind) + "," + fixedText(rpm, 1) + "," + fixedText(op.power, 1) + "," +
-           fixedText(op.torque, 3) + "\r\n";
+    out.push_back({wind, rpm, op.power, op.torque});
   }
   return out;
+}
+
+std::string powerCsv(const std::vector<PowerPoint>& curve) {
+  std::string out = "wind,rpm,power_w,torque_nm\r\n";
+  for (const PowerPoint& p : curve) {
+    out += std::to_string(p.wind) + "," + fixedText(p.rpm, 1) + "," + fixedText(p.power, 1) + "," +
+           fixedText(p.torque, 3) + "\r\n";
+  }
+  return out;
+}
+
+std::string jobPerformanceCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
+  const BladeModel blade = designedBlade(readParameters(fields), table, machine);
+  return performanceCsv(
+      rotorPerformance(blade, PolarSet(performancePolars(machine.performance)), machine.performance.wind));
+}
+
+std::string jobPowerCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
+  const BladeModel blade = designedBlade(readParameters(fields), table, machine);
+  return powerCsv(powerCurve(blade, PolarSet(performancePolars(machine.performance))));
+}
+
+std::string jobPerformanceSvg(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
+  const BladeModel blade = designedBlade(readParameters(fields), table, machine);
+  const PolarSet polars(performancePolars(machine.performance));
+  const Performance p = rotorPerformance(blade, polars, machine.performance.wind);
+  PerformancePlot plot;
+  for (const OperatingPoint& op : p.curve) plot.cp.emplace_back(op.tsr, op.cp);
+  for (const PowerPoint& point : powerCurve(blade, polars)) plot.power.emplace_back(point.wind, point.power);
+  plot.designTsr = blade.tipSpeedRatio();
+  plot.designCp = p.design.cp;
+  plot.caption = "Blade element momentum analysis, " +
+                 std::string(machine.performance.polarFiles.empty() ? "NACA 4412 polars shipped with Ventaro"
+                                                                    : "the polar files given") +
+                 ", Cp curve at " + fixedText(machine.performance.wind, 1) + " m/s; air 1.225 kg/m\u00b3.";
+  return performanceSvg(plot);
 }
 
 namespace {

@@ -44,9 +44,25 @@ Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, do
 // "tsr,cp,ct,cq" and a row per point of the curve.
 std::string performanceCsv(const Performance& performance);
 
-// "wind,rpm,power_w,torque_nm" at wind speeds 3 to 15 m/s, the rotor held
-// at its design tip speed ratio.
-std::string powerCsv(const BladeModel& blade, const PolarSet& polars);
+// The power curve: at wind speeds 3 to 15 m/s, the rotor held at its
+// design tip speed ratio.
+struct PowerPoint {
+  int wind = 0;                           // m/s
+  double rpm = 0, power = 0, torque = 0;  // W, N m
+};
+std::vector<PowerPoint> powerCurve(const BladeModel& blade, const PolarSet& polars);
+
+// "wind,rpm,power_w,torque_nm" and a row per point of the power curve.
+std::string powerCsv(const std::vector<PowerPoint>& curve);
+
+// The performance table and the power curve of a run's rotor, shaped as its
+// settings ask (CSV). Raise PolarError and ShopError.
+std::string jobPerformanceCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine);
+std::string jobPowerCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine);
+
+// The performance picture of a run's rotor, shaped as its settings ask
+// (SVG). Raises PolarError and ShopError.
+std::string jobPerformanceSvg(const JobFields& fields, const SectionTable& table, const MachineSettings& machine);
 
 // The design point at every station of both sweeps, in the station
 // table's order: the rotor at its design tip speed ratio in the settings'

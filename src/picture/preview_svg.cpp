@@ -341,4 +341,50 @@ std::string previewSvg(const PreviewInput& in) {
   return c.finish();
 }
 
+namespace {
+
+// A curve of (x, y) points in a plot, in the drawing's units.
+void curve(SvgCanvas& c, const Plot& plot, std::string_view id, const std::vector<std::pair<double, double>>& points,
+           std::string_view colour, int decimals) {
+  std::string text;
+  for (const auto& [x, y] : points) appendPoint(text, x, y, decimals);
+  c.beginGroup(id, plot.transform());
+  c.polyline("", text, {colour, 2.5});
+  c.endGroup();
+}
+
+}  // namespace
+
+std::string performanceSvg(const PerformancePlot& in) {
+  SvgCanvas c(kPerformanceWidth, kPerformanceHeight, "Ventaro rotor performance", kPreviewFonts);
+  const double left = 120, right = kPerformanceWidth - 60;
+  // Cp against the tip speed ratio, up to Betz's limit.
+  constexpr double kBetz = 16.0 / 27.0;
+  double tsrHigh = 1;
+  for (const auto& [x, y] : in.cp) tsrHigh = std::max(tsrHigh, x);
+  std::vector<std::pair<double, double>> cp;
+  for (const auto& [x, y] : in.cp) cp.emplace_back(x, std::max(0.0, y));  // a braking rotor draws along the axis
+  const Plot cpPlot({left, 80, right, 500}, 0, tsrHigh, 0, 0.65);
+  title(c, cpPlot, "Power coefficient against tip speed ratio");
+  frame(c, cpPlot, "tip speed ratio", "power coefficient Cp");
+  c.line(cpPlot.map(0, kBetz), cpPlot.map(tsrHigh, kBetz), {kTwist, 1.5, true});
+  curve(c, cpPlot, "cp", cp, kChord, 4);
+  const SvgPoint design = cpPlot.map(in.designTsr, std::max(0.0, in.designCp));
+  c.rect({design.x - 5, design.y - 5}, {design.x + 5, design.y + 5}, {kInk, 1.5}, {std::string_view(kPass[0])});
+  legend(c, cpPlot.area,
+         {{{kChord, 2.5}, "Cp (BEM)"},
+          {{kTwist, 1.5, true}, "Betz's limit 16/27"},
+          {{kPass[0], 6}, "design: " + fixedText(in.designTsr, 2) + ", Cp " + fixedText(in.designCp, 3)}});
+  // Power against the wind speed at the design ratio.
+  double windLow = 0, windHigh = 1, powerHigh = 1;
+  if (!in.power.empty()) windLow = in.power.front().first, windHigh = in.power.back().first;
+  for (const auto& [x, y] : in.power) powerHigh = std::max(powerHigh, y);
+  const Plot powerPlot({left, 620, right, 1000}, windLow, windHigh, 0, powerHigh * 1.05);
+  title(c, powerPlot, "Power against wind speed at the design tip speed ratio");
+  frame(c, powerPlot, "wind speed (m/s)", "power (W)");
+  curve(c, powerPlot, "power", in.power, kTwist, 1);
+  c.text({left, topBaseline(kPerformanceHeight - 40, 13)}, in.caption, {13, kInk});
+  return c.finish();
+}
+
 }  // namespace ventaro

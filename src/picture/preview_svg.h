@@ -11,6 +11,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "picture/preview_input.h"
 
@@ -24,5 +26,21 @@ inline constexpr const char* kPreviewFonts = "DejaVu Sans, Liberation Sans, sans
 
 // The whole SVG file (UTF-8, lines ending in "\n").
 std::string previewSvg(const PreviewInput& input);
+
+// The rotor's performance as two plots on one page, drawn with the same
+// frames as the preview: the power coefficient against the tip speed ratio
+// (Betz's limit dashed, the design point marked) and the power against the
+// wind speed at the design tip speed ratio.
+struct PerformancePlot {
+  std::vector<std::pair<double, double>> cp;     // tip speed ratio, Cp
+  std::vector<std::pair<double, double>> power;  // wind m/s, power W
+  double designTsr = 0, designCp = 0;
+  std::string caption;  // what the curves were worked out with
+};
+
+inline constexpr int kPerformanceWidth = 1000;  // pixels
+inline constexpr int kPerformanceHeight = 1100;
+
+std::string performanceSvg(const PerformancePlot& plot);
 
 }  // namespace ventaro

@@ -19,12 +19,19 @@ std::string previewPicture(const JobRun& run, PreviewFormat format) {
   }
 }
 
-PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-  setWindowTitle(QStringLiteral("Ventaro preview"));
+PreviewWindow::PreviewWindow(QWidget* parent)
+    : PreviewWindow(parent, QStringLiteral("Ventaro preview"), QStringLiteral("preview"),
+                    QStringLiteral("Press \u201cCompute\u201d: the preview shows the program it makes."),
+                    [](const JobRun& run) { return previewPicture(run, PreviewFormat::Svg); }) {}
+
+PreviewWindow::PreviewWindow(QWidget* parent, const QString& title, const QString& pictureName, const QString& noRun,
+                             Draw draw)
+    : QWidget(parent, Qt::Window), noRun_(noRun), draw_(std::move(draw)) {
+  setWindowTitle(title);
   // Its labels must keep their shape: the picture keeps its aspect ratio,
   // and the user zooms and pans to read the detail.
   picture_ = new PictureView(this);
-  picture_->setObjectName(QStringLiteral("preview"));
+  picture_->setObjectName(pictureName);
   picture_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; double click: fit"));
   note_ = new QLabel(this);
   note_->setTextFormat(Qt::PlainText);
@@ -37,16 +44,16 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 void PreviewWindow::showRun(const JobRun* run) {
   if (run == nullptr) {
     svg_.clear();
-    note_->setText(QStringLiteral("Press \u201cCompute\u201d: the preview shows the program it makes."));
+    note_->setText(noRun_);
     note_->show();
   } else {
     try {
-      const std::string bytes = previewPicture(*run, PreviewFormat::Svg);
+      const std::string bytes = draw_(*run);
       svg_ = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
       note_->hide();
-    } catch (const PreviewError& error) {
+    } catch (const std::runtime_error& error) {
       svg_.clear();
-      note_->setText(QStringLiteral("The preview could not be drawn: ") + QString::fromUtf8(error.what()));
+      note_->setText(QStringLiteral("The picture could not be drawn: ") + QString::fromUtf8(error.what()));
       note_->show();
     }
   }

@@ -17,8 +17,11 @@
 #include "files/design_file.h"
 #include "files/job_run.h"
 #include "files/output_files.h"
+#include "files/performance.h"
 #include "files/setup_sheet.h"
+#include "png/svg_to_png.h"
 #include "ui/check_window.h"
+#include "ui/design_dialog.h"
 #include "ui/file_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/message_boxes.h"
@@ -105,7 +108,12 @@ void VentaroWindow::createExportMenu() {
                         &VentaroWindow::exportStationTable)
            << addAction(menu, "exportReport", QStringLiteral("&Machining report\u2026"), &VentaroWindow::exportReport)
            << addAction(menu, "exportPreview", QStringLiteral("&Preview picture\u2026"), &VentaroWindow::exportPreview)
-           << addAction(menu, "exportSetup", QStringLiteral("S&etup sheet\u2026"), &VentaroWindow::exportSetup);
+           << addAction(menu, "exportSetup", QStringLiteral("S&etup sheet\u2026"), &VentaroWindow::exportSetup)
+           << addAction(menu, "exportPerformance", QStringLiteral("P&erformance table\u2026"),
+                        &VentaroWindow::exportPerformance)
+           << addAction(menu, "exportPower", QStringLiteral("Po&wer curve\u2026"), &VentaroWindow::exportPower)
+           << addAction(menu, "exportPerformancePicture", QStringLiteral("Performance p&icture\u2026"),
+                        &VentaroWindow::exportPerformancePicture);
 }
 
 void VentaroWindow::createViewMenu() {
@@ -114,10 +122,16 @@ void VentaroWindow::createViewMenu() {
   addAction(menu, "viewReport", QStringLiteral("&Report"), &VentaroWindow::showReport);
   addAction(menu, "viewCheck", QStringLiteral("&Check"), &VentaroWindow::showCheck);
   addAction(menu, "viewSetup", QStringLiteral("&Setup sheet"), &VentaroWindow::showSetup);
+  addAction(menu, "viewPerformance", QStringLiteral("P&erformance"), &VentaroWindow::showPerformance);
   QAction* programAction = addAction(menu, "viewProgram", QStringLiteral("Pro&gram"), &VentaroWindow::showProgram);
   programAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   preview_ = new PreviewWindow(this);
   preview_->setObjectName(QStringLiteral("previewWindow"));
+  performance_ = new PreviewWindow(
+      this, QStringLiteral("Ventaro performance"), QStringLiteral("performance"),
+      QStringLiteral("Press \u201cCompute\u201d: the curves show how the blade it designs performs."),
+      [this](const JobRun& run) { return jobPerformanceSvg(run.fields, form_->sectionTable(), run.machine); });
+  performance_->setObjectName(QStringLiteral("performanceWindow"));
   report_ = new TextWindow(QStringLiteral("Ventaro machining report"), this);
   report_->setObjectName(QStringLiteral("reportWindow"));
   setup_ = new TextWindow(QStringLiteral("Ventaro setup sheet"), this);
@@ -168,6 +182,7 @@ void VentaroWindow::createMachineMenu() {
     });
   }
   addAction(menu, "shopSettings", QStringLiteral("&Shop Job Settings\u2026"), &VentaroWindow::editShopSettings);
+  addAction(menu, "bladeDesign", QStringLiteral("&Blade Design\u2026"), &VentaroWindow::editDesign);
 }
 
 QString VentaroWindow::statusText() const { return status_->text(); }
@@ -203,6 +218,17 @@ void VentaroWindow::editShopSettings() {
   machine.shop = dialog.settings();
   // Only the shop job reads them: the plain program need not be made again.
   form_->setMachine(machine, machine.job == Job::Shop);
+}
+
+void VentaroWindow::editDesign() {
+  DesignDialog dialog(form_->machine(), this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  MachineSettings machine = form_->machine();
+  machine.design = dialog.design();
+  machine.performance = dialog.performance();
+  // The plain program follows the rule whatever they say.
+  form_->setMachine(machine, machine.job == Job::Shop);
+  refreshViews();
 }
 
 // --- Design files ---------------------------------------------------------
@@ -347,6 +373,52 @@ void VentaroWindow::exportPreview() {
   writeExport(QStringLiteral("preview picture"), path, std::move(bytes));
 }
 
+// Writes one of the rotor's performance outputs of the last run.
+void VentaroWindow::exportPerformanceOutput(const QString& what, const QString& title, const QString& suffix,
+                                            const QString& filter,
+                                            const std::function<std::string(const JobRun&, const QString&)>& make) {
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
+  if (run == nullptr) return;
+  const QString path = dialogs_.saveFile(this, title, suggestedPath(suffix), filter);
+  if (path.isEmpty()) return;
+  std::string bytes;
+  try {
+    bytes = make(*run, path);
+  } catch (const std::runtime_error& error) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The ") + what + QStringLiteral(" could not be saved to ") + path +
+                    QStringLiteral("\n\n") + QString::fromUtf8(error.what()));
+    return;
+  }
+  writeExport(what, path, std::move(bytes));
+}
+
+void VentaroWindow::exportPerformance() {
+  exportPerformanceOutput(QStringLiteral("performance table"), QStringLiteral("Export Performance Table"),
+                          QStringLiteral("-performance.csv"), QStringLiteral("Performance table (*.csv)"),
+                          [this](const JobRun& run, const QString&) {
+                            return jobPerformanceCsv(run.fields, form_->sectionTable(), run.machine);
+                          });
+}
+
+void VentaroWindow::exportPower() {
+  exportPerformanceOutput(QStringLiteral("power curve"), QStringLiteral("Export Power Curve"),
+                          QStringLiteral("-power.csv"), QStringLiteral("Power curve (*.csv)"),
+                          [this](const JobRun& run, const QString&) {
+                            return jobPowerCsv(run.fields, form_->sectionTable(), run.machine);
+                          });
+}
+
+void VentaroWindow::exportPerformancePicture() {
+  exportPerformanceOutput(QStringLiteral("performance picture"), QStringLiteral("Export Performance Picture"),
+                          QStringLiteral("-performance.svg"),
+                          QStringLiteral("SVG picture (*.svg);;PNG picture (*.png)"),
+                          [this](const JobRun& run, const QString& path) {
+                            std::string svg = jobPerformanceSvg(run.fields, form_->sectionTable(), run.machine);
+                            return previewFormat(localPath(path)) == PreviewFormat::Png ? svgToPng(svg) : svg;
+                          });
+}
+
 std::vector<std::string> VentaroWindow::programFiles(const JobRun& run) const {
   const QString name = QFileInfo(form_->outputFileName()).fileName();
   if (name.isEmpty()) return {};
@@ -389,6 +461,13 @@ void VentaroWindow::showPreview() {
   refreshViews();
 }
 
+void VentaroWindow::showPerformance() {
+  if (!performance_->isVisible()) placeBeside(performance_, this);
+  performance_->show();
+  performance_->raise();
+  refreshViews();
+}
+
 void VentaroWindow::showReport() {
   if (!report_->isVisible()) placeBeside(report_, this);
   report_->show();
@@ -409,6 +488,7 @@ void VentaroWindow::refreshViews() {
   const JobRun* run = form_->lastRun();
   for (QAction* action : needRun_) action->setEnabled(run != nullptr);
   if (preview_->isVisible()) preview_->showRun(run);
+  if (performance_->isVisible()) performance_->showRun(run);
   if (check_->isVisible()) check_->showRun(run);
   // The program view reads the program once per Compute: a program of a
   // million lines is not laid out again on every refresh.

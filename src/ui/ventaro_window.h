@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ class VentaroWindow : public QMainWindow {
   QStringList recentDesigns() const;
 
   PreviewWindow* previewWindow() const { return preview_; }
+  PreviewWindow* performanceWindow() const { return performance_; }
   TextWindow* reportWindow() const { return report_; }
   TextWindow* setupWindow() const { return setup_; }
   ProgramWindow* programWindow() const { return program_; }
@@ -77,12 +79,18 @@ class VentaroWindow : public QMainWindow {
   void exportReport();
   void exportPreview();
   void exportSetup();
+  void exportPerformance();
+  void exportPower();
+  void exportPerformancePicture();
+  void exportPerformanceOutput(const QString& what, const QString& title, const QString& suffix, const QString& filter,
+                               const std::function<std::string(const JobRun&, const QString&)>& make);
   // Writes an export through the shared file writer; names a failure in an
   // error box headed "The <what> could not be saved to PATH".
   void writeExport(const QString& what, const QString& path, std::string bytes);
   QString suggestedPath(const QString& suffix) const;
 
   void showPreview();
+  void showPerformance();
   void showReport();
   void showCheck();
   void showSetup();
@@ -93,6 +101,7 @@ class VentaroWindow : public QMainWindow {
 
   void chooseMachine(const MachineSettings& machine);
   void editShopSettings();
+  void editDesign();
   void showMachine();
 
   MessageBoxes& boxes_;
@@ -103,6 +112,7 @@ class VentaroWindow : public QMainWindow {
   QActionGroup* controllers_ = nullptr;
   QActionGroup* jobs_ = nullptr;
   PreviewWindow* preview_ = nullptr;
+  PreviewWindow* performance_ = nullptr;
   TextWindow* report_ = nullptr;
   TextWindow* setup_ = nullptr;
   ProgramWindow* program_ = nullptr;

@@ -159,9 +159,10 @@ class MenuTest : public QObject {
                         "&File: &Open Design\u2026 Ctrl+O, Save Design &As\u2026 Ctrl+Shift+S, &Recent Designs, "
                         "&Save Gcode, &Quit Ctrl+Q",
                         "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026, "
-                        "S&etup sheet\u2026",
-                        "&View: &Preview, &Report, &Check, &Setup sheet, Pro&gram Ctrl+L",
-                        "&Machine: &Controller, &Job, &Shop Job Settings\u2026",
+                        "S&etup sheet\u2026, P&erformance table\u2026, Po&wer curve\u2026, "
+                        "Performance p&icture\u2026",
+                        "&View: &Preview, &Report, &Check, &Setup sheet, P&erformance, Pro&gram Ctrl+L",
+                        "&Machine: &Controller, &Job, &Shop Job Settings\u2026, &Blade Design\u2026",
                     }));
   }
 
@@ -406,6 +407,52 @@ class MenuTest : public QObject {
     dialogs->answers << file("shop.json");
     action("saveDesignAs")->trigger();
     QVERIFY(ventaro::readDesignFile(file("shop.json").toStdString()).machine == window->form()->machine());
+  }
+
+  // Machine > Blade Design: the design options and the performance's wind;
+  // a text that does not fit keeps the dialog open and says why. The
+  // performance view follows Compute and the options; its curves export.
+  void bladeDesignAndPerformance() {
+    action("viewPerformance")->trigger();
+    QVERIFY(window->performanceWindow()->isVisible());
+    QVERIFY(window->performanceWindow()->svg().isEmpty());
+    click("cmdStart");
+    const QByteArray classic = window->performanceWindow()->svg();
+    QVERIFY(classic.contains("Power coefficient against tip speed ratio"));
+    QVERIFY(classic.contains("design: 6.00, Cp 0.456"));
+    QString problem;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->findChild<QComboBox*>("designLift")->setCurrentIndex(1);
+      dialog->findChild<QLineEdit*>("straight")->setText("0.9, 0.5");
+      auto* ok = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+      QTest::mouseClick(ok, Qt::LeftButton);
+      problem = dialog->findChild<QLabel*>("problem")->text();
+      dialog->findChild<QLineEdit*>("straight")->setText("0.5, 0.9");
+      dialog->findChild<QLineEdit*>("wind")->setText("7");
+      QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    action("bladeDesign")->trigger();
+    QVERIFY(problem.startsWith("The straight chord and twist need two rising fractions"));
+    const ventaro::MachineSettings& machine = window->form()->machine();
+    QVERIFY(machine.design.liftFromPolar);
+    QCOMPARE(machine.design.straight, (std::optional<std::pair<double, double>>{{0.5, 0.9}}));
+    QCOMPARE(machine.performance.wind, 7.0);
+    click("cmdStart");
+    const QByteArray shaped = window->performanceWindow()->svg();
+    QVERIFY(shaped.contains("design: 6.00, Cp 0.47"));
+    dialogs->answers << file("cp.csv") << file("power.csv") << file("curves.svg");
+    action("exportPerformance")->trigger();
+    action("exportPower")->trigger();
+    action("exportPerformancePicture")->trigger();
+    QVERIFY(readAll(file("cp.csv")).startsWith("tsr,cp,ct,cq\r\n1.0,"));
+    QVERIFY(readAll(file("power.csv")).startsWith("wind,rpm,power_w,torque_nm\r\n3,"));
+    QCOMPARE(readAll(file("curves.svg")), shaped);
+    // They go into the design file.
+    dialogs->answers << file("shaped.json");
+    action("saveDesignAs")->trigger();
+    QVERIFY(ventaro::readDesignFile(file("shaped.json").toStdString()).machine == window->form()->machine());
   }
 
   // View > Program: the program with its line numbers, a search and a
