@@ -27,6 +27,7 @@ tests=(
   locales
   fonts-dejavu-core  # the preview picture's labels
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
+  admesh             # checks that the blade's STL is a closed solid
 )
 
 packages=("${window[@]}")

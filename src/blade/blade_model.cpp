@@ -10,6 +10,16 @@
 
 namespace ventaro {
 
+namespace {
+
+// NACA 4412's lower surface at the table's chordwise stations, percent of
+// chord (Abbott and von Doenhoff).
+constexpr std::array<double, SectionTable::kUpper> kLowerY{0,     -1.43, -1.95, -2.49, -2.74, -2.86,
+                                                           -2.88, -2.74, -2.50, -2.26, -1.80, -1.40,
+                                                           -1.00, -0.65, -0.39, -0.22, -0.16, -0.13};
+
+}  // namespace
+
 BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table, const DesignSettings& design,
                        std::optional<double> lift)
     : tsr_(p.TSR.value()),
@@ -65,8 +75,10 @@ std::pair<double, double> BladeModel::acrossAt(double twist) const {
   const double s = std::sin(twist), c = std::cos(twist);
   double lo = 0, hi = 0;
   for (std::size_t j = 0; j < px_.size(); ++j) {
-    lo = std::min(lo, px_[j] * c - py_[j] * s);
-    hi = std::max(hi, px_[j] * c - py_[j] * s);
+    for (const double y : {py_[j], kLowerY[j]}) {
+      lo = std::min(lo, px_[j] * c - y * s);
+      hi = std::max(hi, px_[j] * c - y * s);
+    }
   }
   return {lo, hi};
 }
@@ -102,7 +114,7 @@ BladeModel::Planform BladeModel::planformAt(double x) const {
   return {g.scale / 10.0, g.phi, g.twist};
 }
 
-Section BladeModel::section(double x) const {
+Section BladeModel::placed(double x, const std::array<double, SectionTable::kUpper>& ys) const {
   const auto [r, phi, scale, twist] = geometryAt(x);
   const double s = std::sin(twist), c = std::cos(twist);
   // The stock width beside the chord, split evenly to both sides of it.
@@ -116,11 +128,15 @@ Section BladeModel::section(double x) const {
   const double offsetY = c * spare * 1000.0, offsetZ = s * spare * 1000.0;
   Section out;
   for (std::size_t j = 0; j < out.size(); ++j) {
-    out[j].y = (px_[j] * c - py_[j] * s) * scale + offsetY;
-    out[j].z = (py_[j] * c + px_[j] * s) * scale + offsetZ;
+    out[j].y = (px_[j] * c - ys[j] * s) * scale + offsetY;
+    out[j].z = (ys[j] * c + px_[j] * s) * scale + offsetZ;
   }
   return out;
 }
+
+Section BladeModel::section(double x) const { return placed(x, py_); }
+
+Section BladeModel::lowerSection(double x) const { return placed(x, kLowerY); }
 
 double sectionHeight(const Section& sec, double y) { return profileHeight(sec, y); }
 

@@ -36,6 +36,11 @@ class BladeModel {
   // The section at `x` mm from the rotor axis. Short of the hub it is the
   // hub's section, beyond the tip the tip's: the block's ends keep them.
   Section section(double x) const;
+  // The lower surface's points at the same chordwise stations, placed the
+  // same way: NACA 4412's tabulated lower ordinates. The leading edge is
+  // the upper surface's; the trailing edge lies 0.26 % of the chord below
+  // the upper surface's.
+  Section lowerSection(double x) const;
 
   double hubX() const { return hubX_; }  // mm
   double tipX() const { return tipX_; }
@@ -61,6 +66,8 @@ class BladeModel {
     double r, phi, scale, twist;
   };
   Geometry geometryAt(double x) const;
+  // The points (percent of chord across and up) placed at x.
+  Section placed(double x, const std::array<double, SectionTable::kUpper>& ys) const;
 
   // The chord (m) and inflow angle of the design method alone, before a
   // straight line or a cap.

@@ -287,6 +287,10 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "3 to 15 m/s and the design tip speed ratio to\n"
                           "FILE (CSV: wind, rpm, power_w, torque_nm)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.power; }));
+  table.push_back(fileRow("--stl", "STL",
+                          "also write the blade as a closed solid to FILE\n"
+                          "(binary STL, millimetres, shaped as designed)",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stl; }));
   table.push_back(fileRow("--curves", "performance picture",
                           "also draw the Cp curve and the power curve to\n"
                           "FILE, .svg or .png",
@@ -639,6 +643,7 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
         {&options.outputs.performance, "--performance"},
         {&options.outputs.power, "--power"},
         {&options.outputs.performancePicture, "--curves"},
+        {&options.outputs.stl, "--stl"},
     };
     for (const auto& [path, option] : outputs) {
       if (*path && sameExistingFile(**path, *options.design)) {

@@ -2,6 +2,7 @@
 
 #include "blade/shop_block.h"
 #include "check/program_reader.h"
+#include "files/blade_stl.h"
 #include "files/job_check.h"
 #include "files/performance.h"
 #include "files/setup_sheet.h"
@@ -60,6 +61,11 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
       out.files.emplace_back(*request.performance, jobPerformanceCsv(run.fields, table, run.machine));
     }
     if (request.power) out.files.emplace_back(*request.power, jobPowerCsv(run.fields, table, run.machine));
+    if (request.stl) {
+      out.files.emplace_back(
+          *request.stl,
+          bladeStl(designedBlade(run.parameters ? *run.parameters : readParameters(run.fields), table, run.machine)));
+    }
     if (request.performancePicture) {
       std::string svg = jobPerformanceSvg(run.fields, table, run.machine);
       const bool png = previewFormat(*request.performancePicture) == PreviewFormat::Png;

@@ -34,6 +34,7 @@ struct OutputRequest {
   std::optional<std::string> performance;         // the rotor's Cp, Ct and Cq against tip speed ratio (CSV)
   std::optional<std::string> power;               // its power curve against wind speed (CSV)
   std::optional<std::string> performancePicture;  // both curves drawn, .svg or .png
+  std::optional<std::string> stl;                 // the blade as a closed solid (binary STL)
   std::optional<std::string> programFile;         //   the program's file, when written to one
 };
 

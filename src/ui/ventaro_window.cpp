@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QStatusBar>
 
+#include "files/blade_stl.h"
 #include "files/design_file.h"
 #include "files/job_run.h"
 #include "files/output_files.h"
@@ -113,7 +114,8 @@ void VentaroWindow::createExportMenu() {
                         &VentaroWindow::exportPerformance)
            << addAction(menu, "exportPower", QStringLiteral("Po&wer curve\u2026"), &VentaroWindow::exportPower)
            << addAction(menu, "exportPerformancePicture", QStringLiteral("Performance p&icture\u2026"),
-                        &VentaroWindow::exportPerformancePicture);
+                        &VentaroWindow::exportPerformancePicture)
+           << addAction(menu, "exportStl", QStringLiteral("Blade so&lid (STL)\u2026"), &VentaroWindow::exportStl);
 }
 
 void VentaroWindow::createViewMenu() {
@@ -417,6 +419,14 @@ void VentaroWindow::exportPerformancePicture() {
                             std::string svg = jobPerformanceSvg(run.fields, form_->sectionTable(), run.machine);
                             return previewFormat(localPath(path)) == PreviewFormat::Png ? svgToPng(svg) : svg;
                           });
+}
+
+void VentaroWindow::exportStl() {
+  exportPerformanceOutput(
+      QStringLiteral("blade solid"), QStringLiteral("Export Blade Solid"), QStringLiteral(".stl"),
+      QStringLiteral("STL solid (*.stl)"), [this](const JobRun& run, const QString&) {
+        return bladeStl(designedBlade(readParameters(run.fields), form_->sectionTable(), run.machine));
+      });
 }
 
 std::vector<std::string> VentaroWindow::programFiles(const JobRun& run) const {

@@ -1,0 +1,90 @@
+// The blade as a closed solid: Debian's admesh finds one part with no open
+// edge and nothing to mend, and the solid's volume is the integral of the
+// section areas along the span.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <regex>
+
+#include "blade/blade_model.h"
+#include "cli_process.h"
+#include "core/fields.h"
+#include "core/job_parameters.h"
+#include "core/section_table.h"
+
+namespace ventaro {
+namespace {
+
+using testing::runCli;
+using testing::TempDir;
+
+std::string admeshOf(const std::string& stl) {
+  std::string out;
+  FILE* pipe = popen(("admesh '" + stl + "' 2>&1").c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+double figure(const std::string& report, const std::string& name) {
+  std::smatch m;
+  if (!std::regex_search(report, m, std::regex(name + R"(\s*:\s*([-0-9.]+))"))) return -1;
+  return std::stod(m[1]);
+}
+
+// The area of a section between its surfaces, by the shoelace formula over
+// the upper surface out and the lower one back.
+double sectionArea(const BladeModel& blade, double x) {
+  const Section upper = blade.section(x), lower = blade.lowerSection(x);
+  std::vector<SectionPoint> loop(upper.begin(), upper.end());
+  for (std::size_t j = lower.size() - 1; j >= 1; --j) loop.push_back(lower[j]);
+  double twice = 0;
+  for (std::size_t k = 0; k < loop.size(); ++k) {
+    const SectionPoint &a = loop[k], &b = loop[(k + 1) % loop.size()];
+    twice += a.y * b.z - b.y * a.z;
+  }
+  return std::abs(twice) / 2;
+}
+
+TEST(BladeStl, ClosedSolidOfTheBladesVolume) {
+  for (const std::vector<std::string>& rotor :
+       {std::vector<std::string>{},
+        {"--design-lift", "polar", "--straight", "0.5,0.9", "--chord-cap", "300"},
+        {"--diameter", "2.4", "--blades", "2", "--method", "schmitz"}}) {
+    TempDir dir;
+    std::vector<std::string> args{"-o", dir.file("blade.nc"), "--quiet", "--stl", dir.file("blade.stl")};
+    args.insert(args.end(), rotor.begin(), rotor.end());
+    ASSERT_EQ(runCli(args).status, 0);
+    const std::string report = admeshOf(dir.file("blade.stl"));
+    ASSERT_NE(report.find("Results produced by ADMesh"), std::string::npos) << "admesh is needed: " << report;
+    EXPECT_EQ(figure(report, "Number of parts"), 1) << report;
+    for (const char* mend : {"Total disconnected facets", "Degenerate facets", "Edges fixed", "Facets removed",
+                             "Facets added", "Facets reversed", "Backwards edges", "Normals fixed"}) {
+      EXPECT_NE(report.find(mend), std::string::npos) << mend;
+      EXPECT_EQ(figure(report, mend), 0) << mend << "\n" << report;
+    }
+    // The volume against the section areas, taken every millimetre.
+    JobFields fields;
+    MachineSettings machine;
+    for (std::size_t k = 0; k + 1 < rotor.size(); k += 2) {
+      if (rotor[k] == "--diameter") fields[Field::D] = rotor[k + 1];
+      if (rotor[k] == "--blades") fields[Field::B] = rotor[k + 1];
+      if (rotor[k] == "--method") machine.design.method = DesignMethod::Schmitz;
+    }
+    if (rotor.size() > 2 && rotor[0] == "--design-lift") continue;  // the lift comes from the polars there
+    SectionTable table;
+    table.fill();
+    const BladeModel blade(readParameters(fields), table, machine.design);
+    double volume = 0;
+    for (double x = blade.hubX(); x < blade.tipX(); x += 1) {
+      volume += (sectionArea(blade, x) + sectionArea(blade, std::min(x + 1, blade.tipX()))) / 2 *
+                (std::min(x + 1, blade.tipX()) - x);
+    }
+    EXPECT_NEAR(figure(report, "Volume"), volume, 0.01 * volume);
+  }
+}
+
+}  // namespace
+}  // namespace ventaro
