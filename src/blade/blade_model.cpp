@@ -138,6 +138,18 @@ Section BladeModel::section(double x) const { return placed(x, py_); }
 
 Section BladeModel::lowerSection(double x) const { return placed(x, kLowerY); }
 
+BladeModel::Profile BladeModel::upperProfile() const {
+  Profile out;
+  for (std::size_t j = 0; j < out.size(); ++j) out[j] = {px_[j], py_[j]};
+  return out;
+}
+
+BladeModel::Profile BladeModel::lowerProfile() const {
+  Profile out;
+  for (std::size_t j = 0; j < out.size(); ++j) out[j] = {px_[j], kLowerY[j]};
+  return out;
+}
+
 double sectionHeight(const Section& sec, double y) { return profileHeight(sec, y); }
 
 double profileHeight(std::span<const SectionPoint> sec, double y) {

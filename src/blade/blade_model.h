@@ -54,6 +54,12 @@ class BladeModel {
   };
   Planform planformAt(double x) const;
 
+  // The airfoil in its own frame: percent of chord along and above the
+  // chord line, leading edge first, for the upper and the lower surface.
+  using Profile = std::array<std::pair<double, double>, SectionTable::kUpper>;
+  Profile upperProfile() const;
+  Profile lowerProfile() const;
+
   double tipSpeedRatio() const { return tsr_; }
   double blades() const { return blades_; }
   double designAlpha() const { return alpha_; }  // radians

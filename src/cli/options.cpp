@@ -291,6 +291,36 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "also write the blade as a closed solid to FILE\n"
                           "(binary STL, millimetres, shaped as designed)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stl; }));
+  table.push_back(fileRow("--templates", "templates",
+                          "also write full-size section templates as SVG\n"
+                          "files of one A4 page each: FILE with -1, -2, ...\n"
+                          "before its extension",
+                          [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.templates; }));
+  table.push_back({"--template-at",
+                   {},
+                   ValueKind::Required,
+                   "MM,...",
+                   {},
+                   "the radii (mm) of the templates; default the hub,\n"
+                   "a quarter, half and three quarters of the span\n"
+                   "and the tip",
+                   [](CliOptions& o, Value v) -> Error {
+                     std::vector<double> radii;
+                     std::string_view rest = *v;
+                     while (true) {
+                       const std::size_t comma = rest.find(',');
+                       const ParsedNumber r = parseNumber(rest.substr(0, comma));
+                       if (r.status != ParseStatus::Ok || !std::isfinite(r.value) || !(r.value > 0) ||
+                           radii.size() >= 50) {
+                         return "the template radii must be up to 50 positive numbers of mm, separated by commas";
+                       }
+                       radii.push_back(r.value);
+                       if (comma == std::string_view::npos) break;
+                       rest = rest.substr(comma + 1);
+                     }
+                     o.outputs.templateRadii = std::move(radii);
+                     return std::nullopt;
+                   }});
   table.push_back(fileRow("--curves", "performance picture",
                           "also draw the Cp curve and the power curve to\n"
                           "FILE, .svg or .png",
@@ -644,6 +674,7 @@ std::optional<std::string> usageConflict(const CliOptions& options) {
         {&options.outputs.power, "--power"},
         {&options.outputs.performancePicture, "--curves"},
         {&options.outputs.stl, "--stl"},
+        {&options.outputs.templates, "--templates"},
     };
     for (const auto& [path, option] : outputs) {
       if (*path && sameExistingFile(**path, *options.design)) {

@@ -1,10 +1,16 @@
 #include "files/blade_stl.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <vector>
+
+#include "files/job_run.h"
+#include "machine/fixed_text.h"
+#include "picture/section_templates.h"
 
 namespace ventaro {
 
@@ -98,6 +104,31 @@ std::string bladeStl(const BladeModel& blade, double spacing) {
     out += std::string(2, '\0');
   }
   return out;
+}
+
+std::vector<std::pair<std::string, std::string>> templateFiles(const BladeModel& blade, const std::string& path,
+                                                               const std::vector<double>& radii) {
+  std::vector<double> at = radii;
+  if (at.empty()) {
+    for (int k = 0; k <= 4; ++k) at.push_back(blade.hubX() + (blade.tipX() - blade.hubX()) * k / 4);
+  }
+  std::vector<TemplateSection> sections;
+  for (double x : at) {
+    const BladeModel::Planform p = blade.planformAt(x);
+    TemplateSection s;
+    s.chord = p.chord * 1000;
+    s.label = "r " + fixedText(std::clamp(x, blade.hubX(), blade.tipX()), 1) + " mm, chord " + fixedText(s.chord, 2) +
+              " mm, twist " + fixedText(p.twist * 180 / std::numbers::pi, 2) + "\u00b0";
+    for (const auto& [px, py] : blade.upperProfile()) s.upper.emplace_back(px * s.chord / 100, py * s.chord / 100);
+    for (const auto& [px, py] : blade.lowerProfile()) s.lower.emplace_back(px * s.chord / 100, py * s.chord / 100);
+    sections.push_back(std::move(s));
+  }
+  const std::vector<std::string> pages = sectionTemplatePages(sections);
+  std::vector<std::pair<std::string, std::string>> files;
+  for (std::size_t k = 0; k < pages.size(); ++k) {
+    files.emplace_back(programPartPath(path, "-" + std::to_string(k + 1)), pages[k]);
+  }
+  return files;
 }
 
 }  // namespace ventaro

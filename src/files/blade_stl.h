@@ -1,10 +1,12 @@
-// The blade as a closed solid for a slicer, a CAD program or a viewer: its
+// The blade for the maker: as a closed solid for a slicer, a CAD program or a viewer: its
 // upper and lower surfaces from the hub to the tip, closed by the root's and
 // the tip's sections, in millimetres in the blade frame (X the radius, Y
 // across the stock, Z up), as binary STL.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "blade/blade_model.h"
 
@@ -12,5 +14,11 @@ namespace ventaro {
 
 // Sections at most `spacing` mm apart from the hub to the tip.
 std::string bladeStl(const BladeModel& blade, double spacing = 5);
+
+// The section templates at the radii (mm) given, or by default at the hub,
+// a quarter, half and three quarters of the span and the tip: one file per
+// A4 page, named after `path` with -1, -2, ... before its extension.
+std::vector<std::pair<std::string, std::string>> templateFiles(const BladeModel& blade, const std::string& path,
+                                                               const std::vector<double>& radii = {});
 
 }  // namespace ventaro

@@ -61,10 +61,15 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
       out.files.emplace_back(*request.performance, jobPerformanceCsv(run.fields, table, run.machine));
     }
     if (request.power) out.files.emplace_back(*request.power, jobPowerCsv(run.fields, table, run.machine));
-    if (request.stl) {
-      out.files.emplace_back(
-          *request.stl,
-          bladeStl(designedBlade(run.parameters ? *run.parameters : readParameters(run.fields), table, run.machine)));
+    if (request.stl || request.templates) {
+      const BladeModel blade =
+          designedBlade(run.parameters ? *run.parameters : readParameters(run.fields), table, run.machine);
+      if (request.stl) out.files.emplace_back(*request.stl, bladeStl(blade));
+      if (request.templates) {
+        for (auto& file : templateFiles(blade, *request.templates, request.templateRadii)) {
+          out.files.push_back(std::move(file));
+        }
+      }
     }
     if (request.performancePicture) {
       std::string svg = jobPerformanceSvg(run.fields, table, run.machine);

@@ -35,6 +35,8 @@ struct OutputRequest {
   std::optional<std::string> power;               // its power curve against wind speed (CSV)
   std::optional<std::string> performancePicture;  // both curves drawn, .svg or .png
   std::optional<std::string> stl;                 // the blade as a closed solid (binary STL)
+  std::optional<std::string> templates;           // the section templates, an SVG file per A4 page
+  std::vector<double> templateRadii;              //   at these radii (mm); none: five along the span
   std::optional<std::string> programFile;         //   the program's file, when written to one
 };
 

@@ -115,7 +115,9 @@ void VentaroWindow::createExportMenu() {
            << addAction(menu, "exportPower", QStringLiteral("Po&wer curve\u2026"), &VentaroWindow::exportPower)
            << addAction(menu, "exportPerformancePicture", QStringLiteral("Performance p&icture\u2026"),
                         &VentaroWindow::exportPerformancePicture)
-           << addAction(menu, "exportStl", QStringLiteral("Blade so&lid (STL)\u2026"), &VentaroWindow::exportStl);
+           << addAction(menu, "exportStl", QStringLiteral("Blade so&lid (STL)\u2026"), &VentaroWindow::exportStl)
+           << addAction(menu, "exportTemplates", QStringLiteral("Section &templates\u2026"),
+                        &VentaroWindow::exportTemplates);
 }
 
 void VentaroWindow::createViewMenu() {
@@ -427,6 +429,30 @@ void VentaroWindow::exportStl() {
       QStringLiteral("STL solid (*.stl)"), [this](const JobRun& run, const QString&) {
         return bladeStl(designedBlade(readParameters(run.fields), form_->sectionTable(), run.machine));
       });
+}
+
+void VentaroWindow::exportTemplates() {
+  const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
+  if (run == nullptr) return;
+  const QString path = dialogs_.saveFile(this, QStringLiteral("Export Section Templates"),
+                                         suggestedPath(QStringLiteral("-templates.svg")),
+                                         QStringLiteral("SVG pages, one per A4 sheet (*.svg)"));
+  if (path.isEmpty()) return;
+  OutputFiles files;
+  try {
+    const BladeModel blade = designedBlade(readParameters(run->fields), form_->sectionTable(), run->machine);
+    for (auto& [name, bytes] : templateFiles(blade, localPath(path))) files.add(name, std::move(bytes));
+  } catch (const std::runtime_error& error) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The section templates could not be saved to ") + path + QStringLiteral("\n\n") +
+                    QString::fromUtf8(error.what()));
+    return;
+  }
+  if (const auto error = files.commit()) {
+    boxes_.show(this, MessageKind::Error, kTitle,
+                QStringLiteral("The section templates could not be saved to ") + path + QStringLiteral("\n\n") +
+                    fromUtf8(error->reason));
+  }
 }
 
 std::vector<std::string> VentaroWindow::programFiles(const JobRun& run) const {

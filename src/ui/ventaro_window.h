@@ -83,6 +83,7 @@ class VentaroWindow : public QMainWindow {
   void exportPower();
   void exportPerformancePicture();
   void exportStl();
+  void exportTemplates();
   void exportPerformanceOutput(const QString& what, const QString& title, const QString& suffix, const QString& filter,
                                const std::function<std::string(const JobRun&, const QString&)>& make);
   // Writes an export through the shared file writer; names a failure in an

@@ -1,4 +1,4 @@
-// The blade as a closed solid: Debian's admesh finds one part with no open
+// The outputs for the maker. The blade as a closed solid: Debian's admesh finds one part with no open
 // edge and nothing to mend, and the solid's volume is the integral of the
 // section areas along the span.
 #include <gtest/gtest.h>
@@ -84,6 +84,50 @@ TEST(BladeStl, ClosedSolidOfTheBladesVolume) {
     }
     EXPECT_NEAR(figure(report, "Volume"), volume, 0.01 * volume);
   }
+}
+
+}  // namespace
+}  // namespace ventaro
+
+namespace ventaro {
+namespace {
+
+double attribute(const std::string& svg, const std::string& id, const std::string& name) {
+  const std::size_t at = svg.find("id=\"" + id + "\"");
+  if (at == std::string::npos) return -1;
+  const std::size_t value = svg.find(name + "=\"", at) + name.size() + 2;
+  return std::stod(svg.substr(value, svg.find('"', value) - value));
+}
+
+// Full size on A4: every page is 210 by 297 of the file's millimetres, its
+// calibration bar 100 of them, each template's chord line its chord.
+TEST(BladeTemplates, FullSizeOnA4Pages) {
+  TempDir dir;
+  ASSERT_EQ(runCli({"-o", dir.file("blade.nc"), "--quiet", "--templates", dir.file("t.svg"), "--template-at",
+                    "300,700,1100,1500"})
+                .status,
+            0);
+  const std::vector<std::string> files = dir.entries();
+  // The root's chord (about 420 mm) takes three pages across, the four
+  // templates two down.
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"blade.nc", "t-1.svg", "t-2.svg", "t-3.svg", "t-4.svg", "t-5.svg", "t-6.svg"}));
+  for (std::size_t k = 1; k < files.size(); ++k) {
+    const std::string page = testing::readFile(dir.file(files[k]));
+    EXPECT_NE(page.find("width=\"210mm\" height=\"297mm\" viewBox=\"0 0 210 297\""), std::string::npos);
+    EXPECT_EQ(attribute(page, "calibration", "x2") - attribute(page, "calibration", "x1"), 100);
+  }
+  SectionTable table;
+  table.fill();
+  const BladeModel blade(readParameters(JobFields{}), table);
+  const std::string first = testing::readFile(dir.file("t-1.svg"));
+  const double radii[] = {300, 700, 1100, 1500};
+  for (int k = 0; k < 4; ++k) {
+    const std::string id = "chord-" + std::to_string(k);
+    EXPECT_NEAR(attribute(first, id, "x2") - attribute(first, id, "x1"), blade.planformAt(radii[k]).chord * 1000, 0.2)
+        << k;
+  }
+  EXPECT_NE(first.find("r 700.0 mm, chord "), std::string::npos);
 }
 
 }  // namespace

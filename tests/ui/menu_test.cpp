@@ -160,7 +160,7 @@ class MenuTest : public QObject {
                         "&Save Gcode, &Quit Ctrl+Q",
                         "&Export: &Station table\u2026, &Machining report\u2026, &Preview picture\u2026, "
                         "S&etup sheet\u2026, P&erformance table\u2026, Po&wer curve\u2026, "
-                        "Performance p&icture\u2026, Blade so&lid (STL)\u2026",
+                        "Performance p&icture\u2026, Blade so&lid (STL)\u2026, Section &templates\u2026",
                         "&View: &Preview, &Report, &Check, &Setup sheet, P&erformance, Pro&gram Ctrl+L",
                         "&Machine: &Controller, &Job, &Shop Job Settings\u2026, &Blade Design\u2026",
                     }));
@@ -448,6 +448,9 @@ class MenuTest : public QObject {
     action("exportPerformancePicture")->trigger();
     action("exportStl")->trigger();
     QVERIFY(readAll(file("blade.stl")).startsWith("Ventaro blade, binary STL in millimetres"));
+    dialogs->answers << file("t.svg");
+    action("exportTemplates")->trigger();
+    QVERIFY(readAll(file("t-1.svg")).contains("<line id=\"calibration\""));
     QVERIFY(readAll(file("cp.csv")).startsWith("tsr,cp,ct,cq\r\n1.0,"));
     QVERIFY(readAll(file("power.csv")).startsWith("wind,rpm,power_w,torque_nm\r\n3,"));
     QCOMPARE(readAll(file("curves.svg")), shaped);
