@@ -21,7 +21,7 @@ constexpr std::array<double, SectionTable::kUpper> kLowerY{0,     -1.43, -1.95, 
 }  // namespace
 
 BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table, const DesignSettings& design,
-                       std::optional<double> lift)
+                       std::optional<double> lift, const Airfoil* airfoil)
     : tsr_(p.TSR.value()),
       diameter_(p.D.value()),
       blades_(p.B.value()),
@@ -37,6 +37,13 @@ BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table, cons
   for (int j = SectionTable::kLower; j <= SectionTable::kUpper; ++j) {
     px_[static_cast<std::size_t>(j - 1)] = table.ProfileX(j);
     py_[static_cast<std::size_t>(j - 1)] = table.ProfileY(j);
+  }
+  lowerY_ = kLowerY;
+  if (airfoil != nullptr) {
+    for (std::size_t j = 0; j < px_.size(); ++j) {
+      py_[j] = Airfoil::heightAt(airfoil->upper, px_[j]);
+      lowerY_[j] = Airfoil::heightAt(airfoil->lower, px_[j]);
+    }
   }
   if (design_.straight) {
     const auto [f1, f2] = *design_.straight;
@@ -75,7 +82,7 @@ std::pair<double, double> BladeModel::acrossAt(double twist) const {
   const double s = std::sin(twist), c = std::cos(twist);
   double lo = 0, hi = 0;
   for (std::size_t j = 0; j < px_.size(); ++j) {
-    for (const double y : {py_[j], kLowerY[j]}) {
+    for (const double y : {py_[j], lowerY_[j]}) {
       lo = std::min(lo, px_[j] * c - y * s);
       hi = std::max(hi, px_[j] * c - y * s);
     }
@@ -136,7 +143,7 @@ Section BladeModel::placed(double x, const std::array<double, SectionTable::kUpp
 
 Section BladeModel::section(double x) const { return placed(x, py_); }
 
-Section BladeModel::lowerSection(double x) const { return placed(x, kLowerY); }
+Section BladeModel::lowerSection(double x) const { return placed(x, lowerY_); }
 
 BladeModel::Profile BladeModel::upperProfile() const {
   Profile out;
@@ -146,7 +153,7 @@ BladeModel::Profile BladeModel::upperProfile() const {
 
 BladeModel::Profile BladeModel::lowerProfile() const {
   Profile out;
-  for (std::size_t j = 0; j < out.size(); ++j) out[j] = {px_[j], kLowerY[j]};
+  for (std::size_t j = 0; j < out.size(); ++j) out[j] = {px_[j], lowerY_[j]};
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <span>
 #include <utility>
 
+#include "blade/airfoil.h"
 #include "core/job_parameters.h"
 #include "core/section_table.h"
 #include "machine/machine_settings.h"
@@ -30,8 +31,11 @@ class BladeModel {
   // blade (a tip not beyond the hub, a blade of no finite shape). The
   // design settings shape it beyond the rule; `lift`, when given, is the
   // design lift coefficient in place of the field's (read from a polar).
+  // `airfoil`, when given, takes the place of NACA 4412 (the table's upper
+  // points and its tabulated lower ordinates), read at the table's
+  // chordwise stations.
   BladeModel(const BladeParameters& parameters, const SectionTable& table, const DesignSettings& design = {},
-             std::optional<double> lift = std::nullopt);
+             std::optional<double> lift = std::nullopt, const Airfoil* airfoil = nullptr);
 
   // The section at `x` mm from the rotor axis. Short of the hub it is the
   // hub's section, beyond the tip the tip's: the block's ends keep them.
@@ -89,6 +93,7 @@ class BladeModel {
   std::pair<double, double> straight1_{}, straight2_{};  // chord, inflow there
   double hubX_, tipX_;
   std::array<double, SectionTable::kUpper> px_{}, py_{};  // percent of chord
+  std::array<double, SectionTable::kUpper> lowerY_{};     // the lower surface at px_
 };
 
 // The surface's height over `y` in a section: the highest of its segments

@@ -379,6 +379,26 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                      o.blade.straight = std::pair{a.value, b.value};
                      return std::nullopt;
                    }});
+  table.push_back({"--airfoil",
+                   {},
+                   ValueKind::Required,
+                   "NAME",
+                   {},
+                   "the blade's airfoil for the shop job, the STL\n"
+                   "and the templates: naca followed by four digits\n"
+                   "(naca2412), or a Selig or Lednicer .dat file;\n"
+                   "default NACA 4412 as the program has it",
+                   [](CliOptions& o, Value v) -> Error {
+                     DesignSettings one;
+                     one.airfoil = std::string(*v);
+                     try {
+                       (void)designAirfoil(one);
+                     } catch (const AirfoilError& error) {
+                       return error.what();
+                     }
+                     o.blade.airfoil = one.airfoil;
+                     return std::nullopt;
+                   }});
   table.push_back({"--polar",
                    {},
                    ValueKind::Required,

@@ -235,6 +235,7 @@ Design readDesign(const Reader& reader, const nlohmann::json& root) {
     d.liftFromPolar = reader.word(blade, "design-lift", "blade.design-lift", {"typed", "polar"}) == "polar";
     d.chordCap = reader.numberOrNull(blade, "chord-cap", "blade.chord-cap");
     if (d.chordCap && !(*d.chordCap > 0)) reader.fail("the field \"blade.chord-cap\" is not a positive number");
+    if (blade.contains("airfoil")) d.airfoil = reader.text(blade, "airfoil", "blade.airfoil");
     const nlohmann::json& straight = reader.member(blade, "straight", "blade.straight");
     if (!straight.is_null()) {
       if (!straight.is_array() || straight.size() != 2 || !straight[0].is_number() || !straight[1].is_number() ||
@@ -313,7 +314,8 @@ std::string designText(const Design& design, const std::string& file) {
         {"method", std::string(designMethodName(d.method))},
         {"design-lift", d.liftFromPolar ? "polar" : "typed"},
         {"chord-cap", d.chordCap ? nlohmann::ordered_json(*d.chordCap) : nullptr},
-        {"straight", d.straight ? nlohmann::ordered_json::array({d.straight->first, d.straight->second}) : nullptr}};
+        {"straight", d.straight ? nlohmann::ordered_json::array({d.straight->first, d.straight->second}) : nullptr},
+        {"airfoil", checked(d.airfoil, "airfoil")}};
     nlohmann::ordered_json polars = nlohmann::ordered_json::array();
     for (const std::string& polar : design.machine.performance.polarFiles) polars.push_back(checked(polar, "polars"));
     root["performance"] = {{"wind", design.machine.performance.wind}, {"polars", std::move(polars)}};

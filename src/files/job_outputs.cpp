@@ -94,6 +94,8 @@ std::optional<std::string> buildJobOutputs(const OutputRequest& request, const D
     return error.what();
   } catch (const PolarError& error) {
     return error.what();
+  } catch (const AirfoilError& error) {
+    return error.what();
   }
   return std::nullopt;
 }

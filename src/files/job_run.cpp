@@ -61,12 +61,17 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     run.parameters = readParameters(fields);
     const ShopInputs inputs = readShopInputs(fields, machine.shop);
     std::optional<double> lift;
+    std::optional<Airfoil> airfoil;
     try {
       lift = designLift(*run.parameters, table, machine);
+      airfoil = designAirfoil(machine.design);
     } catch (const PolarError& error) {
       throw ShopError(std::string("the blade's design: ") + error.what());
+    } catch (const AirfoilError& error) {
+      throw ShopError(std::string("the blade's design: ") + error.what());
     }
-    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor, machine.design, lift);
+    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor, machine.design, lift,
+                                      airfoil ? &*airfoil : nullptr);
     run.block = plan.block;
     for (const ToolRun& tool : plan.tools) {
       run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,

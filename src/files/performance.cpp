@@ -32,6 +32,20 @@ std::vector<Polar> performancePolars(const PerformanceSettings& settings) {
   return polars;
 }
 
+std::optional<Airfoil> designAirfoil(const DesignSettings& design) {
+  const std::string& spec = design.airfoil;
+  if (spec.empty()) return std::nullopt;
+  if ((spec.starts_with("naca") || spec.starts_with("NACA")) && spec.size() == 8) {
+    return nacaFourDigit(std::string_view(spec).substr(4));
+  }
+  try {
+    return readAirfoilDat(
+        readSmallFile(spec, kMaxPolarBytes, "the file is larger than 1 MiB; an airfoil is a few kilobytes"), spec);
+  } catch (const SmallFileError& error) {
+    throw AirfoilError("cannot read the airfoil \u201c" + spec + "\u201d: " + error.what());
+  }
+}
+
 std::optional<double> designLift(const BladeParameters& parameters, const SectionTable& table,
                                  const MachineSettings& machine) {
   if (!machine.design.liftFromPolar) return std::nullopt;
@@ -41,7 +55,8 @@ std::optional<double> designLift(const BladeParameters& parameters, const Sectio
   // The chord follows the lift and the Reynolds number the chord: three
   // rounds settle the lift to far better than the polars know it.
   for (int round = 0; round < 3; ++round) {
-    const BladeModel blade(parameters, table, machine.design, lift);
+    const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
+    const BladeModel blade(parameters, table, machine.design, lift, airfoil ? &*airfoil : nullptr);
     const double x = 0.75 * blade.tipX();
     // The wind slowed by a third, and the blade's own speed there.
     const double w = wind * std::hypot(2.0 / 3.0, 0.75 * blade.tipSpeedRatio());
@@ -53,7 +68,9 @@ std::optional<double> designLift(const BladeParameters& parameters, const Sectio
 }
 
 BladeModel designedBlade(const BladeParameters& parameters, const SectionTable& table, const MachineSettings& machine) {
-  return BladeModel(parameters, table, machine.design, designLift(parameters, table, machine));
+  const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
+  return BladeModel(parameters, table, machine.design, designLift(parameters, table, machine),
+                    airfoil ? &*airfoil : nullptr);
 }
 
 Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, double wind) {
@@ -155,6 +172,10 @@ std::string designText(const DesignSettings& design, std::optional<double> lift,
            fixedText(design.straight->second, 2) + " of the tip radius\n";
   }
   if (design.chordCap) out += "  chord at most " + fixedText(*design.chordCap, 1) + " mm and within the stock\n";
+  if (!design.airfoil.empty()) {
+    out += "  airfoil " + design.airfoil +
+           " (read at NACA 4412's chordwise stations; give its polars with --polar, or the NACA 4412 ones stand)\n";
+  }
   return out;
 }
 
@@ -203,7 +224,7 @@ std::string performanceReport(const JobFields& fields, const SectionTable& table
   try {
     const BladeParameters parameters = readParameters(fields);
     const std::optional<double> lift = designLift(parameters, table, machine);
-    const BladeModel blade(parameters, table, machine.design, lift);
+    const BladeModel blade = designedBlade(parameters, table, machine);
     out += designText(machine.design, lift, parameters.Cl.value());
     const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings)), settings.wind);
     if (!std::isfinite(p.design.cp) || !std::isfinite(p.peakCp)) {
@@ -215,6 +236,8 @@ std::string performanceReport(const JobFields& fields, const SectionTable& table
     out +=
         "  starting torque " + fixedText(p.startingTorque, 2) + " N m in a wind of " + fixedText(p.wind, 1) + " m/s\n";
   } catch (const PolarError& error) {
+    out += std::string("  none: ") + error.what() + "\n";
+  } catch (const AirfoilError& error) {
     out += std::string("  none: ") + error.what() + "\n";
   } catch (const FieldTextError&) {
     out += "  none: the rotor's fields give no blade to analyse\n";

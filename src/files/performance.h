@@ -28,6 +28,10 @@ std::vector<Polar> performancePolars(const PerformanceSettings& settings);
 std::optional<double> designLift(const BladeParameters& parameters, const SectionTable& table,
                                  const MachineSettings& machine);
 
+// The airfoil the settings choose: none for NACA 4412 as tabulated.
+// Raises AirfoilError, naming a file that cannot be read.
+std::optional<Airfoil> designAirfoil(const DesignSettings& design);
+
 // The blade as the settings shape it.
 BladeModel designedBlade(const BladeParameters& parameters, const SectionTable& table, const MachineSettings& machine);
 

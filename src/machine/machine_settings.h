@@ -28,7 +28,8 @@ struct PerformanceSettings {
 // lift coefficient read from the airfoil's polar at the design angle of
 // attack instead of the typed one; a chord no wider than a cap (and than
 // the stock, twisted); a straight chord and twist through their values at
-// two fractions of the tip radius, as a maker cuts from a plank.
+// two fractions of the tip radius, as a maker cuts from a plank; another
+// airfoil than NACA 4412.
 enum class DesignMethod { Classic, Schmitz };
 
 std::optional<DesignMethod> designMethodByName(std::string_view name);  // "classic", "schmitz"
@@ -39,6 +40,7 @@ struct DesignSettings {
   bool liftFromPolar = false;
   std::optional<double> chordCap;                     // mm
   std::optional<std::pair<double, double>> straight;  // fractions of the tip radius
+  std::string airfoil;                                // "" NACA 4412 as tabulated, "naca2412", or a .dat file
   bool operator==(const DesignSettings&) const = default;
   bool any() const { return *this != DesignSettings{}; }
 };

@@ -659,7 +659,8 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 }
 
 ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings,
-                     WorkMonitor* monitor, const DesignSettings& design, std::optional<double> lift) {
+                     WorkMonitor* monitor, const DesignSettings& design, std::optional<double> lift,
+                     const Airfoil* airfoil) {
   const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia;
   const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
@@ -690,7 +691,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
 
   SectionTable table;
   table.fill();
-  const BladeModel blade(parameters, table, design, lift);
+  const BladeModel blade(parameters, table, design, lift, airfoil);
   const TargetSurface surface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
   // The underside at Z 0, unless the blade dips below it by more than the

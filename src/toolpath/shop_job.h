@@ -100,10 +100,10 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 // roughing depth plus finish depth). Raises ShopError for a job beyond the
 // size bounds; reports to `monitor` (may be null), which may stop it.
 // The blade is shaped by `design`, with `lift` in place of the typed lift
-// coefficient when given.
+// coefficient and `airfoil` in place of NACA 4412 when given.
 ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings,
                      WorkMonitor* monitor = nullptr, const DesignSettings& design = {},
-                     std::optional<double> lift = std::nullopt);
+                     std::optional<double> lift = std::nullopt, const Airfoil* airfoil = nullptr);
 // The same from the field texts, each read for it.
 ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings);
 

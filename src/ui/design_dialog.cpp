@@ -51,6 +51,9 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
                             this);
   straight_->setObjectName(QStringLiteral("straight"));
   straight_->setPlaceholderText(QStringLiteral("none, or two fractions of the tip radius: 0.5, 0.9"));
+  airfoil_ = new QLineEdit(QString::fromStdString(design_.airfoil), this);
+  airfoil_->setObjectName(QStringLiteral("airfoil"));
+  airfoil_->setPlaceholderText(QStringLiteral("NACA 4412; or naca2412, or a .dat file"));
   wind_ = new QLineEdit(QString::fromStdString(fixedText(performance_.wind, 1)), this);
   wind_->setObjectName(QStringLiteral("wind"));
   polars_ = new QListWidget(this);
@@ -78,6 +81,7 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
   form->addRow(QStringLiteral("Design lift"), lift_);
   form->addRow(QStringLiteral("Chord cap / mm"), chordCap_);
   form->addRow(QStringLiteral("Straight chord and twist"), straight_);
+  form->addRow(QStringLiteral("Airfoil"), airfoil_);
   form->addRow(QStringLiteral("Wind / (m/s)"), wind_);
   form->addRow(QStringLiteral("Polar files (none: NACA 4412)"), polarRow);
   problem_ = new QLabel(this);
@@ -119,6 +123,12 @@ void DesignDialog::accept() {
                     straight_);
     }
     design.straight = std::pair{a.value, b.value};
+  }
+  design.airfoil = airfoil_->text().trimmed().toStdString();
+  try {
+    (void)designAirfoil(design);
+  } catch (const AirfoilError& error) {
+    return refuse(QString::fromUtf8(error.what()), airfoil_);
   }
   const std::optional<double> wind = positiveNumber(wind_->text());
   if (!wind) return refuse(QStringLiteral("The wind speed must be a positive number of m/s."), wind_);

@@ -38,6 +38,7 @@ class DesignDialog : public QDialog {
   QComboBox* lift_;
   QLineEdit* chordCap_;
   QLineEdit* straight_;
+  QLineEdit* airfoil_;
   QLineEdit* wind_;
   QListWidget* polars_;
   QLabel* problem_;

@@ -105,7 +105,7 @@ TEST(BladeDesign, DesignFileCarriesTheOptions) {
   Design plain;
   EXPECT_NE(designText(plain, "d.json").find("\"version\": 1,"), std::string::npos);
   Design shaped;
-  shaped.machine.design = {DesignMethod::Schmitz, true, 280.0, std::pair{0.5, 0.9}};
+  shaped.machine.design = {DesignMethod::Schmitz, true, 280.0, std::pair{0.5, 0.9}, "naca2412"};
   shaped.machine.performance = {7.5, {"a.txt", "b.txt"}};
   const std::string text = designText(shaped, "d.json");
   EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
