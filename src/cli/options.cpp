@@ -325,11 +325,21 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "also draw the Cp curve and the power curve to\n"
                           "FILE, .svg or .png",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.performancePicture; }));
-  table.push_back(numberRow("--wind", "M/S",
-                            "the wind speed the performance is worked out at\n"
-                            "(the report, --performance); " +
-                                byDefault(PerformanceSettings{}.wind),
-                            "the wind speed", [](CliOptions& o) -> double& { return o.performance.wind; }));
+  table.push_back({"--wind",
+                   {},
+                   ValueKind::Required,
+                   "M/S",
+                   {},
+                   "the wind speed the performance is worked out at\n"
+                   "(the report, --performance), at most 100; " +
+                       byDefault(PerformanceSettings{}.wind),
+                   [](CliOptions& o, Value v) -> Error {
+                     double wind = 0;
+                     if (auto error = readNumber(*v, "the wind speed", true, wind)) return error;
+                     if (wind > kMaxWind) return "the wind speed must be at most 100 m/s";
+                     o.performance.wind = wind;
+                     return std::nullopt;
+                   }});
   table.push_back(choiceRow<DesignMethod>("--method", "NAME",
                                           "how the blade is designed: classic (default: the\n"
                                           "rule the program follows) or schmitz (the optimum\n"

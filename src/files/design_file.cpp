@@ -249,6 +249,7 @@ Design readDesign(const Reader& reader, const nlohmann::json& root) {
   if (root.contains("performance")) {
     const nlohmann::json& performance = reader.object(root, "performance", "performance");
     design.machine.performance.wind = reader.positive(performance, "wind", "performance.wind");
+    if (design.machine.performance.wind > kMaxWind) reader.fail("the field \"performance.wind\" is above 100 m/s");
     const nlohmann::json& polars = reader.member(performance, "polars", "performance.polars");
     if (!polars.is_array()) reader.fail("the field \"performance.polars\" is not a list of file names");
     for (const nlohmann::json& polar : polars) {

@@ -95,8 +95,21 @@ Performance rotorPerformance(const BladeModel& blade, const PolarSet& polars, do
   return out;
 }
 
+namespace {
+
+// A table holds figures, never "nan": a rotor the analysis cannot follow
+// (a chord of no finite size) is refused instead.
+void requireFinite(std::initializer_list<double> values) {
+  for (double v : values) {
+    if (!std::isfinite(v)) throw PolarError("the rotor's fields give no blade that the analysis can follow");
+  }
+}
+
+}  // namespace
+
 std::string performanceCsv(const Performance& p) {
   std::string out = "tsr,cp,ct,cq\r\n";
+  for (const OperatingPoint& op : p.curve) requireFinite({op.cp, op.ct, op.cq});
   for (const OperatingPoint& op : p.curve) {
     out += fixedText(op.tsr, 1) + "," + fixedText(op.cp, 5) + "," + fixedText(op.ct, 5) + "," + fixedText(op.cq, 5) +
            "\r\n";
@@ -117,6 +130,7 @@ std::vector<PowerPoint> powerCurve(const BladeModel& blade, const PolarSet& pola
 
 std::string powerCsv(const std::vector<PowerPoint>& curve) {
   std::string out = "wind,rpm,power_w,torque_nm\r\n";
+  for (const PowerPoint& p : curve) requireFinite({p.rpm, p.power, p.torque});
   for (const PowerPoint& p : curve) {
     out += std::to_string(p.wind) + "," + fixedText(p.rpm, 1) + "," + fixedText(p.power, 1) + "," +
            fixedText(p.torque, 3) + "\r\n";

@@ -17,6 +17,10 @@ namespace ventaro {
 // What the rotor's performance is worked out for: the wind speed that sets
 // the Reynolds numbers, and the polar files (XFOIL's PACC format) of the
 // blade's airfoil; none for the NACA 4412 polars shipped with Ventaro.
+// The strongest wind the analysis is asked for: a storm's, far beyond
+// what a small turbine runs in.
+inline constexpr double kMaxWind = 100;  // m/s
+
 struct PerformanceSettings {
   double wind = 8;  // m/s
   std::vector<std::string> polarFiles;

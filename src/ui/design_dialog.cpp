@@ -131,7 +131,9 @@ void DesignDialog::accept() {
     return refuse(QString::fromUtf8(error.what()), airfoil_);
   }
   const std::optional<double> wind = positiveNumber(wind_->text());
-  if (!wind) return refuse(QStringLiteral("The wind speed must be a positive number of m/s."), wind_);
+  if (!wind || *wind > kMaxWind) {
+    return refuse(QStringLiteral("The wind speed must be a positive number of m/s, at most 100."), wind_);
+  }
   performance.wind = *wind;
   for (int i = 0; i < polars_->count(); ++i) performance.polarFiles.push_back(polars_->item(i)->text().toStdString());
   try {

@@ -105,6 +105,9 @@ TEST(PerformanceCli, PolarFilesGiven) {
   EXPECT_NE(bad.err.find("cannot read the polar \u201c" + dir.file("bad.txt") + "\u201d: it gives no Reynolds number"),
             std::string::npos)
       << bad.err;
+  const auto storm = runCli({"-o", dir.file("blade.ngc"), "--wind", "1e308"});
+  EXPECT_EQ(storm.status, 2);
+  EXPECT_NE(storm.err.find("the wind speed must be at most 100 m/s"), std::string::npos) << storm.err;
   const auto missing = runCli({"-o", dir.file("blade.ngc"), "--polar", dir.file("none.txt")});
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
