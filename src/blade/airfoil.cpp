@@ -107,6 +107,10 @@ Airfoil readAirfoilDat(std::string_view text, std::string_view name) {
   if (pts.size() >= 3 && pts[0].first > 1.5 && pts[0].second > 1.5) {
     // Lednicer: the counts of the upper and the lower points, then each
     // surface from the leading edge, in fractions of the chord.
+    const double total = static_cast<double>(pts.size());
+    if (!(pts[0].first < total && pts[0].second < total)) {
+      throw fail("its counts of points do not match the points given");
+    }
     const auto nu = static_cast<std::size_t>(pts[0].first), nl = static_cast<std::size_t>(pts[0].second);
     if (pts.size() != 1 + nu + nl) throw fail("its counts of points do not match the points given");
     a.upper = percent({pts.begin() + 1, pts.begin() + 1 + static_cast<std::ptrdiff_t>(nu)}, false);

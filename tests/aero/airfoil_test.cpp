@@ -45,6 +45,7 @@ TEST(Airfoil, SeligAndLednicerFilesGiveTheSameSection) {
   for (const auto& [text, why] :
        {std::pair{std::string("X\n0 0\n1 0\n"), "fewer than five points"},
         std::pair{std::string("X\n3. 3.\n0 0\n1 0\n"), "counts of points do not match"},
+        std::pair{std::string("X\n1e300 1e300\n0 0\n1 0\n0 0\n1 0\n"), "counts of points do not match"},
         std::pair{std::string("X\n0.5 0\n0.4 0.1\n0 0\n0.4 -0.1\n0.5 0\n"), "do not run from the leading edge"}}) {
     try {
       (void)readAirfoilDat(text, "x.dat");
