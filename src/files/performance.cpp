@@ -33,16 +33,16 @@ std::vector<Polar> performancePolars(const PerformanceSettings& settings) {
 }
 
 std::optional<Airfoil> designAirfoil(const DesignSettings& design) {
-  const std::string& spec = design.airfoil;
-  if (spec.empty()) return std::nullopt;
-  if ((spec.starts_with("naca") || spec.starts_with("NACA")) && spec.size() == 8) {
-    return nacaFourDigit(std::string_view(spec).substr(4));
+  const std::string& choice = design.airfoil;
+  if (choice.empty()) return std::nullopt;
+  if ((choice.starts_with("naca") || choice.starts_with("NACA")) && choice.size() == 8) {
+    return nacaFourDigit(std::string_view(choice).substr(4));
   }
   try {
     return readAirfoilDat(
-        readSmallFile(spec, kMaxPolarBytes, "the file is larger than 1 MiB; an airfoil is a few kilobytes"), spec);
+        readSmallFile(choice, kMaxPolarBytes, "the file is larger than 1 MiB; an airfoil is a few kilobytes"), choice);
   } catch (const SmallFileError& error) {
-    throw AirfoilError("cannot read the airfoil \u201c" + spec + "\u201d: " + error.what());
+    throw AirfoilError("cannot read the airfoil \u201c" + choice + "\u201d: " + error.what());
   }
 }
 
