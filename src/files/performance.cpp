@@ -168,7 +168,7 @@ std::string jobPerformanceSvg(const JobFields& fields, const SectionTable& table
 namespace {
 
 // What the design options did to the blade, a line each; nothing for the
-// specified rule alone.
+// program's rule alone.
 std::string designText(const DesignSettings& design, std::optional<double> lift, double typedLift) {
   std::string out;
   if (design.method == DesignMethod::Schmitz) out += "  blade designed by Schmitz's optimum with wake rotation\n";

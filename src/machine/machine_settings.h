@@ -27,7 +27,7 @@ struct PerformanceSettings {
   bool operator==(const PerformanceSettings&) const = default;
 };
 
-// How the blade is shaped beyond the specified rule, all off by default:
+// How the blade is shaped beyond the program's rule, all off by default:
 // the rule (classic) or Schmitz's optimum with wake rotation; the design
 // lift coefficient read from the airfoil's polar at the design angle of
 // attack instead of the typed one; a chord no wider than a cap (and than
