@@ -54,8 +54,8 @@ std::optional<double> designLift(const BladeParameters& parameters, const Sectio
   double lift = parameters.Cl.value();
   // The chord follows the lift and the Reynolds number the chord: three
   // rounds settle the lift to far better than the polars know it.
+  const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
   for (int round = 0; round < 3; ++round) {
-    const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
     const BladeModel blade(parameters, table, machine.design, lift, airfoil ? &*airfoil : nullptr);
     const double x = 0.75 * blade.tipX();
     // The wind slowed by a third, and the blade's own speed there.
@@ -238,7 +238,8 @@ std::string performanceReport(const JobFields& fields, const SectionTable& table
   try {
     const BladeParameters parameters = readParameters(fields);
     const std::optional<double> lift = designLift(parameters, table, machine);
-    const BladeModel blade = designedBlade(parameters, table, machine);
+    const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
+    const BladeModel blade(parameters, table, machine.design, lift, airfoil ? &*airfoil : nullptr);
     out += designText(machine.design, lift, parameters.Cl.value());
     const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings)), settings.wind);
     if (!std::isfinite(p.design.cp) || !std::isfinite(p.peakCp)) {
