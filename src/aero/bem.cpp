@@ -114,7 +114,9 @@ Rotor rotorOf(const BladeModel& blade, int count) {
   Rotor rotor;
   rotor.blades = static_cast<int>(std::lround(blade.blades()));
   rotor.tipRadius = blade.tipX() / 1000;
-  rotor.hubRadius = blade.hubX() / 1000;
+  // A root block and its transition carry no lift: the blade's lifting
+  // part, and its root loss, begin where the airfoil does.
+  rotor.hubRadius = blade.airfoilFrom() / 1000;
   const double width = (rotor.tipRadius - rotor.hubRadius) / count;
   for (int i = 0; i < count; ++i) {
     const double r = rotor.hubRadius + (i + 0.5) * width;

@@ -31,7 +31,8 @@ struct Rotor {
   std::vector<BladeElement> elements;   // from the hub out
 };
 
-// The designed blade in `count` annuli of equal width from the hub to the tip.
+// The designed blade in `count` annuli of equal width from where its airfoil
+// begins (the hub, or the end of a root transition) to the tip.
 Rotor rotorOf(const BladeModel& blade, int count = 40);
 
 struct Air {

@@ -56,6 +56,17 @@ BladeModel::BladeModel(const BladeParameters& p, const SectionTable& table, cons
     straight2_ = methodAt(straightR2_);
   }
   if (design_.chordCap && !(*design_.chordCap > 0)) throw ShopError("the chord cap must be a positive width");
+  if (design_.blankThickness && !(*design_.blankThickness > 0 && std::isfinite(*design_.blankThickness))) {
+    throw ShopError("the blank thickness must be a positive length");
+  }
+  if (design_.rootBlock) {
+    const auto [length, transition] = *design_.rootBlock;
+    if (!(length >= 0 && transition > 0 && length + transition < tipX_ - hubX_)) {
+      throw ShopError(
+          "the root block and its transition must be lengths, the transition longer than 0, that end "
+          "short of the tip");
+    }
+  }
   for (double x : {hubX_, tipX_}) {
     for (const SectionPoint& pt : section(x)) {
       if (!std::isfinite(pt.y) || !std::isfinite(pt.z)) {
@@ -90,6 +101,18 @@ std::pair<double, double> BladeModel::acrossAt(double twist) const {
   return {lo, hi};
 }
 
+std::pair<double, double> BladeModel::upAt(double twist) const {
+  const double s = std::sin(twist), c = std::cos(twist);
+  double lo = 0, hi = 0;
+  for (std::size_t j = 0; j < px_.size(); ++j) {
+    for (const double y : {py_[j], lowerY_[j]}) {
+      lo = std::min(lo, y * c + px_[j] * s);
+      hi = std::max(hi, y * c + px_[j] * s);
+    }
+  }
+  return {lo, hi};
+}
+
 BladeModel::Geometry BladeModel::geometryAt(double x) const {
   // The radius in metres, kept off the axis as the stations are.
   const double r = std::max(std::clamp(x, hubX_, tipX_) / 1000.0, 1e-7);
@@ -108,12 +131,39 @@ BladeModel::Geometry BladeModel::geometryAt(double x) const {
     chord = straight1_.first + t * (straight2_.first - straight1_.first);
     phi = straight1_.second + t * (straight2_.second - straight1_.second);
   }
-  if (design_.chordCap) {
-    // No wider than the cap, nor than the stock once twisted.
-    const auto [lo, hi] = acrossAt(phi - alpha_);
-    chord = std::min({chord, *design_.chordCap / 1000.0, hi > lo ? width_ * 100.0 / (hi - lo) : chord});
+  // The chord a section twisted by `twist` may have: no wider than the cap,
+  // nor than the stock once twisted.
+  const auto cappedAt = [&](double twist) {
+    if (!design_.chordCap) return chord;
+    const auto [lo, hi] = acrossAt(twist);
+    return std::min({chord, *design_.chordCap / 1000.0, hi > lo ? width_ * 100.0 / (hi - lo) : chord});
+  };
+  double twist = phi - alpha_;
+  if (design_.blankThickness) {
+    // Twisted less where the section would not fit the plank's thickness:
+    // the most twist that fits, found by halving (the height a section
+    // stands grows with its twist either way from flat); and where even a
+    // flat one is too tall, a narrower chord.
+    const double thickness = *design_.blankThickness;
+    const auto tallAt = [&](double tw) {
+      const auto [lo, hi] = upAt(tw);
+      return cappedAt(tw) * 10.0 * (hi - lo);
+    };
+    if (tallAt(twist) > thickness) {
+      if (tallAt(0) > thickness) {
+        const auto [lo, hi] = upAt(0);
+        chord = std::min(cappedAt(0), thickness / (10.0 * (hi - lo)));
+        return {r, phi, chord * 10.0, 0};
+      }
+      double fits = 0, not_ = 1;
+      for (int k = 0; k < 60; ++k) {
+        const double mid = (fits + not_) / 2;
+        (tallAt(mid * twist) <= thickness ? fits : not_) = mid;
+      }
+      twist *= fits;
+    }
   }
-  return {r, phi, chord * 10.0, phi - alpha_};
+  return {r, phi, cappedAt(twist) * 10.0, twist};
 }
 
 BladeModel::Planform BladeModel::planformAt(double x) const {
@@ -121,29 +171,73 @@ BladeModel::Planform BladeModel::planformAt(double x) const {
   return {g.scale / 10.0, g.phi, g.twist};
 }
 
-Section BladeModel::placed(double x, const std::array<double, SectionTable::kUpper>& ys) const {
+Section BladeModel::placed(double x, const std::array<double, SectionTable::kUpper>& ys, bool upper) const {
   const auto [r, phi, scale, twist] = geometryAt(x);
   const double s = std::sin(twist), c = std::cos(twist);
-  // The stock width beside the chord, split evenly to both sides of it.
-  double spare = (width_ - scale / 10.0) / 2.0;
-  if (design_.chordCap && c > 0) {
-    // A capped section is moved along its chord line until what it spans
-    // across the stock stands in the middle of it.
+  double offsetY = 0, offsetZ = 0;
+  if (design_.blankThickness) {
+    // In a plank, each section stands in the middle of its width and of
+    // its thickness.
     const auto [lo, hi] = acrossAt(twist);
-    spare = ((width_ * 1000.0 - (hi - lo) * scale) / 2.0 - lo * scale) / c / 1000.0;
+    const auto [down, up] = upAt(twist);
+    offsetY = (width_ * 1000.0 - (lo + hi) * scale) / 2.0;
+    offsetZ = (*design_.blankThickness - (down + up) * scale) / 2.0;
+  } else {
+    // The stock width beside the chord, split evenly to both sides of it.
+    double spare = (width_ - scale / 10.0) / 2.0;
+    if (design_.chordCap && c > 0) {
+      // A capped section is moved along its chord line until what it spans
+      // across the stock stands in the middle of it.
+      const auto [lo, hi] = acrossAt(twist);
+      spare = ((width_ * 1000.0 - (hi - lo) * scale) / 2.0 - lo * scale) / c / 1000.0;
+    }
+    offsetY = c * spare * 1000.0;
+    offsetZ = s * spare * 1000.0;
   }
-  const double offsetY = c * spare * 1000.0, offsetZ = s * spare * 1000.0;
   Section out;
   for (std::size_t j = 0; j < out.size(); ++j) {
     out[j].y = (px_[j] * c - ys[j] * s) * scale + offsetY;
     out[j].z = (ys[j] * c + px_[j] * s) * scale + offsetZ;
   }
+  if (!design_.rootBlock) return out;
+  const auto [blockLength, transition] = *design_.rootBlock;
+  const double from = hubX_ + blockLength;
+  if (x >= from + transition) return out;
+  // The root block: the stock's width, and the plank's thickness or the
+  // height the airfoil stands where the transition ends. Its faces carry
+  // the airfoil's points at their share of the chord, the leading edge's
+  // at mid-height, so the block's edges there are chamfered by the first
+  // share (1.25 % of the width).
+  double bottom = 0, top = 0;
+  if (design_.blankThickness) {
+    top = *design_.blankThickness;
+  } else {
+    const Section u = placed(from + transition, py_, true), l = placed(from + transition, lowerY_, false);
+    bottom = top = u.front().z;
+    for (std::size_t j = 0; j < u.size(); ++j) {
+      top = std::max({top, u[j].z, l[j].z});
+      bottom = std::min({bottom, u[j].z, l[j].z});
+    }
+  }
+  // Smoothly (no kink at either end) from the block to the airfoil.
+  const double t = transition > 0 ? std::clamp((x - from) / transition, 0.0, 1.0) : 0.0;
+  const double w = t * t * (3 - 2 * t);
+  for (std::size_t j = 0; j < out.size(); ++j) {
+    const double y = width_ * 10.0 * px_[j];
+    const double z = j == 0 ? (bottom + top) / 2 : (upper ? top : bottom);
+    out[j].y = y + w * (out[j].y - y);
+    out[j].z = z + w * (out[j].z - z);
+  }
   return out;
 }
 
-Section BladeModel::section(double x) const { return placed(x, py_); }
+Section BladeModel::section(double x) const { return placed(x, py_, true); }
 
-Section BladeModel::lowerSection(double x) const { return placed(x, lowerY_); }
+Section BladeModel::lowerSection(double x) const { return placed(x, lowerY_, false); }
+
+double BladeModel::airfoilFrom() const {
+  return design_.rootBlock ? std::min(tipX_, hubX_ + design_.rootBlock->first + design_.rootBlock->second) : hubX_;
+}
 
 BladeModel::Profile BladeModel::upperProfile() const {
   Profile out;

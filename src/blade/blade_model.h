@@ -48,6 +48,9 @@ class BladeModel {
 
   double hubX() const { return hubX_; }  // mm
   double tipX() const { return tipX_; }
+  // Where the airfoil begins (mm from the axis): the hub, or the end of the
+  // transition from a root block. Short of it the blade carries no lift.
+  double airfoilFrom() const;
 
   // The blade's plan at `x` mm from the axis (the hub's and the tip's
   // beyond them): the chord in metres, the inflow angle at the design tip
@@ -76,8 +79,9 @@ class BladeModel {
     double r, phi, scale, twist;
   };
   Geometry geometryAt(double x) const;
-  // The points (percent of chord across and up) placed at x.
-  Section placed(double x, const std::array<double, SectionTable::kUpper>& ys) const;
+  // The points (percent of chord across and up) placed at x, those of the
+  // upper surface or the lower.
+  Section placed(double x, const std::array<double, SectionTable::kUpper>& ys, bool upper) const;
 
   // The chord (m) and inflow angle of the design method alone, before a
   // straight line or a cap.
@@ -86,6 +90,9 @@ class BladeModel {
   // leading edge across the stock, turned by `twist`: the lowest and the
   // highest.
   std::pair<double, double> acrossAt(double twist) const;
+  // The same upward: the lowest and the highest point above the leading
+  // edge, turned by `twist`.
+  std::pair<double, double> upAt(double twist) const;
 
   double tsr_, diameter_, blades_, alpha_, lift_, width_;  // as read: m, radians
   DesignSettings design_;

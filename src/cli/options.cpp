@@ -389,6 +389,38 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                      o.blade.straight = std::pair{a.value, b.value};
                      return std::nullopt;
                    }});
+  table.push_back(lengthRow("--blank-thickness",
+                            "the plank the blade is made from: twist, and\n"
+                            "chord if need be, limited so that every section\n"
+                            "fits it, centred; none (default) for no limit",
+                            "the blank thickness",
+                            [](CliOptions& o) -> std::optional<double>& { return o.blade.blankThickness; }));
+  table.push_back(
+      {"--root-block",
+       {},
+       ValueKind::Required,
+       "MM,MM",
+       {},
+       "a rectangular root block from the hub, its\n"
+       "length and the transition's to the airfoil,\n"
+       "e.g. 60,80; none (default) for the airfoil\n"
+       "from the hub",
+       [](CliOptions& o, Value v) -> Error {
+         if (*v == "none") {
+           o.blade.rootBlock.reset();
+           return std::nullopt;
+         }
+         const std::size_t comma = v->find(',');
+         const ParsedNumber a = parseNumber(v->substr(0, comma));
+         const ParsedNumber b = comma == std::string_view::npos ? ParsedNumber{} : parseNumber(v->substr(comma + 1));
+         if (comma == std::string_view::npos || a.status != ParseStatus::Ok || b.status != ParseStatus::Ok ||
+             !(a.value >= 0 && b.value > 0) || !std::isfinite(a.value) || !std::isfinite(b.value)) {
+           return "the root block needs two lengths in mm, LENGTH,TRANSITION with the transition "
+                  "longer than 0, or none";
+         }
+         o.blade.rootBlock = std::pair{a.value, b.value};
+         return std::nullopt;
+       }});
   table.push_back({"--airfoil",
                    {},
                    ValueKind::Required,

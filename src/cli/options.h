@@ -32,7 +32,7 @@ struct CliOptions {
   Job job = Job::Plain;                       // --job plain|shop
   ShopSettings shop;                          // the shop job's options
   PerformanceSettings performance;            // --wind, --polar
-  DesignSettings blade;                       // --method, --design-lift, --chord-cap, --straight
+  DesignSettings blade;                       // --method, --design-lift, --chord-cap, --straight, ...
   std::optional<std::string> design;          // --design FILE: settings read from a design file
   OutputRequest outputs;                      // --save-design, --stations, --report, --preview, --check
   bool help = false;                          // print the option list and stop

@@ -245,6 +245,23 @@ Design readDesign(const Reader& reader, const nlohmann::json& root) {
       }
       d.straight = std::pair{straight[0].get<double>(), straight[1].get<double>()};
     }
+    // Designs written before the plank's settings existed do without them.
+    if (blade.contains("blank-thickness")) {
+      d.blankThickness = reader.numberOrNull(blade, "blank-thickness", "blade.blank-thickness");
+      if (d.blankThickness && !(*d.blankThickness > 0)) {
+        reader.fail("the field \"blade.blank-thickness\" is not a positive number");
+      }
+    }
+    if (blade.contains("root-block")) {
+      const nlohmann::json& block = reader.member(blade, "root-block", "blade.root-block");
+      if (!block.is_null()) {
+        if (!block.is_array() || block.size() != 2 || !block[0].is_number() || !block[1].is_number() ||
+            !(block[0].get<double>() >= 0 && block[1].get<double>() > 0)) {
+          reader.fail("the field \"blade.root-block\" is neither null nor a length and a transition longer than 0");
+        }
+        d.rootBlock = std::pair{block[0].get<double>(), block[1].get<double>()};
+      }
+    }
   }
   if (root.contains("performance")) {
     const nlohmann::json& performance = reader.object(root, "performance", "performance");
@@ -316,7 +333,10 @@ std::string designText(const Design& design, const std::string& file) {
         {"design-lift", d.liftFromPolar ? "polar" : "typed"},
         {"chord-cap", d.chordCap ? nlohmann::ordered_json(*d.chordCap) : nullptr},
         {"straight", d.straight ? nlohmann::ordered_json::array({d.straight->first, d.straight->second}) : nullptr},
-        {"airfoil", checked(d.airfoil, "airfoil")}};
+        {"airfoil", checked(d.airfoil, "airfoil")},
+        {"blank-thickness", d.blankThickness ? nlohmann::ordered_json(*d.blankThickness) : nullptr},
+        {"root-block",
+         d.rootBlock ? nlohmann::ordered_json::array({d.rootBlock->first, d.rootBlock->second}) : nullptr}};
     nlohmann::ordered_json polars = nlohmann::ordered_json::array();
     for (const std::string& polar : design.machine.performance.polarFiles) polars.push_back(checked(polar, "polars"));
     root["performance"] = {{"wind", design.machine.performance.wind}, {"polars", std::move(polars)}};

@@ -186,6 +186,14 @@ std::string designText(const DesignSettings& design, std::optional<double> lift,
            fixedText(design.straight->second, 2) + " of the tip radius\n";
   }
   if (design.chordCap) out += "  chord at most " + fixedText(*design.chordCap, 1) + " mm and within the stock\n";
+  if (design.blankThickness) {
+    out += "  twist, and chord where need be, limited so that every section fits a blank " +
+           fixedText(*design.blankThickness, 1) + " mm thick, centred in it\n";
+  }
+  if (design.rootBlock) {
+    out += "  a rectangular root block " + fixedText(design.rootBlock->first, 1) + " mm long, then " +
+           fixedText(design.rootBlock->second, 1) + " mm of transition to the airfoil, which carry no lift\n";
+  }
   if (!design.airfoil.empty()) {
     out += "  airfoil " + design.airfoil +
            " (read at NACA 4412's chordwise stations; give its polars with --polar, or the NACA 4412 ones stand)\n";

@@ -45,6 +45,13 @@ struct DesignSettings {
   std::optional<double> chordCap;                     // mm
   std::optional<std::pair<double, double>> straight;  // fractions of the tip radius
   std::string airfoil;                                // "" NACA 4412 as tabulated, "naca2412", or a .dat file
+  // A plank's thickness (mm): each section's twist is limited, and its
+  // chord if need be, so that it fits; sections are then centred in the
+  // plank's width and thickness.
+  std::optional<double> blankThickness;
+  // A rectangular root block from the hub outward and the transition from
+  // it to the airfoil (mm): the block's length and the transition's.
+  std::optional<std::pair<double, double>> rootBlock;
   bool operator==(const DesignSettings&) const = default;
   bool any() const { return *this != DesignSettings{}; }
 };

@@ -51,6 +51,16 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
                             this);
   straight_->setObjectName(QStringLiteral("straight"));
   straight_->setPlaceholderText(QStringLiteral("none, or two fractions of the tip radius: 0.5, 0.9"));
+  blank_ = new QLineEdit(
+      design_.blankThickness ? QString::fromStdString(fixedText(*design_.blankThickness, 1)) : QString(), this);
+  blank_->setObjectName(QStringLiteral("blankThickness"));
+  blank_->setPlaceholderText(QStringLiteral("none: the twist the method gives"));
+  rootBlock_ = new QLineEdit(design_.rootBlock ? QString::fromStdString(fixedText(design_.rootBlock->first, 1) + ", " +
+                                                                        fixedText(design_.rootBlock->second, 1))
+                                               : QString(),
+                             this);
+  rootBlock_->setObjectName(QStringLiteral("rootBlock"));
+  rootBlock_->setPlaceholderText(QStringLiteral("none, or its length and the transition's: 60, 80"));
   airfoil_ = new QLineEdit(QString::fromStdString(design_.airfoil), this);
   airfoil_->setObjectName(QStringLiteral("airfoil"));
   airfoil_->setPlaceholderText(QStringLiteral("NACA 4412; or naca2412, or a .dat file"));
@@ -81,6 +91,8 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
   form->addRow(QStringLiteral("Design lift"), lift_);
   form->addRow(QStringLiteral("Chord cap / mm"), chordCap_);
   form->addRow(QStringLiteral("Straight chord and twist"), straight_);
+  form->addRow(QStringLiteral("Blank thickness / mm"), blank_);
+  form->addRow(QStringLiteral("Root block / mm"), rootBlock_);
   form->addRow(QStringLiteral("Airfoil"), airfoil_);
   form->addRow(QStringLiteral("Wind / (m/s)"), wind_);
   form->addRow(QStringLiteral("Polar files (none: NACA 4412)"), polarRow);
@@ -123,6 +135,25 @@ void DesignDialog::accept() {
                     straight_);
     }
     design.straight = std::pair{a.value, b.value};
+  }
+  if (!blank_->text().trimmed().isEmpty() && blank_->text().trimmed() != QStringLiteral("none")) {
+    design.blankThickness = positiveNumber(blank_->text());
+    if (!design.blankThickness) {
+      return refuse(QStringLiteral("The blank thickness must be a positive length in mm, or empty."), blank_);
+    }
+  }
+  const QString root = rootBlock_->text().trimmed();
+  if (!root.isEmpty() && root != QStringLiteral("none")) {
+    const QStringList parts = root.split(QLatin1Char(','));
+    const ParsedNumber a = parts.size() == 2 ? parseNumber(parts[0].trimmed().toStdString()) : ParsedNumber{};
+    const ParsedNumber b = parts.size() == 2 ? parseNumber(parts[1].trimmed().toStdString()) : ParsedNumber{};
+    if (parts.size() != 2 || a.status != ParseStatus::Ok || b.status != ParseStatus::Ok ||
+        !(a.value >= 0 && b.value > 0 && std::isfinite(a.value) && std::isfinite(b.value))) {
+      return refuse(QStringLiteral("The root block needs its length and the transition's in mm, e.g. 60, 80, "
+                                   "the transition longer than 0, or nothing."),
+                    rootBlock_);
+    }
+    design.rootBlock = std::pair{a.value, b.value};
   }
   design.airfoil = airfoil_->text().trimmed().toStdString();
   try {

@@ -38,6 +38,8 @@ class DesignDialog : public QDialog {
   QComboBox* lift_;
   QLineEdit* chordCap_;
   QLineEdit* straight_;
+  QLineEdit* blank_;
+  QLineEdit* rootBlock_;
   QLineEdit* airfoil_;
   QLineEdit* wind_;
   QListWidget* polars_;

@@ -79,6 +79,56 @@ TEST(BladeDesign, CappedChordKeepsEverySectionOnTheStock) {
 // Designed with the lift the airfoil has at the design angle, the blade
 // works where it was designed to: its Cp peaks at the design tip speed
 // ratio. Designed with a typed 0.8 against NACA 4412's 1.0 it peaks at 5.
+// A blade from a plank: every section, both surfaces, within the plank's
+// width and thickness; the twist given up only where the section would not
+// fit, and then no more than it must; the root block the plank's full
+// section, carrying no lift.
+TEST(BladeDesign, PlankHoldsEverySectionAndTheRootBlock) {
+  const SectionTable table = filledTable();
+  DesignSettings plank;
+  plank.chordCap = 150;
+  plank.blankThickness = 30;
+  plank.rootBlock = std::pair{60.0, 80.0};
+  for (const JobFields& f :
+       {JobFields{}, rotor(4, 3.36, 3, 0.8, 5, 0.2), rotor(6, 2.4, 2, 0.8, 5, 0.1), rotor(8, 3.36, 3, 0.8, 5, 0.3)}) {
+    const BladeModel blade(readParameters(f), table, plank), free(readParameters(f), table);
+    const double width = readParameters(f).Max.value() * 1000;
+    int limited = 0;
+    for (double x = blade.hubX(); x <= blade.tipX(); x += 5) {
+      double lo = 1e9, hi = -1e9;
+      for (const Section& s : {blade.section(x), blade.lowerSection(x)}) {
+        for (const SectionPoint& p : s) {
+          EXPECT_GE(p.y, -1e-9) << x;
+          EXPECT_LE(p.y, width + 1e-9) << x;
+          lo = std::min(lo, p.z), hi = std::max(hi, p.z);
+        }
+      }
+      EXPECT_GE(lo, -1e-9) << x;
+      EXPECT_LE(hi, 30 + 1e-9) << x;
+      if (x < blade.airfoilFrom()) continue;
+      const double twist = blade.planformAt(x).twist, wanted = free.planformAt(x).twist;
+      EXPECT_LE(std::abs(twist), std::abs(wanted) + 1e-12) << x;
+      if (std::abs(twist) < std::abs(wanted) - 1e-9) {
+        ++limited;
+        EXPECT_NEAR(hi - lo, 30, 1e-6) << x;  // no more twist given up than fits
+      }
+    }
+    EXPECT_GT(limited, 0);
+    for (double x = blade.hubX(); x < blade.hubX() + 60; x += 10) {
+      const Section up = blade.section(x), down = blade.lowerSection(x);
+      EXPECT_NEAR(up.front().z, 15, 1e-9);
+      EXPECT_NEAR(up.back().y, width, 1e-9);
+      for (std::size_t j = 1; j < up.size(); ++j) {
+        EXPECT_NEAR(up[j].z, 30, 1e-9) << x;
+        EXPECT_NEAR(down[j].z, 0, 1e-9) << x;
+      }
+    }
+    EXPECT_DOUBLE_EQ(blade.airfoilFrom(), blade.hubX() + 140);
+    EXPECT_NEAR(rotorOf(blade).elements.front().r * 1000 - blade.airfoilFrom(),
+                (blade.tipX() - blade.airfoilFrom()) / 80, 1e-9);
+  }
+}
+
 TEST(BladeDesign, LiftFromThePolarsPeaksAtTheDesignRatio) {
   const SectionTable table = filledTable();
   MachineSettings machine;
@@ -105,7 +155,8 @@ TEST(BladeDesign, DesignFileCarriesTheOptions) {
   Design plain;
   EXPECT_NE(designText(plain, "d.json").find("\"version\": 1,"), std::string::npos);
   Design shaped;
-  shaped.machine.design = {DesignMethod::Schmitz, true, 280.0, std::pair{0.5, 0.9}, "naca2412"};
+  shaped.machine.design = {DesignMethod::Schmitz, true, 280.0, std::pair{0.5, 0.9}, "naca2412", 45.0,
+                           std::pair{60.0, 75.0}};
   shaped.machine.performance = {7.5, {"a.txt", "b.txt"}};
   const std::string text = designText(shaped, "d.json");
   EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
@@ -113,6 +164,8 @@ TEST(BladeDesign, DesignFileCarriesTheOptions) {
   EXPECT_EQ(back.machine, shaped.machine);
   for (const auto& [from, to, why] : {std::tuple{"\"schmitz\"", "\"betz\"", "must be classic or schmitz"},
                                       std::tuple{"280.0", "-1", "\"blade.chord-cap\" is not a positive number"},
+                                      std::tuple{"45.0", "0", "\"blade.blank-thickness\" is not a positive"},
+                                      std::tuple{"75.0", "0", "\"blade.root-block\" is neither null nor"},
                                       std::tuple{"\"version\": 2", "\"version\": 3", "reads versions 1 to 2"}}) {
     std::string bad = text;
     bad.replace(bad.find(from), std::string(from).size(), to);

@@ -53,7 +53,8 @@ TEST(BladeStl, ClosedSolidOfTheBladesVolume) {
        {std::vector<std::string>{},
         {"--design-lift", "polar", "--straight", "0.5,0.9", "--chord-cap", "300"},
         {"--diameter", "2.4", "--blades", "2", "--method", "schmitz"},
-        {"--airfoil", "naca0012"}}) {
+        {"--airfoil", "naca0012"},
+        {"--chord-cap", "150", "--blank-thickness", "40", "--root-block", "60,80"}}) {
     TempDir dir;
     std::vector<std::string> args{"-o", dir.file("blade.nc"), "--quiet", "--stl", dir.file("blade.stl")};
     args.insert(args.end(), rotor.begin(), rotor.end());
@@ -74,9 +75,9 @@ TEST(BladeStl, ClosedSolidOfTheBladesVolume) {
       if (rotor[k] == "--blades") fields[Field::B] = rotor[k + 1];
       if (rotor[k] == "--method") machine.design.method = DesignMethod::Schmitz;
     }
-    // The lift from the polars, another airfoil: the blade is not the
-    // rule's, and only its closedness is measured.
-    if (!rotor.empty() && (rotor[0] == "--design-lift" || rotor[0] == "--airfoil")) continue;
+    // The lift from the polars, another airfoil, a plank: the blade is not
+    // the rule's, and only its closedness is measured.
+    if (!rotor.empty() && rotor[0] != "--diameter") continue;
     SectionTable table;
     table.fill();
     const BladeModel blade(readParameters(fields), table, machine.design);
