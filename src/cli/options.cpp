@@ -462,6 +462,11 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                      o.performance.polarFiles.emplace_back(*v);
                      return std::nullopt;
                    }});
+  table.push_back(switchRow("--xfoil", {},
+                            "the polars of the blade's airfoil from XFOIL,\n"
+                            "run here (Debian's xfoil) at Re 50,000 to\n"
+                            "1,000,000; takes some seconds",
+                            [](CliOptions& o) -> bool& { return o.performance.xfoil; }));
   table.push_back(fileRow("--stations", "station table", "also write the station table of both sweeps\nto FILE (CSV)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stations; }));
   table.push_back({"--report",

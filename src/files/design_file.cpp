@@ -275,6 +275,10 @@ Design readDesign(const Reader& reader, const nlohmann::json& root) {
       }
       design.machine.performance.polarFiles.push_back(polar.get<std::string>());
     }
+    if (performance.contains("polar-source")) {
+      design.machine.performance.xfoil =
+          reader.word(performance, "polar-source", "performance.polar-source", {"files", "xfoil"}) == "xfoil";
+    }
   }
   return design;
 }
@@ -339,7 +343,9 @@ std::string designText(const Design& design, const std::string& file) {
          d.rootBlock ? nlohmann::ordered_json::array({d.rootBlock->first, d.rootBlock->second}) : nullptr}};
     nlohmann::ordered_json polars = nlohmann::ordered_json::array();
     for (const std::string& polar : design.machine.performance.polarFiles) polars.push_back(checked(polar, "polars"));
-    root["performance"] = {{"wind", design.machine.performance.wind}, {"polars", std::move(polars)}};
+    root["performance"] = {{"wind", design.machine.performance.wind},
+                           {"polars", std::move(polars)},
+                           {"polar-source", design.machine.performance.xfoil ? "xfoil" : "files"}};
   }
   try {
     return root.dump(2) + "\n";

@@ -1,9 +1,12 @@
 #include "files/performance.h"
 
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <numbers>
 
 #include "aero/naca4412_polars.h"
+#include "aero/xfoil_run.h"
 #include "blade/shop_block.h"
 #include "files/small_file.h"
 #include "machine/fixed_text.h"
@@ -18,7 +21,24 @@ constexpr std::size_t kMaxPolarBytes = std::size_t{1} << 20;
 
 }  // namespace
 
-std::vector<Polar> performancePolars(const PerformanceSettings& settings) {
+std::vector<Polar> performancePolars(const PerformanceSettings& settings, const DesignSettings& design) {
+  if (settings.xfoil) {
+    if (!settings.polarFiles.empty()) throw PolarError("give polar files or ask for XFOIL's polars, not both");
+    const std::optional<Airfoil> airfoil = designAirfoil(design);
+    // XFOIL takes seconds an airfoil: its polars are kept for the next
+    // Compute, by the airfoil's points (a file may change between them).
+    std::string key = airfoil ? airfoil->name : "NACA 4412 as tabulated";
+    if (airfoil) {
+      for (const auto* surface : {&airfoil->upper, &airfoil->lower}) {
+        for (const auto& [x, y] : *surface) key += " " + fixedText(x, 6) + "," + fixedText(y, 6);
+      }
+    }
+    static std::mutex mutex;
+    static std::map<std::string, std::vector<Polar>> kept;
+    const std::lock_guard lock(mutex);
+    if (const auto it = kept.find(key); it != kept.end()) return it->second;
+    return kept[key] = xfoilPolars(airfoil ? &*airfoil : nullptr);
+  }
   if (settings.polarFiles.empty()) return naca4412Polars();
   std::vector<Polar> polars;
   for (const std::string& path : settings.polarFiles) {
@@ -49,7 +69,7 @@ std::optional<Airfoil> designAirfoil(const DesignSettings& design) {
 std::optional<double> designLift(const BladeParameters& parameters, const SectionTable& table,
                                  const MachineSettings& machine) {
   if (!machine.design.liftFromPolar) return std::nullopt;
-  const PolarSet polars(performancePolars(machine.performance));
+  const PolarSet polars(performancePolars(machine.performance, machine.design));
   const double wind = machine.performance.wind;
   double lift = parameters.Cl.value();
   // The chord follows the lift and the Reynolds number the chord: three
@@ -140,18 +160,18 @@ std::string powerCsv(const std::vector<PowerPoint>& curve) {
 
 std::string jobPerformanceCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
   const BladeModel blade = designedBlade(readParameters(fields), table, machine);
-  return performanceCsv(
-      rotorPerformance(blade, PolarSet(performancePolars(machine.performance)), machine.performance.wind));
+  return performanceCsv(rotorPerformance(blade, PolarSet(performancePolars(machine.performance, machine.design)),
+                                         machine.performance.wind));
 }
 
 std::string jobPowerCsv(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
   const BladeModel blade = designedBlade(readParameters(fields), table, machine);
-  return powerCsv(powerCurve(blade, PolarSet(performancePolars(machine.performance))));
+  return powerCsv(powerCurve(blade, PolarSet(performancePolars(machine.performance, machine.design))));
 }
 
 std::string jobPerformanceSvg(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
   const BladeModel blade = designedBlade(readParameters(fields), table, machine);
-  const PolarSet polars(performancePolars(machine.performance));
+  const PolarSet polars(performancePolars(machine.performance, machine.design));
   const Performance p = rotorPerformance(blade, polars, machine.performance.wind);
   PerformancePlot plot;
   for (const OperatingPoint& op : p.curve) plot.cp.emplace_back(op.tsr, op.cp);
@@ -159,8 +179,9 @@ std::string jobPerformanceSvg(const JobFields& fields, const SectionTable& table
   plot.designTsr = blade.tipSpeedRatio();
   plot.designCp = p.design.cp;
   plot.caption = "Blade element momentum analysis, " +
-                 std::string(machine.performance.polarFiles.empty() ? "NACA 4412 polars shipped with Ventaro"
-                                                                    : "the polar files given") +
+                 std::string(machine.performance.xfoil                ? "XFOIL's polars of the airfoil"
+                             : machine.performance.polarFiles.empty() ? "NACA 4412 polars shipped with Ventaro"
+                                                                      : "the polar files given") +
                  ", Cp curve at " + fixedText(machine.performance.wind, 1) + " m/s; air 1.225 kg/m\u00b3.";
   return performanceSvg(plot);
 }
@@ -196,7 +217,7 @@ std::string designText(const DesignSettings& design, std::optional<double> lift,
   }
   if (!design.airfoil.empty()) {
     out += "  airfoil " + design.airfoil +
-           " (read at NACA 4412's chordwise stations; give its polars with --polar, or the NACA 4412 ones stand)\n";
+           " (read at NACA 4412's chordwise stations; its polars from --polar or --xfoil, else NACA 4412's stand)\n";
   }
   return out;
 }
@@ -237,7 +258,8 @@ std::vector<std::optional<ElementState>> stationDesignPoints(const DesignRecord&
 
 std::string performanceReport(const JobFields& fields, const SectionTable& table, const MachineSettings& machine) {
   const PerformanceSettings& settings = machine.performance;
-  const std::string polarsText = settings.polarFiles.empty() ? "the NACA 4412 polars shipped with Ventaro"
+  const std::string polarsText = settings.xfoil                ? "XFOIL's polars of the airfoil, run here"
+                                 : settings.polarFiles.empty() ? "the NACA 4412 polars shipped with Ventaro"
                                  : settings.polarFiles.size() == 1
                                      ? "the polar file given"
                                      : std::to_string(settings.polarFiles.size()) + " polar files given";
@@ -249,7 +271,7 @@ std::string performanceReport(const JobFields& fields, const SectionTable& table
     const std::optional<Airfoil> airfoil = designAirfoil(machine.design);
     const BladeModel blade(parameters, table, machine.design, lift, airfoil ? &*airfoil : nullptr);
     out += designText(machine.design, lift, parameters.Cl.value());
-    const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings)), settings.wind);
+    const Performance p = rotorPerformance(blade, PolarSet(performancePolars(settings, machine.design)), settings.wind);
     if (!std::isfinite(p.design.cp) || !std::isfinite(p.peakCp)) {
       return out + "  none: the rotor's fields give no blade that the analysis can follow\n";
     }

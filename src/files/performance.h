@@ -17,9 +17,11 @@
 
 namespace ventaro {
 
-// The polars the settings name, each file read in full; the shipped NACA
-// 4412 polars when none is named. Raises PolarError naming the file.
-std::vector<Polar> performancePolars(const PerformanceSettings& settings);
+// The polars the settings name, each file read in full; or XFOIL's of the
+// design's airfoil, run here (once per airfoil while the program runs); the
+// shipped NACA 4412 polars when neither is asked for. Raises PolarError
+// naming the file, or saying why XFOIL gave none.
+std::vector<Polar> performancePolars(const PerformanceSettings& settings, const DesignSettings& design = {});
 
 // The design lift coefficient the settings ask for: the polars' at the
 // design angle of attack, at the Reynolds number of the section at three

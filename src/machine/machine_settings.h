@@ -24,6 +24,7 @@ inline constexpr double kMaxWind = 100;  // m/s
 struct PerformanceSettings {
   double wind = 8;  // m/s
   std::vector<std::string> polarFiles;
+  bool xfoil = false;  // the airfoil's polars from XFOIL, run here
   bool operator==(const PerformanceSettings&) const = default;
 };
 

@@ -1,5 +1,6 @@
 #include "ui/design_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "aero/xfoil_run.h"
 #include "core/number_text.h"
 #include "files/performance.h"
 #include "machine/fixed_text.h"
@@ -86,6 +88,9 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
   polarRow->addWidget(polars_, 1);
   polarRow->addLayout(buttons);
 
+  xfoil_ = new QCheckBox(QStringLiteral("From XFOIL, run here (takes some seconds)"), this);
+  xfoil_->setObjectName(QStringLiteral("xfoil"));
+  xfoil_->setChecked(performance_.xfoil);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("Method"), method_);
   form->addRow(QStringLiteral("Design lift"), lift_);
@@ -96,6 +101,7 @@ DesignDialog::DesignDialog(const MachineSettings& machine, QWidget* parent)
   form->addRow(QStringLiteral("Airfoil"), airfoil_);
   form->addRow(QStringLiteral("Wind / (m/s)"), wind_);
   form->addRow(QStringLiteral("Polar files (none: NACA 4412)"), polarRow);
+  form->addRow(QStringLiteral("Polars of the airfoil"), xfoil_);
   problem_ = new QLabel(this);
   problem_->setObjectName(QStringLiteral("problem"));
   problem_->setWordWrap(true);
@@ -167,11 +173,20 @@ void DesignDialog::accept() {
   }
   performance.wind = *wind;
   for (int i = 0; i < polars_->count(); ++i) performance.polarFiles.push_back(polars_->item(i)->text().toStdString());
-  try {
-    (void)performancePolars(performance);
-    if (!performance.polarFiles.empty()) (void)PolarSet(performancePolars(performance));
-  } catch (const PolarError& error) {
-    return refuse(QString::fromUtf8(error.what()), polars_);
+  performance.xfoil = xfoil_->isChecked();
+  if (performance.xfoil) {
+    if (!performance.polarFiles.empty()) {
+      return refuse(QStringLiteral("Give polar files or ask for XFOIL's polars, not both."), xfoil_);
+    }
+    if (!xfoilInstalled()) {
+      return refuse(QStringLiteral("XFOIL is not installed (Debian: apt-get install xfoil)."), xfoil_);
+    }
+  } else {
+    try {
+      if (!performance.polarFiles.empty()) (void)PolarSet(performancePolars(performance));
+    } catch (const PolarError& error) {
+      return refuse(QString::fromUtf8(error.what()), polars_);
+    }
   }
   design_ = design;
   performance_ = performance;

@@ -10,6 +10,7 @@
 
 #include "machine/machine_settings.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -40,6 +41,7 @@ class DesignDialog : public QDialog {
   QLineEdit* straight_;
   QLineEdit* blank_;
   QLineEdit* rootBlock_;
+  QCheckBox* xfoil_;
   QLineEdit* airfoil_;
   QLineEdit* wind_;
   QListWidget* polars_;
