@@ -28,6 +28,7 @@ tests=(
   fonts-dejavu-core  # the preview picture's labels
   linuxcnc-uspace    # rs274, LinuxCNC's interpreter, checks the linuxcnc program
   admesh             # checks that the blade's STL is a closed solid
+  poppler-utils      # pdfinfo and pdftotext read the section templates PDF
   xfoil              # polars of any airfoil, run by Ventaro (--xfoil)
 )
 

@@ -292,18 +292,18 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                           "(binary STL, millimetres, shaped as designed)",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.stl; }));
   table.push_back(fileRow("--templates", "templates",
-                          "also write full-size section templates as SVG\n"
-                          "files of one A4 page each: FILE with -1, -2, ...\n"
-                          "before its extension",
+                          "also write full-size section templates on A4\n"
+                          "pages: one PDF for FILE.pdf, else SVG files of\n"
+                          "a page each, FILE with -1, -2, ... before its\n"
+                          "extension",
                           [](CliOptions& o) -> std::optional<std::string>& { return o.outputs.templates; }));
   table.push_back({"--template-at",
                    {},
                    ValueKind::Required,
                    "MM,...",
                    {},
-                   "the radii (mm) of the templates; default the hub,\n"
-                   "a quarter, half and three quarters of the span\n"
-                   "and the tip",
+                   "the radii (mm) of the templates; default five,\n"
+                   "evenly from where the airfoil begins to the tip",
                    [](CliOptions& o, Value v) -> Error {
                      std::vector<double> radii;
                      std::string_view rest = *v;

@@ -110,7 +110,9 @@ std::vector<std::pair<std::string, std::string>> templateFiles(const BladeModel&
                                                                const std::vector<double>& radii) {
   std::vector<double> at = radii;
   if (at.empty()) {
-    for (int k = 0; k <= 4; ++k) at.push_back(blade.hubX() + (blade.tipX() - blade.hubX()) * k / 4);
+    // Five, evenly from where the airfoil begins to the tip.
+    const double from = blade.airfoilFrom();
+    for (int k = 0; k <= 4; ++k) at.push_back(from + (blade.tipX() - from) * k / 4);
   }
   std::vector<TemplateSection> sections;
   for (double x : at) {
@@ -122,6 +124,10 @@ std::vector<std::pair<std::string, std::string>> templateFiles(const BladeModel&
     for (const auto& [px, py] : blade.upperProfile()) s.upper.emplace_back(px * s.chord / 100, py * s.chord / 100);
     for (const auto& [px, py] : blade.lowerProfile()) s.lower.emplace_back(px * s.chord / 100, py * s.chord / 100);
     sections.push_back(std::move(s));
+  }
+  // A PDF holds every page; SVG pages are a file each.
+  if (path.size() >= 4 && (path.ends_with(".pdf") || path.ends_with(".PDF"))) {
+    return {{path, sectionTemplatePdf(sections)}};
   }
   const std::vector<std::string> pages = sectionTemplatePages(sections);
   std::vector<std::pair<std::string, std::string>> files;

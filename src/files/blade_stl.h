@@ -15,9 +15,10 @@ namespace ventaro {
 // Sections at most `spacing` mm apart from the hub to the tip.
 std::string bladeStl(const BladeModel& blade, double spacing = 5);
 
-// The section templates at the radii (mm) given, or by default at the hub,
-// a quarter, half and three quarters of the span and the tip: one file per
-// A4 page, named after `path` with -1, -2, ... before its extension.
+// The section templates at the radii (mm) given, or by default five evenly
+// from where the airfoil begins (the hub, or past a root block) to the tip:
+// for a `path` ending in .pdf one file of A4 pages; otherwise one SVG file
+// per page, named after `path` with -1, -2, ... before its extension.
 std::vector<std::pair<std::string, std::string>> templateFiles(const BladeModel& blade, const std::string& path,
                                                                const std::vector<double>& radii = {});
 

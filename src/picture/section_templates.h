@@ -5,7 +5,7 @@
 // tiled onto A4 pages for a home printer. Every page carries a 100 mm
 // calibration bar and the page's place in the tiling, so that the pages can
 // be checked for scale and taped together. The SVG's user unit is the
-// millimetre.
+// millimetre; the PDF draws in millimetres too.
 #pragma once
 
 #include <string>
@@ -26,5 +26,9 @@ inline constexpr double kCalibration = 100;                   // mm
 
 // The pages, row by row, each a whole SVG file of one A4 page.
 std::vector<std::string> sectionTemplatePages(const std::vector<TemplateSection>& sections);
+
+// The same pages as one PDF file, drawn in millimetres on A4 pages (the
+// standard Helvetica for the labels).
+std::string sectionTemplatePdf(const std::vector<TemplateSection>& sections);
 
 }  // namespace ventaro

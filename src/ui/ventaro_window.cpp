@@ -434,9 +434,9 @@ void VentaroWindow::exportStl() {
 void VentaroWindow::exportTemplates() {
   const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
   if (run == nullptr) return;
-  const QString path = dialogs_.saveFile(this, QStringLiteral("Export Section Templates"),
-                                         suggestedPath(QStringLiteral("-templates.svg")),
-                                         QStringLiteral("SVG pages, one per A4 sheet (*.svg)"));
+  const QString path = dialogs_.saveFile(
+      this, QStringLiteral("Export Section Templates"), suggestedPath(QStringLiteral("-templates.pdf")),
+      QStringLiteral("PDF, A4 pages (*.pdf);;SVG pages, one file per A4 sheet (*.svg)"));
   if (path.isEmpty()) return;
   OutputFiles files;
   try {

@@ -18,9 +18,9 @@ namespace {
 using testing::runCli;
 using testing::TempDir;
 
-std::string admeshOf(const std::string& stl) {
+std::string outputOf(const std::string& command) {
   std::string out;
-  FILE* pipe = popen(("admesh '" + stl + "' 2>&1").c_str(), "r");
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
   if (pipe == nullptr) return out;
   char buffer[4096];
   for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
@@ -59,7 +59,7 @@ TEST(BladeStl, ClosedSolidOfTheBladesVolume) {
     std::vector<std::string> args{"-o", dir.file("blade.nc"), "--quiet", "--stl", dir.file("blade.stl")};
     args.insert(args.end(), rotor.begin(), rotor.end());
     ASSERT_EQ(runCli(args).status, 0);
-    const std::string report = admeshOf(dir.file("blade.stl"));
+    const std::string report = outputOf("admesh '" + dir.file("blade.stl") + "'");
     ASSERT_NE(report.find("Results produced by ADMesh"), std::string::npos) << "admesh is needed: " << report;
     EXPECT_EQ(figure(report, "Number of parts"), 1) << report;
     for (const char* mend : {"Total disconnected facets", "Degenerate facets", "Edges fixed", "Facets removed",
@@ -132,6 +132,41 @@ TEST(BladeTemplates, FullSizeOnA4Pages) {
         << k;
   }
   EXPECT_NE(first.find("r 700.0 mm, chord "), std::string::npos);
+}
+
+// The same templates as one PDF: six A4 pages that a PDF reader opens,
+// drawn in millimetres (the page's scale 72/25.4 points to the mm) with the
+// calibration bar 100 of them long, the labels as text.
+TEST(BladeTemplates, OnePdfOfA4Pages) {
+  TempDir dir;
+  ASSERT_EQ(runCli({"-o", dir.file("blade.nc"), "--quiet", "--templates", dir.file("t.pdf"), "--template-at",
+                    "300,700,1100,1500"})
+                .status,
+            0);
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"blade.nc", "t.pdf"}));
+  const std::string pdf = testing::readFile(dir.file("t.pdf"));
+  const std::string info = outputOf("pdfinfo '" + dir.file("t.pdf") + "'");
+  ASSERT_NE(info.find("Pages:"), std::string::npos) << "pdfinfo (poppler-utils) is needed: " << info;
+  EXPECT_NE(info.find("Pages:           6\n"), std::string::npos) << info;
+  EXPECT_NE(info.find("Page size:       595.276 x 841.89 pts (A4)"), std::string::npos) << info;
+  EXPECT_EQ(info.find("rror"), std::string::npos) << info;
+  EXPECT_NE(pdf.find("2.834646 0 0 -2.834646 0 841.89 cm"), std::string::npos);
+  // The bar: the only stroke 0.6 wide, from x 10 to x 110 on every page.
+  std::size_t bars = 0;
+  for (std::size_t at = pdf.find(" 0.6 w "); at != std::string::npos; at = pdf.find(" 0.6 w ", at + 1)) {
+    std::smatch m;
+    const std::string after = pdf.substr(at, 80);
+    ASSERT_TRUE(std::regex_search(after, m, std::regex(R"(\n([0-9.]+) ([0-9.]+) m\n([0-9.]+) ([0-9.]+) l\n)")));
+    EXPECT_EQ(std::stod(m[3]) - std::stod(m[1]), 100);
+    EXPECT_EQ(m[2], m[4]);
+    ++bars;
+  }
+  EXPECT_EQ(bars, 6u);
+  const std::string words = outputOf("pdftotext '" + dir.file("t.pdf") + "' -");
+  for (const char* label : {"r 700.0 mm, chord 243.98 mm, twist 9.93\u00b0", "row 2 of 2, column 3 of 3",
+                            "100 mm: print at 100 % (no fitting to the page) and measure this bar"}) {
+    EXPECT_NE(words.find(label), std::string::npos) << label << "\n" << words;
+  }
 }
 
 }  // namespace
