@@ -125,7 +125,7 @@ struct Polars {
 
 // Power coefficient by the textbook iteration: guess the inductions, read
 // the section's coefficients at the inflow they give, work out new ones
-// from momentum, and move half way to them until they settle.
+// from momentum, and move part of the way to them until they settle.
 double independentCp(const Rotor& rotor, const Polars& polars, double tsr, double wind) {
   const double rho = 1.225, mu = 1.81e-5, R = rotor.tipRadius, omega = tsr * wind / R;
   double torque = 0;
