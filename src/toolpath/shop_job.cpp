@@ -699,6 +699,9 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.block.bottom = lowestTarget < -plan.tolerance ? std::floor(lowestTarget) : 0;
   if (settings.blockTop) {
     plan.block.top = *settings.blockTop;
+  } else if (design.blankThickness) {
+    // The plank itself: the blade stands within its thickness.
+    plan.block.top = *design.blankThickness;
   } else {
     const double passes = static_cast<double>(parameters.RoughPassesNo);
     plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);

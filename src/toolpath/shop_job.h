@@ -95,9 +95,10 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 
 // Lays out the whole job for the blade the rotor fields design, from what
 // the run read. The block spans the blade from hub to tip and the stock
-// width across; its top is the settings' or, by default, the highest point
-// of the blade inside the block plus the stock allowance (passes times
-// roughing depth plus finish depth). Raises ShopError for a job beyond the
+// width across; its top is the settings', the plank's thickness where the
+// design gives one, or by default the highest point of the blade inside
+// the block plus the stock allowance (passes times roughing depth plus
+// finish depth). Raises ShopError for a job beyond the
 // size bounds; reports to `monitor` (may be null), which may stop it.
 // The blade is shaped by `design`, with `lift` in place of the typed lift
 // coefficient and `airfoil` in place of NACA 4412 when given.
