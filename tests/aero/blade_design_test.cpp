@@ -14,6 +14,7 @@
 #include "files/design_file.h"
 #include "files/performance.h"
 #include "machine/fixed_text.h"
+#include "toolpath/shop_job.h"
 
 namespace ventaro {
 namespace {
@@ -127,6 +128,9 @@ TEST(BladeDesign, PlankHoldsEverySectionAndTheRootBlock) {
     EXPECT_NEAR(rotorOf(blade).elements.front().r * 1000 - blade.airfoilFrom(),
                 (blade.tipX() - blade.airfoilFrom()) / 80, 1e-9);
   }
+  // The shop job mills it from the plank: the block's top is the plank's.
+  const ShopPlan plan = planShopJob(readShopInputs(JobFields{}, {}), readParameters(JobFields{}), {}, nullptr, plank);
+  EXPECT_EQ(plan.block.top, 30);
 }
 
 TEST(BladeDesign, LiftFromThePolarsPeaksAtTheDesignRatio) {
