@@ -420,7 +420,7 @@ class MenuTest : public QObject {
     const QByteArray classic = window->performanceWindow()->svg();
     QVERIFY(classic.contains("Power coefficient against tip speed ratio"));
     QVERIFY(classic.contains("design: 6.00, Cp 0.456"));
-    QString problem;
+    QString problem, rootProblem;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
@@ -430,18 +430,26 @@ class MenuTest : public QObject {
       QTest::mouseClick(ok, Qt::LeftButton);
       problem = dialog->findChild<QLabel*>("problem")->text();
       dialog->findChild<QLineEdit*>("straight")->setText("0.5, 0.9");
+      dialog->findChild<QLineEdit*>("rootBlock")->setText("60");
+      QTest::mouseClick(ok, Qt::LeftButton);
+      rootProblem = dialog->findChild<QLabel*>("problem")->text();
+      dialog->findChild<QLineEdit*>("rootBlock")->setText("60, 80");
+      dialog->findChild<QLineEdit*>("blankThickness")->setText("50");
       dialog->findChild<QLineEdit*>("wind")->setText("7");
       QTest::mouseClick(ok, Qt::LeftButton);
     });
     action("bladeDesign")->trigger();
     QVERIFY(problem.startsWith("The straight chord and twist need two rising fractions"));
+    QVERIFY(rootProblem.startsWith("The root block needs its length and the transition's"));
+    QCOMPARE(window->form()->machine().design.blankThickness, std::optional<double>(50));
+    QCOMPARE(window->form()->machine().design.rootBlock, (std::optional<std::pair<double, double>>{{60, 80}}));
     const ventaro::MachineSettings& machine = window->form()->machine();
     QVERIFY(machine.design.liftFromPolar);
     QCOMPARE(machine.design.straight, (std::optional<std::pair<double, double>>{{0.5, 0.9}}));
     QCOMPARE(machine.performance.wind, 7.0);
     click("cmdStart");
     const QByteArray shaped = window->performanceWindow()->svg();
-    QVERIFY(shaped.contains("design: 6.00, Cp 0.47"));
+    QVERIFY(shaped.contains("design: 6.00, Cp 0.45"));
     dialogs->answers << file("cp.csv") << file("power.csv") << file("curves.svg") << file("blade.stl");
     action("exportPerformance")->trigger();
     action("exportPower")->trigger();
