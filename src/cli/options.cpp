@@ -377,16 +377,12 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
                        o.blade.straight.reset();
                        return std::nullopt;
                      }
-                     const std::size_t comma = v->find(',');
-                     const ParsedNumber a = parseNumber(v->substr(0, comma));
-                     const ParsedNumber b =
-                         comma == std::string_view::npos ? ParsedNumber{} : parseNumber(v->substr(comma + 1));
-                     if (comma == std::string_view::npos || a.status != ParseStatus::Ok ||
-                         b.status != ParseStatus::Ok || !(a.value >= 0 && a.value < b.value && b.value <= 1)) {
+                     const auto pair = parseNumberPair(*v);
+                     if (!pair || !(pair->first >= 0 && pair->first < pair->second && pair->second <= 1)) {
                        return "the straight chord needs two fractions of the tip radius, F1,F2 with 0 <= F1 < F2 "
                               "<= 1, or none";
                      }
-                     o.blade.straight = std::pair{a.value, b.value};
+                     o.blade.straight = pair;
                      return std::nullopt;
                    }});
   table.push_back(lengthRow("--blank-thickness",
@@ -410,15 +406,12 @@ void appendOutputRows(std::vector<OptionSpec>& table) {
            o.blade.rootBlock.reset();
            return std::nullopt;
          }
-         const std::size_t comma = v->find(',');
-         const ParsedNumber a = parseNumber(v->substr(0, comma));
-         const ParsedNumber b = comma == std::string_view::npos ? ParsedNumber{} : parseNumber(v->substr(comma + 1));
-         if (comma == std::string_view::npos || a.status != ParseStatus::Ok || b.status != ParseStatus::Ok ||
-             !(a.value >= 0 && b.value > 0) || !std::isfinite(a.value) || !std::isfinite(b.value)) {
-           return "the root block needs two lengths in mm, LENGTH,TRANSITION with the transition "
-                  "longer than 0, or none";
+         const auto pair = parseNumberPair(*v);
+         if (!pair || !(pair->first >= 0 && pair->second > 0)) {
+           return "the root block needs two lengths in mm, LENGTH,TRANSITION with the transition longer than 0, or "
+                  "none";
          }
-         o.blade.rootBlock = std::pair{a.value, b.value};
+         o.blade.rootBlock = pair;
          return std::nullopt;
        }});
   table.push_back({"--airfoil",

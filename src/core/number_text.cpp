@@ -520,4 +520,16 @@ std::string NumberText(double value) {
   return text;
 }
 
+std::optional<std::pair<double, double>> parseNumberPair(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos) return std::nullopt;
+  const ParsedNumber a = parseNumber(text.substr(0, comma));
+  const ParsedNumber b = parseNumber(text.substr(comma + 1));
+  if (a.status != ParseStatus::Ok || b.status != ParseStatus::Ok || !std::isfinite(a.value) ||
+      !std::isfinite(b.value)) {
+    return std::nullopt;
+  }
+  return std::pair{a.value, b.value};
+}
+
 }  // namespace ventaro

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "core/run_error.h"
 
@@ -28,6 +29,10 @@ struct ParsedNumber {
 // is not a number. A magnitude beyond the double range is out of range; one
 // too small for it becomes zero, the nearest double.
 ParsedNumber parseNumber(std::string_view text);
+
+// Two finite numbers with a comma between them ("0.5,0.9", blanks allowed
+// around each); none for anything else.
+std::optional<std::pair<double, double>> parseNumberPair(std::string_view text);
 
 // Conversions of a field's text at the moment a computation needs it. They
 // raise the run's error naming the field: type mismatch for a text that is

@@ -131,16 +131,13 @@ void DesignDialog::accept() {
   }
   const QString straight = straight_->text().trimmed();
   if (!straight.isEmpty() && straight != QStringLiteral("none")) {
-    const QStringList parts = straight.split(QLatin1Char(','));
-    const ParsedNumber a = parts.size() == 2 ? parseNumber(parts[0].trimmed().toStdString()) : ParsedNumber{};
-    const ParsedNumber b = parts.size() == 2 ? parseNumber(parts[1].trimmed().toStdString()) : ParsedNumber{};
-    if (parts.size() != 2 || a.status != ParseStatus::Ok || b.status != ParseStatus::Ok ||
-        !(a.value >= 0 && a.value < b.value && b.value <= 1)) {
+    const auto pair = parseNumberPair(straight.toStdString());
+    if (!pair || !(pair->first >= 0 && pair->first < pair->second && pair->second <= 1)) {
       return refuse(QStringLiteral("The straight chord and twist need two rising fractions of the tip radius, "
                                    "e.g. 0.5, 0.9, or nothing."),
                     straight_);
     }
-    design.straight = std::pair{a.value, b.value};
+    design.straight = pair;
   }
   if (!blank_->text().trimmed().isEmpty() && blank_->text().trimmed() != QStringLiteral("none")) {
     design.blankThickness = positiveNumber(blank_->text());
@@ -150,16 +147,13 @@ void DesignDialog::accept() {
   }
   const QString root = rootBlock_->text().trimmed();
   if (!root.isEmpty() && root != QStringLiteral("none")) {
-    const QStringList parts = root.split(QLatin1Char(','));
-    const ParsedNumber a = parts.size() == 2 ? parseNumber(parts[0].trimmed().toStdString()) : ParsedNumber{};
-    const ParsedNumber b = parts.size() == 2 ? parseNumber(parts[1].trimmed().toStdString()) : ParsedNumber{};
-    if (parts.size() != 2 || a.status != ParseStatus::Ok || b.status != ParseStatus::Ok ||
-        !(a.value >= 0 && b.value > 0 && std::isfinite(a.value) && std::isfinite(b.value))) {
+    const auto pair = parseNumberPair(root.toStdString());
+    if (!pair || !(pair->first >= 0 && pair->second > 0)) {
       return refuse(QStringLiteral("The root block needs its length and the transition's in mm, e.g. 60, 80, "
                                    "the transition longer than 0, or nothing."),
                     rootBlock_);
     }
-    design.rootBlock = std::pair{a.value, b.value};
+    design.rootBlock = pair;
   }
   design.airfoil = airfoil_->text().trimmed().toStdString();
   try {
