@@ -89,12 +89,14 @@ double farthestCorner(const A& from, const B& to) {
 // where a section rises steeply or overhangs its leading edge, where a
 // height would jump) between the line the triangles cut and the blade's
 // section there, the farthest any corner of either lies from the other.
-double spanError(const BladeModel& blade, double xa, const Section& a, double xb, const Section& b) {
+double spanError(const SectionSource& source, double xa, const SectionRows& a, double xb, const SectionRows& b) {
   double worst = 0;
   for (double t : {0.25, 0.5, 0.75}) {
-    const Section there = blade.section(xa + t * (xb - xa));
-    const auto cut = fanCut(a, b, t);
-    worst = std::max({worst, farthestCorner(cut, there), farthestCorner(there, cut)});
+    const SectionRows there = source(xa + t * (xb - xa));
+    for (std::size_t r = 0; r < a.size(); ++r) {
+      const auto cut = fanCut(a[r], b[r], t);
+      worst = std::max({worst, farthestCorner(cut, there[r]), farthestCorner(there[r], cut)});
+    }
   }
   return worst;
 }
@@ -112,13 +114,30 @@ EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
 
 }  // namespace
 
-TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance) {
+SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness) {
+  return [&blade, face, width, thickness](double x) {
+    SectionRows rows{blade.section(x), blade.lowerSection(x)};
+    if (face == PlankFace::Bottom) {
+      for (Section& row : rows) {
+        for (SectionPoint& p : row) p = {width - p.y, thickness - p.z};
+      }
+    }
+    return rows;
+  };
+}
+
+TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance)
+    : TargetSurface([&blade](double x) { return SectionRows{blade.section(x)}; }, blade.hubX(), blade.tipX(), block,
+                    margin, tolerance) {}
+
+TargetSurface::TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
+                             double tolerance) {
   xMin_ = block.x0 - margin;
   xMax_ = block.x1 + margin;
   // The hub's and the tip's sections are corners of the surface: short of
   // the hub and beyond the tip it stays as they are.
   std::vector<double> knots{xMin_};
-  const double from = std::clamp(blade.hubX(), xMin_, xMax_), to = std::clamp(blade.tipX(), xMin_, xMax_);
+  const double from = std::clamp(hubX, xMin_, xMax_), to = std::clamp(tipX, xMin_, xMax_);
   const int pieces = std::max(1, static_cast<int>(std::ceil((to - from) / 25.0)));
   for (int i = 0; i <= pieces; ++i) knots.push_back(i == pieces ? to : from + (to - from) * i / pieces);
   knots.push_back(xMax_);
@@ -126,7 +145,7 @@ TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double
   // A little inside the quarter: the departure is measured on three lines
   // of each span, and may peak a little beside them.
   const double limit = tolerance / 4.5;
-  const auto add = [&](double x, const Section& sec) {
+  const auto add = [&](double x, const SectionRows& sec) {
     if (!sectionXs_.empty() && !(x > sectionXs_.back())) return;
     if (sectionXs_.size() >= kMaxTargetSections) {
       throw ShopError("the blade's surface would take more than " + std::to_string(kMaxTargetSections) +
@@ -138,39 +157,45 @@ TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double
   };
   // Halves each span until the triangles lie within the limit of the
   // blade, left to right.
-  const auto refine = [&](auto&& self, double xa, const Section& a, double xb, const Section& b, int depth) -> void {
+  const auto refine = [&](auto&& self, double xa, const SectionRows& a, double xb, const SectionRows& b,
+                          int depth) -> void {
     const double xm = (xa + xb) / 2;
-    const Section m = blade.section(xm);
-    if (depth < 40 && xb - xa > 1e-3 && spanError(blade, xa, a, xb, b) > limit) {
+    const SectionRows m = source(xm);
+    if (depth < 40 && xb - xa > 1e-3 && spanError(source, xa, a, xb, b) > limit) {
       self(self, xa, a, xm, m, depth + 1);
       add(xm, m);
       self(self, xm, m, xb, b, depth + 1);
     }
   };
-  Section previous = blade.section(knots.front());
+  SectionRows previous = source(knots.front());
   add(knots.front(), previous);
   for (std::size_t k = 1; k < knots.size(); ++k) {
-    const Section next = blade.section(knots[k]);
+    const SectionRows next = source(knots[k]);
     refine(refine, knots[k - 1], previous, knots[k], next, 0);
     add(knots[k], next);
     previous = next;
   }
 
   double yLo = block.y0 - margin, yHi = block.y1 + margin;
-  for (const Section& sec : sections_) {
-    for (const SectionPoint& p : sec) {
-      yLo = std::min(yLo, p.y);
-      yHi = std::max(yHi, p.y);
+  for (const SectionRows& rows : sections_) {
+    for (const Section& sec : rows) {
+      for (const SectionPoint& p : sec) {
+        yLo = std::min(yLo, p.y);
+        yHi = std::max(yHi, p.y);
+      }
     }
   }
   yMin_ = yLo - 1;
   yMax_ = yHi + 1;
-  triangles_.reserve((sections_.size() - 1) * (SectionTable::kUpper + 1) * 4);
-  std::vector<Vec3> rowA = sectionRow(sections_.front(), sectionXs_.front(), yMin_, yMax_);
-  for (std::size_t k = 1; k < sections_.size(); ++k) {
-    std::vector<Vec3> rowB = sectionRow(sections_[k], sectionXs_[k], yMin_, yMax_);
-    addProfileStrip(rowA, rowB);
-    rowA = std::move(rowB);
+  const std::size_t rows = sections_.front().size();
+  triangles_.reserve((sections_.size() - 1) * (SectionTable::kUpper + 1) * 4 * rows);
+  for (std::size_t r = 0; r < rows; ++r) {
+    std::vector<Vec3> rowA = sectionRow(sections_.front()[r], sectionXs_.front(), yMin_, yMax_);
+    for (std::size_t k = 1; k < sections_.size(); ++k) {
+      std::vector<Vec3> rowB = sectionRow(sections_[k][r], sectionXs_[k], yMin_, yMax_);
+      addProfileStrip(rowA, rowB);
+      rowA = std::move(rowB);
+    }
   }
   buildBins();
 }
@@ -292,19 +317,29 @@ std::pair<double, double> TargetSurface::heightsWithin(const Block& b) const {
   };
   for (std::size_t k = 0; k < sectionXs_.size(); ++k) {
     if (sectionXs_[k] < b.x0 || sectionXs_[k] > b.x1) continue;
-    const Section& sec = sections_[k];
-    for (const SectionPoint& p : sec) {
-      if (p.y >= b.y0 && p.y <= b.y1) add(p.z);
-    }
-    add(sectionHeight(sec, b.y0));
-    add(sectionHeight(sec, b.y1));
-    // Where a point's line along the span crosses a side of the block.
-    if (k + 1 == sectionXs_.size()) continue;
-    for (std::size_t j = 0; j < sec.size(); ++j) {
-      const SectionPoint& p = sec[j];
-      const SectionPoint& q = sections_[k + 1][j];
-      for (double side : {b.y0, b.y1}) {
-        if ((p.y - side) * (q.y - side) < 0) add(p.z + (q.z - p.z) * (side - p.y) / (q.y - p.y));
+    const SectionRows& rows = sections_[k];
+    // With two rows the surface is the higher: a point of one counts at the
+    // height the surface has over it.
+    const auto over = [&](double y, double z) {
+      if (rows.size() == 1) return z;
+      for (const Section& other : rows) z = std::max(z, sectionHeight(other, y));
+      return z;
+    };
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      const Section& sec = rows[r];
+      for (const SectionPoint& p : sec) {
+        if (p.y >= b.y0 && p.y <= b.y1) add(over(p.y, p.z));
+      }
+      add(over(b.y0, sectionHeight(sec, b.y0)));
+      add(over(b.y1, sectionHeight(sec, b.y1)));
+      // Where a point's line along the span crosses a side of the block.
+      if (k + 1 == sectionXs_.size()) continue;
+      for (std::size_t j = 0; j < sec.size(); ++j) {
+        const SectionPoint& p = sec[j];
+        const SectionPoint& q = sections_[k + 1][r][j];
+        for (double side : {b.y0, b.y1}) {
+          if ((p.y - side) * (q.y - side) < 0) add(over(side, p.z + (q.z - p.z) * (side - p.y) / (q.y - p.y)));
+        }
       }
     }
   }

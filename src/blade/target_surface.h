@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,24 @@ inline constexpr std::size_t kMaxTargetSections = 200000;
 // around it, in millimetres.
 double gridCell(double width, double depth, double reach);
 
+// The rows of points across the chord a surface follows at a radius: the
+// blade's upper surface alone, or both surfaces of a closed section, of
+// which the surface is the higher wherever they lie over one another.
+using SectionRows = std::vector<Section>;
+using SectionSource = std::function<SectionRows(double x)>;
+
+// The two faces of a plank that a two-sided job mills: side A from above,
+// side B after the plank is turned over about the span (X) axis.
+enum class PlankFace { Top, Bottom };
+
+// The closed section as a face of a plank `width` by `thickness` mm sees
+// it from above: its upper and lower surfaces as placed for the top; for
+// the bottom both turned over with the plank (Y to width - Y, Z to
+// thickness - Z). The surface over them is the higher of the two: the top
+// of the closed section on side A, its bottom on side B, the nose of a
+// twisted root that leans past the leading edge included. Keeps `blade`.
+SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness);
+
 class TargetSurface {
  public:
   TargetSurface() = default;
@@ -70,6 +89,10 @@ class TargetSurface {
   // its footprint. Raises ShopError when the blade would take more sections
   // than kMaxTargetSections.
   TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance);
+  // The same for the rows `source` gives (as many at every radius), which
+  // keep the rows at `hubX` short of it and those at `tipX` beyond it.
+  TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
+                double tolerance);
 
   // A surface of given triangles (corners a, b, c each), laid out over their
   // own bounds: for surfaces with known shapes.
@@ -126,7 +149,7 @@ class TargetSurface {
 
   std::vector<SurfaceTriangle> triangles_;
   std::vector<double> sectionXs_;
-  std::vector<Section> sections_;
+  std::vector<SectionRows> sections_;
   double xMin_ = 0, xMax_ = 0, yMin_ = 0, yMax_ = 0;
   double cell_ = 4;  // millimetres
   int cols_ = 0, rows_ = 0;

@@ -660,7 +660,8 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 
 ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, const ShopSettings& settings,
                      WorkMonitor* monitor, const DesignSettings& design, std::optional<double> lift,
-                     const Airfoil* airfoil) {
+                     const Airfoil* airfoil, std::optional<PlankFace> face) {
+  if (face && !design.blankThickness) throw ShopError("a face of a plank needs the plank's thickness");
   const double roughDia = in.roughDia, roughStep = in.roughStep, finDia = in.finDia;
   const double roughFeed = in.roughFeed, finishFeed = in.finishFeed;
   ShopPlan plan;
@@ -692,7 +693,15 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   SectionTable table;
   table.fill();
   const BladeModel blade(parameters, table, design, lift, airfoil);
-  const TargetSurface surface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.tolerance);
+  // The blade's upper surface; or a face of the plank, both surfaces.
+  const SectionSource source =
+      face ? plankFace(blade, *face, plan.block.y1, *design.blankThickness)
+           : SectionSource([&blade](double x) { return SectionRows{blade.section(x)}; });
+  const auto surfaceWithin = [&](double tolerance) {
+    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1,
+                         tolerance);
+  };
+  const TargetSurface surface = surfaceWithin(plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
   // The underside at Z 0, unless the blade dips below it by more than the
   // tolerance.
@@ -712,7 +721,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   // has far fewer triangles under its wide footprint.
   const TargetSurface roughSurface =
       plan.roughTolerance > plan.tolerance
-          ? TargetSurface(blade, plan.block, std::max(roughDia, finDia) / 2 + 1, plan.roughTolerance)
+          ? surfaceWithin(plan.roughTolerance)
           : TargetSurface();
   // The finishing lines are sampled on a thread of their own while the
   // roughing is laid out (on this one, which reports the progress). Should

@@ -102,9 +102,13 @@ ShopInputs readShopInputs(const JobFields& fields, const ShopSettings& settings)
 // size bounds; reports to `monitor` (may be null), which may stop it.
 // The blade is shaped by `design`, with `lift` in place of the typed lift
 // coefficient and `airfoil` in place of NACA 4412 when given.
+// With `face`, the job mills that face of the plank the design gives a
+// thickness for (ShopError without one): the block is the plank, and the
+// target the top or, turned over, the bottom of the closed section.
 ShopPlan planShopJob(const ShopInputs& inputs, const BladeParameters& parameters, const ShopSettings& settings,
                      WorkMonitor* monitor = nullptr, const DesignSettings& design = {},
-                     std::optional<double> lift = std::nullopt, const Airfoil* airfoil = nullptr);
+                     std::optional<double> lift = std::nullopt, const Airfoil* airfoil = nullptr,
+                     std::optional<PlankFace> face = std::nullopt);
 // The same from the field texts, each read for it.
 ShopPlan planShopJob(const JobFields& fields, const ShopSettings& settings);
 

@@ -89,6 +89,52 @@ TEST(TargetSurface, HighestAndLowestPointInsideTheBlock) {
   EXPECT_LT(highest, defaultModel().section(block().x0).back().z);
 }
 
+// A plank's two faces: side A follows the top of the closed section (the
+// higher of its upper and lower surfaces), side B, turned over about X, its
+// bottom; both within a quarter of the tolerance across the chord.
+TEST(TargetSurface, PlankFacesAreTheTopAndTheTurnedBottomOfTheSection) {
+  DesignSettings plank;
+  plank.chordCap = 300;
+  plank.blankThickness = 50;
+  plank.rootBlock = std::pair{60.0, 80.0};
+  SectionTable table;
+  table.fill();
+  const BladeModel blade(readParameters(JobFields{}), table, plank);
+  constexpr double kTol = 0.1, kWidth = 300, kThickness = 50;
+  const TargetSurface top(plankFace(blade, PlankFace::Top, kWidth, kThickness), blade.hubX(), blade.tipX(), block(), 20,
+                          kTol);
+  const TargetSurface bottom(plankFace(blade, PlankFace::Bottom, kWidth, kThickness), blade.hubX(), blade.tipX(),
+                             block(), 20, kTol);
+  double worst = 0;
+  for (double x = block().x0; x <= block().x1; x += 0.73) {
+    const Section up = blade.section(x), down = blade.lowerSection(x);
+    Section upFlipped = up, downFlipped = down;  // upside down, for the lowest
+    for (SectionPoint& p : upFlipped) p.z = -p.z;
+    for (SectionPoint& p : downFlipped) p.z = -p.z;
+    const double lead = std::min(up.front().y, down.front().y), trail = std::max(up.back().y, down.back().y);
+    for (double y = lead + 0.5; y < trail - 0.5; y += 1.1) {
+      const double highest = std::max(profileHeight(up, y), profileHeight(down, y));
+      const double lowest = -std::max(profileHeight(upFlipped, y), profileHeight(downFlipped, y));
+      ASSERT_GE(highest, lowest) << x << " " << y;
+      // Measured across the surface where it slopes.
+      const auto slopeAt = [&](const TargetSurface& s, double yy) {
+        return std::hypot(1.0, (s.heightAt(x, yy + 0.2) - s.heightAt(x, yy - 0.2)) / 0.4);
+      };
+      const double e1 = std::abs(top.heightAt(x, y) - highest) / slopeAt(top, y);
+      const double e2 = std::abs(bottom.heightAt(x, kWidth - y) - (kThickness - lowest)) / slopeAt(bottom, kWidth - y);
+      worst = std::max({worst, e1, e2});
+    }
+  }
+  // Where the chord cap and the twist limit begin to hold, the blade bends
+  // along the span between the points each span is measured at: a few
+  // hundredths over the quarter there.
+  EXPECT_LE(worst, kTol / 4 * 1.05);
+  // The plank holds both faces.
+  EXPECT_LE(top.heightsWithin(block()).second, kThickness + 1e-9);
+  EXPECT_LE(bottom.heightsWithin(block()).second, kThickness + 1e-9);
+  EXPECT_GE(top.heightsWithin(block()).first, 0);
+}
+
 TEST(Block, FromTheFields) {
   EXPECT_DOUBLE_EQ(block().x0, static_cast<double>(0.2f) * 1000);
   EXPECT_DOUBLE_EQ(block().x1, 1680);
