@@ -251,6 +251,32 @@ BladeModel::Profile BladeModel::lowerProfile() const {
   return out;
 }
 
+BladeFit bladeFit(const BladeModel& blade, double step) {
+  BladeFit fit;
+  fit.lowest = std::numeric_limits<double>::infinity();
+  fit.highest = -fit.lowest;
+  const double width = blade.stockWidth();
+  const int count = std::max(1, static_cast<int>(std::ceil((blade.tipX() - blade.hubX()) / step)));
+  for (int i = 0; i <= count; ++i) {
+    const double x = i == count ? blade.tipX() : blade.hubX() + step * i;
+    double off = 0;
+    for (const Section& s : {blade.section(x), blade.lowerSection(x)}) {
+      for (const SectionPoint& p : s) {
+        off = std::max({off, -p.y, p.y - width});
+        fit.lowest = std::min(fit.lowest, p.z);
+        fit.highest = std::max(fit.highest, p.z);
+      }
+    }
+    // A hair past the side is the arithmetic of placing it there.
+    if (off > 1e-6) {
+      if (fit.offStock == 0) fit.offFrom = x;
+      fit.offTo = x;
+      fit.offStock = std::max(fit.offStock, off);
+    }
+  }
+  return fit;
+}
+
 double sectionHeight(const Section& sec, double y) { return profileHeight(sec, y); }
 
 double profileHeight(std::span<const SectionPoint> sec, double y) {

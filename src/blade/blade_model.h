@@ -71,6 +71,7 @@ class BladeModel {
   double blades() const { return blades_; }
   double designAlpha() const { return alpha_; }  // radians
   double designLift() const { return lift_; }
+  double stockWidth() const { return width_ * 1000; }  // mm
 
  private:
   // The radius in metres, the inflow angle, millimetres per percent of
@@ -102,6 +103,17 @@ class BladeModel {
   std::array<double, SectionTable::kUpper> px_{}, py_{};  // percent of chord
   std::array<double, SectionTable::kUpper> lowerY_{};     // the lower surface at px_
 };
+
+// How the blade, both surfaces, sits in the stock: the most any section
+// reaches past the stock's sides (Y 0 and the stock width) and between which
+// radii some section does, and the heights of its lowest and highest point.
+struct BladeFit {
+  double offStock = 0;            // mm; 0 when every section lies on the stock
+  double offFrom = 0, offTo = 0;  // mm from the axis
+  double lowest = 0, highest = 0;
+};
+// Sections `step` mm apart from the hub to the tip.
+BladeFit bladeFit(const BladeModel& blade, double step = 1);
 
 // The surface's height over `y` in a section: the highest of its segments
 // there (a twisted section can fold back over itself); beyond the leading

@@ -119,6 +119,20 @@ std::string shopReport(const ShopPlan& plan, Controller controller, std::string_
   out += "Block: X " + mm(b.x0) + " to " + mm(b.x1) + ", Y " + mm(b.y0) + " to " + mm(b.y1) + ", top Z " + mm(b.top) +
          " (millimetres).\n";
   out += "Z travel needed: " + mm(plan.zTravelNeeded) + " mm, from the clearance height down to the deepest cut.\n";
+  // Where the blade does not fit the stock, by how much, and what would
+  // make it fit.
+  const BladeFit& fit = plan.fit;
+  if (fit.offStock > 0) {
+    out += "The blade reaches up to " + mm(fit.offStock) + " mm past the stock's sides between X " + mm(fit.offFrom) +
+           " and " + mm(fit.offTo) +
+           ": those sections are not whole. A chord cap (--chord-cap, Machine > Blade Design) keeps every section "
+           "on the stock.\n";
+  }
+  if (!plan.plank) {
+    out += "The blade stands " + mm(fit.highest - fit.lowest) +
+           " mm from its lowest to its highest point, the least thickness of stock that holds it whole. A blank "
+           "thickness (--blank-thickness, Machine > Blade Design) limits the twist so that it fits a plank.\n";
+  }
   out += "Rapid moves at Z " + mm(plan.clearanceZ) +
          " to and from each tool; between roughing lines 2 mm above the material they leave, down beside the "
          "block.\n";

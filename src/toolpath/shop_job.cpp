@@ -693,13 +693,13 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   SectionTable table;
   table.fill();
   const BladeModel blade(parameters, table, design, lift, airfoil);
+  plan.fit = bladeFit(blade);
+  plan.plank = design.blankThickness.has_value();
   // The blade's upper surface; or a face of the plank, both surfaces.
-  const SectionSource source =
-      face ? plankFace(blade, *face, plan.block.y1, *design.blankThickness)
-           : SectionSource([&blade](double x) { return SectionRows{blade.section(x)}; });
+  const SectionSource source = face ? plankFace(blade, *face, plan.block.y1, *design.blankThickness)
+                                    : SectionSource([&blade](double x) { return SectionRows{blade.section(x)}; });
   const auto surfaceWithin = [&](double tolerance) {
-    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1,
-                         tolerance);
+    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1, tolerance);
   };
   const TargetSurface surface = surfaceWithin(plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
@@ -720,9 +720,7 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   // within a tenth of that: a surface as close as its own tolerance asks
   // has far fewer triangles under its wide footprint.
   const TargetSurface roughSurface =
-      plan.roughTolerance > plan.tolerance
-          ? surfaceWithin(plan.roughTolerance)
-          : TargetSurface();
+      plan.roughTolerance > plan.tolerance ? surfaceWithin(plan.roughTolerance) : TargetSurface();
   // The finishing lines are sampled on a thread of their own while the
   // roughing is laid out (on this one, which reports the progress). Should
   // the roughing fail or be cancelled, the sampling is stopped and waited

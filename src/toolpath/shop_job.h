@@ -63,6 +63,10 @@ struct ShopPlan {
   // The Z travel the job needs: from the clearance height down to the
   // lowest tip, mm.
   double zTravelNeeded = 0;
+  // How the blade sits in the stock, and whether its design fits it to a
+  // plank (a blank thickness).
+  BladeFit fit;
+  bool plank = false;
 };
 
 // The chip load a tool sees: its feed over its speed and cutting edges, mm

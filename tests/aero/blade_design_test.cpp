@@ -13,6 +13,7 @@
 #include "core/job_parameters.h"
 #include "files/design_file.h"
 #include "files/performance.h"
+#include "files/shop_report.h"
 #include "machine/fixed_text.h"
 #include "toolpath/shop_job.h"
 
@@ -131,6 +132,12 @@ TEST(BladeDesign, PlankHoldsEverySectionAndTheRootBlock) {
   // The shop job mills it from the plank: the block's top is the plank's.
   const ShopPlan plan = planShopJob(readShopInputs(JobFields{}, {}), readParameters(JobFields{}), {}, nullptr, plank);
   EXPECT_EQ(plan.block.top, 30);
+  // On the stock, within the plank: the report has nothing to warn of.
+  EXPECT_EQ(plan.fit.offStock, 0);
+  EXPECT_GE(plan.fit.lowest, -1e-9);
+  EXPECT_LE(plan.fit.highest, 30 + 1e-9);
+  EXPECT_EQ(shopReport(plan, Controller::LinuxCnc, "").find("past the stock"), std::string::npos);
+  EXPECT_EQ(shopReport(plan, Controller::LinuxCnc, "").find("the least thickness"), std::string::npos);
 }
 
 TEST(BladeDesign, LiftFromThePolarsPeaksAtTheDesignRatio) {
