@@ -21,6 +21,7 @@
 #include "files/performance.h"
 #include "files/setup_sheet.h"
 #include "png/svg_to_png.h"
+#include "ui/background_work.h"
 #include "ui/check_window.h"
 #include "ui/design_dialog.h"
 #include "ui/file_dialogs.h"
@@ -230,6 +231,17 @@ void VentaroWindow::editDesign() {
   MachineSettings machine = form_->machine();
   machine.design = dialog.design();
   machine.performance = dialog.performance();
+  if (machine.performance.xfoil) {
+    // XFOIL takes seconds an airfoil: run it now, under the progress
+    // dialog, and the polars are kept for every Compute after.
+    try {
+      (void)runInBackground(this, QStringLiteral("Running XFOIL for the airfoil\u2019s polars\u2026"),
+                            [&machine](WorkMonitor&) { (void)performancePolars(machine.performance, machine.design); });
+    } catch (const std::runtime_error& error) {
+      boxes_.show(this, MessageKind::Error, kTitle,
+                  QStringLiteral("XFOIL gave no polars for the airfoil.\n\n") + QString::fromUtf8(error.what()));
+    }
+  }
   // The plain program follows the rule whatever they say.
   form_->setMachine(machine, machine.job == Job::Shop);
   refreshViews();

@@ -4,6 +4,7 @@
 // ventaro-gcode --design.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "aero/xfoil_run.h"
 #include "cli_process.h"
 #include "files/design_file.h"
 #include "gcode/program_bytes.h"
@@ -466,6 +468,18 @@ class MenuTest : public QObject {
     dialogs->answers << file("shaped.json");
     action("saveDesignAs")->trigger();
     QVERIFY(ventaro::readDesignFile(file("shaped.json").toStdString()).machine == window->form()->machine());
+    // XFOIL's polars, run here once the dialog is accepted.
+    if (!ventaro::xfoilInstalled()) QSKIP("xfoil is not installed");
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->findChild<QCheckBox*>("xfoil")->setChecked(true);
+      QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    action("bladeDesign")->trigger();
+    QVERIFY(window->form()->machine().performance.xfoil);
+    click("cmdStart");
+    QVERIFY(window->performanceWindow()->svg().contains("XFOIL&apos;s polars of the airfoil"));
   }
 
   // View > Program: the program with its line numbers, a search and a
