@@ -15,6 +15,7 @@
 #include <fstream>
 #include <future>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -183,21 +184,20 @@ void sweep(const XfoilOptions& options, const fs::path& folder, const std::strin
   }
 }
 
-Polar polarAt(const XfoilOptions& options, const std::string& load, const std::string& foilText, double reynolds) {
+std::optional<Polar> polarAt(const XfoilOptions& options, const std::string& load, const std::string& foilText,
+                             double reynolds) {
   WorkFolder folder;
   if (!foilText.empty()) writeFile(folder.path() / "foil.dat", foilText);
   SweepRows rows;
   const double step = std::abs(options.step);
   sweep(options, folder.path(), load, reynolds, 0, options.highest, step, rows);
   sweep(options, folder.path(), load, reynolds, -step, options.lowest, -step, rows);
-  const std::string where = "XFOIL's polar at Re " + number(reynolds, 0);
-  if (rows.rows.size() < 5) {
-    throw PolarError(where + " has " + std::to_string(rows.rows.size()) +
-                     " converged points; the airfoil may not suit XFOIL");
-  }
+  // Too few converged points make no polar: that Reynolds number is left
+  // to its neighbours.
+  if (rows.rows.size() < 5) return std::nullopt;
   std::string text = rows.header;
   for (const auto& [alpha, row] : rows.rows) text += row + "\n";
-  return readXfoilPolar(text, where);
+  return readXfoilPolar(text, "XFOIL's polar at Re " + number(reynolds, 0));
 }
 
 }  // namespace
@@ -235,12 +235,19 @@ std::vector<Polar> xfoilPolars(const Airfoil* airfoil, const XfoilOptions& optio
   const std::string load = airfoil == nullptr ? "NACA 4412\n" : "LOAD foil.dat\n";
   const std::string foilText = airfoil == nullptr ? "" : seligText(*airfoil);
   // Each Reynolds number in a process of its own, side by side.
-  std::vector<std::future<Polar>> runs;
+  std::vector<std::future<std::optional<Polar>>> runs;
   for (double re : options.reynolds) {
     runs.push_back(std::async(std::launch::async, [&, re] { return polarAt(options, load, foilText, re); }));
   }
   std::vector<Polar> out;
-  for (auto& run : runs) out.push_back(run.get());
+  for (auto& run : runs) {
+    if (std::optional<Polar> polar = run.get()) out.push_back(std::move(*polar));
+  }
+  if (out.empty()) {
+    throw PolarError(
+        "XFOIL converged at fewer than five angles at every Reynolds number; the airfoil may not suit "
+        "XFOIL");
+  }
   return out;
 }
 

@@ -37,8 +37,9 @@ struct XfoilOptions {
 bool xfoilInstalled(const std::string& program = "xfoil");
 
 // One polar per Reynolds number of `airfoil`, NACA 4412 as tabulated when
-// it is null. Raises PolarError when XFOIL cannot be run, runs past its
-// time, or leaves a Reynolds number with fewer than five converged points.
+// it is null; a Reynolds number where fewer than five angles converge is
+// left out. Raises PolarError when XFOIL cannot be run, runs past its
+// time, or leaves no Reynolds number.
 std::vector<Polar> xfoilPolars(const Airfoil* airfoil, const XfoilOptions& options = {});
 
 }  // namespace ventaro

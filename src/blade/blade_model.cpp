@@ -155,10 +155,10 @@ BladeModel::Geometry BladeModel::geometryAt(double x) const {
         chord = std::min(cappedAt(0), thickness / (10.0 * (hi - lo)));
         return {r, phi, chord * 10.0, 0};
       }
-      double fits = 0, not_ = 1;
+      double fits = 0, tooMuch = 1;
       for (int k = 0; k < 60; ++k) {
-        const double mid = (fits + not_) / 2;
-        (tallAt(mid * twist) <= thickness ? fits : not_) = mid;
+        const double mid = (fits + tooMuch) / 2;
+        (tallAt(mid * twist) <= thickness ? fits : tooMuch) = mid;
       }
       twist *= fits;
     }

@@ -24,11 +24,13 @@ std::string script(const std::string& name, const std::string& body) {
 }
 
 // Writes the polar of a sweep as PACC does, point by point, and dies with
-// SIGFPE at 3 degrees, as Debian's xfoil does in a viscous sweep.
+// SIGFPE at 3 degrees, as Debian's xfoil does in a viscous sweep; with
+// ONLY_RE set, converges at no angle at any other Reynolds number.
 constexpr const char* kDiesAtThree = R"(
 while read -r line; do
-  case "$line" in ASEQ*) set -- $line; from=$2; to=$3; step=$4;; esac
+  case "$line" in ASEQ*) set -- $line; from=$2; to=$3; step=$4;; VISC*) set -- $line; re=$2;; esac
 done
+[ -n "$ONLY_RE" ] && [ "$re" != "$ONLY_RE" ] && exit 0
 cat > polar <<'H'
  Calculated polar for: stand-in
  xtrf =   1.000 (top)        1.000 (bottom)
@@ -60,13 +62,27 @@ TEST(Xfoil, SweepThatDiesIsTakenUpPastTheAngleItDiedAt) {
   EXPECT_DOUBLE_EQ(polars[0].cl.back(), 1.0);
 }
 
+// A Reynolds number where XFOIL converges nowhere is left out; the others
+// stand.
+TEST(Xfoil, ReynoldsNumberWithoutPointsIsLeftOut) {
+  XfoilOptions options;
+  options.program = script("only-at-200000", std::string("ONLY_RE=200000\n") + kDiesAtThree);
+  options.preload.clear();
+  options.reynolds = {100000, 200000};
+  options.lowest = -2;
+  options.highest = 2;
+  const std::vector<Polar> polars = xfoilPolars(nullptr, options);
+  ASSERT_EQ(polars.size(), 1u);
+  EXPECT_EQ(polars[0].reynolds, 200000);
+}
+
 TEST(Xfoil, RefusesWhatCannotGivePolars) {
   XfoilOptions options;
   options.reynolds = {200000};
   for (const auto& [program, timeout, why] :
        {std::tuple{std::string("/nowhere/xfoil"), 60.0, "XFOIL is not installed"},
         std::tuple{script("never-ends", "sleep 30\n"), 0.3, "XFOIL ran longer than"},
-        std::tuple{script("no-points", "exit 0\n"), 60.0, "has 0 converged points"}}) {
+        std::tuple{script("no-points", "exit 0\n"), 60.0, "fewer than five angles at every Reynolds"}}) {
     options.program = program;
     options.timeoutSeconds = timeout;
     try {
