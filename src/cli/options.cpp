@@ -151,11 +151,13 @@ std::string byDefault(double value) { return "default " + NumberText(value); }
 void appendMachineRows(std::vector<OptionSpec>& table) {
   const ShopSettings initial;
   table.push_back(choiceRow<Job>("--job", "NAME",
-                                 "plain (default: the window's program) or shop\n"
+                                 "plain (default: the window's program), shop\n"
                                  "(a job for a machine: layered roughing and\n"
                                  "drop-cutter finishing, for --controller\n"
-                                 "linuxcnc, its default, or grbl)",
-                                 jobByName, "the job must be plain or shop",
+                                 "linuxcnc, its default, or grbl) or two-sided\n"
+                                 "(the whole blade from a plank of\n"
+                                 "--blank-thickness: side A, then side B)",
+                                 jobByName, "the job must be plain, shop or two-sided",
                                  [](CliOptions& o) -> Job& { return o.job; }));
   table.push_back({"--block-top",
                    {},
@@ -707,14 +709,19 @@ ParseResult parseWithDesign(int argc, const char* const* argv) {
 }
 
 std::optional<std::string> usageConflict(const CliOptions& options) {
-  if (options.job == Job::Shop && options.controllerGiven && options.controller == Controller::Plain) {
-    return "the shop job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
+  if (forMachine(options.job) && options.controllerGiven && options.controller == Controller::Plain) {
+    return "the " + std::string(jobName(options.job)) +
+           " job is written for a machine: give --controller linuxcnc (its default) or grbl, not plain";
   }
   if (options.job == Job::Shop && options.controller == Controller::Grbl && !options.output) {
     return "the grbl shop job is one program per tool: give -o FILE (they are written as FILE with -T1, -T2 "
            "before its extension)";
   }
-  if (options.outputs.setup && options.job != Job::Shop) {
+  if (options.job == Job::TwoSided && !options.output) {
+    return "the two-sided job is one program per side: give -o FILE (they are written as FILE with -A, -B "
+           "before its extension)";
+  }
+  if (options.outputs.setup && !forMachine(options.job)) {
     return "the setup sheet is written for the shop job: give --job shop with --setup";
   }
   if (options.outputs.report && !options.outputs.reportFile && !options.output) {

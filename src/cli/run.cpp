@@ -103,7 +103,7 @@ void printError(std::string_view line) {
 
 int runGenerator(CliOptions options) {
   // The shop job is written for LinuxCNC unless GRBL is asked for.
-  if (options.job == Job::Shop && !options.controllerGiven) options.controller = Controller::LinuxCnc;
+  if (forMachine(options.job) && !options.controllerGiven) options.controller = Controller::LinuxCnc;
   if (auto error = usageConflict(options)) {
     printError(std::string(kProgramName) + ": " + *error);
     return kExitUsage;

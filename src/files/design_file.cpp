@@ -152,12 +152,11 @@ MachineSettings readMachine(const Reader& reader, const nlohmann::json& root) {
   MachineSettings settings;
   settings.controller =
       *controllerByName(reader.word(machine, "controller", "machine.controller", {"plain", "linuxcnc", "grbl"}));
-  settings.job = *jobByName(reader.word(machine, "job", "machine.job", {"plain", "shop"}));
+  settings.job = *jobByName(reader.word(machine, "job", "machine.job", {"plain", "shop", "two-sided"}));
   // The shop job is written for a machine; no client could run this pair.
-  if (settings.job == Job::Shop && settings.controller == Controller::Plain) {
-    reader.fail(
-        "the job \"shop\" is written for a machine, but the controller is \"plain\"; it must be linuxcnc "
-        "or grbl");
+  if (forMachine(settings.job) && settings.controller == Controller::Plain) {
+    reader.fail("the job \"" + std::string(jobName(settings.job)) +
+                "\" is written for a machine, but the controller is \"plain\"; it must be linuxcnc or grbl");
   }
   const nlohmann::json& shop = reader.object(machine, "shop", "machine.shop");
   settings.shop.roughShape =

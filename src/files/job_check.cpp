@@ -7,8 +7,10 @@
 #include "blade/blade_model.h"
 #include "check/check_text.h"
 #include "check/material_check.h"
+#include "check/plank_stock.h"
 #include "core/number_text.h"
 #include "files/performance.h"
+#include "machine/fixed_text.h"
 #include "picture/check_picture.h"
 #include "toolpath/toolpath.h"
 
@@ -55,6 +57,12 @@ CheckSettings settingsFor(const JobRun& run, const BladeParameters& p, const Blo
   return s;
 }
 
+// Upside down: the lowest of a row read as the highest.
+Section flipped(Section row) {
+  for (SectionPoint& p : row) p.z = -p.z;
+  return row;
+}
+
 std::string pictureTitle(const JobRun& run) {
   std::string title = run.machine.job == Job::Shop ? "Shop job" : "Plain job";
   title +=
@@ -62,9 +70,112 @@ std::string pictureTitle(const JobRun& run) {
   return title;
 }
 
+// The closed section's rows at x as one face of the plank sees them (see
+// plankFace), and where its outline begins and ends across the plank.
+struct FaceColumn {
+  Section upper{}, lower{};
+  double lead = 0, trail = 0;
+  double top(double y) const { return std::max(profileHeight(upper, y), profileHeight(lower, y)); }
+};
+
+// Side A and side B of a plank, each checked against its own face of the
+// blade; then both together, as one interval of material per column.
+JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor* monitor) {
+  const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
+  if (!run.block || run.sides.size() != 2 || !run.machine.design.blankThickness) {
+    throw ShopError("the two-sided job's check needs both sides' programs");
+  }
+  const Block block = *run.block;
+  const double thickness = *run.machine.design.blankThickness;
+  CheckSettings settings = settingsFor(run, parameters, block, grid);
+  settings.origin = shopOrigin(block);
+  SectionTable table;
+  table.fill();
+  const BladeModel blade = designedBlade(parameters, table, run.machine);
+  const auto columnAt = [&](double x, bool turned) {
+    FaceColumn c{blade.section(x), blade.lowerSection(x)};
+    if (turned) {
+      for (Section* row : {&c.upper, &c.lower}) {
+        for (SectionPoint& p : *row) p = {block.y0 + block.y1 - p.y, thickness - p.z};
+      }
+    }
+    c.lead = std::min({c.upper.front().y, c.upper.back().y, c.lower.front().y, c.lower.back().y});
+    c.trail = std::max({c.upper.front().y, c.upper.back().y, c.lower.front().y, c.lower.back().y});
+    return c;
+  };
+  constexpr double kInside = 10;
+  settings.interiorMargin = kInside;
+  std::string text;
+  std::vector<CheckResult> results;
+  for (const bool turned : {false, true}) {
+    double columnX = std::numeric_limits<double>::quiet_NaN();
+    FaceColumn column;
+    const auto at = [&](double x) -> const FaceColumn& {
+      if (!(x == columnX)) column = columnAt(x, turned), columnX = x;
+      return column;
+    };
+    settings.interior = [&](double x, double y) {
+      if (x < block.x0 + kInside || x > block.x1 - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
+        return false;
+      }
+      const FaceColumn& c = at(x);
+      return y >= c.lead + kInside && y <= c.trail - kInside;
+    };
+    WorkPart part(monitor, turned ? 0.5 : 0, turned ? 1 : 0.5);
+    struct : WorkMonitor {
+      const WorkPart* part = nullptr;
+      void advance(double done) override { part->advance(done); }
+    } sideMonitor;
+    sideMonitor.part = &part;
+    results.push_back(checkProgram(
+        run.sides[turned ? 1 : 0], settings, [&](double x, double y) { return at(x).top(y); },
+        monitor != nullptr ? &sideMonitor : nullptr));
+    text += std::string(turned ? "\nSide B, the plank turned over about the span (X):\n" : "Side A:\n") +
+            checkText(results.back());
+  }
+  // Both sides together, in the blade frame of side A.
+  const PlankColumns columns(results[0].finished, results[1].finished, thickness);
+  const double held = blade.hubX() + (run.machine.design.rootBlock ? run.machine.design.rootBlock->first : 0) +
+                      results[0].finished.cell();
+  PlankTarget target;
+  target.kept = [&](double x, double) { return x < held; };
+  double columnX = std::numeric_limits<double>::quiet_NaN();
+  FaceColumn column;
+  const auto at = [&](double x) -> const FaceColumn& {
+    if (!(x == columnX)) column = columnAt(x, false), columnX = x;
+    return column;
+  };
+  target.inside = [&](double x, double y) {
+    const FaceColumn& c = at(x);
+    return x >= held && y > c.lead && y < c.trail;
+  };
+  target.top = [&](double x, double y) { return at(x).top(y); };
+  target.bottom = [&](double x, double y) {
+    const FaceColumn& c = at(x);
+    return -std::max(profileHeight(flipped(c.upper), y), profileHeight(flipped(c.lower), y));
+  };
+  const PlankFigures f = plankFigures(columns, target);
+  text += "\nBoth sides, the plank " + NumberText(thickness) + " mm thick:\n";
+  text += "  deepest cut into the blade: " + fixedText(std::max(0.0, f.deepestFromAbove), 3) + " mm from above, " +
+          fixedText(std::max(0.0, f.deepestFromBelow), 3) + " mm from below\n";
+  text += "  left on the lower surface: at most " + fixedText(std::max(0.0, f.mostLeftBelow), 3) + " mm\n";
+  text += "  outside the outline: " + std::to_string(f.leftOutside) + " of " + std::to_string(f.columnsOutside) +
+          " cells hold more than 0.5 mm; 99th percentile " + fixedText(f.leftOutside99, 3) + " mm\n";
+  text += "  material in " + std::to_string(f.pieces) + (f.pieces == 1 ? " piece" : " pieces") + "; the blade " +
+          (f.bladeHeld ? "is one piece with its root block" : "is not one piece with its root block") + "\n";
+  JobCheck check{text, results[0].hazard() || results[1].hazard(), {}};
+  if (picture) {
+    check.picture =
+        checkPictureSvg(results[0], "Two-sided job, " + std::string(controllerName(run.machine.controller)) +
+                                        " profile: side A after its program, from above");
+  }
+  return check;
+}
+
 }  // namespace
 
 JobCheck checkJob(const JobRun& run, double grid, bool picture, WorkMonitor* monitor) {
+  if (run.machine.job == Job::TwoSided) return checkTwoSided(run, grid, picture, monitor);
   const BladeParameters parameters = run.parameters ? *run.parameters : readParameters(run.fields);
   const Block block = run.block ? *run.block : plainJobBlock(parameters, run.record, run.machine.shop.blockTop);
   CheckSettings settings = settingsFor(run, parameters, block, grid);

@@ -1,5 +1,6 @@
 #include "files/job_run.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "files/machining_report.h"
@@ -30,15 +31,33 @@ std::vector<std::string> programFileNames(const JobRun& run, const std::string& 
   return names;
 }
 
+namespace {
+
+// One part of a longer piece of work, as work of its own.
+class PartMonitor : public WorkMonitor {
+ public:
+  PartMonitor(WorkMonitor* monitor, double from, double to) : part_(monitor, from, to) {}
+  void advance(double done) override { part_.advance(done); }
+
+ private:
+  WorkPart part_;
+};
+
+void addParts(std::vector<ProgramPart>& to, std::vector<ProgramPart> parts, const std::string& side) {
+  for (ProgramPart& part : parts) to.push_back({"-" + side + part.suffix, std::move(part.text)});
+}
+
+}  // namespace
+
 JobRun runJob(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
               ComputeObserver* progress, bool outputs, WorkMonitor* monitor) {
-  const bool shop = machine.job == Job::Shop;
+  const bool shop = forMachine(machine.job);
   if (shop && machine.controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -70,18 +89,61 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
     } catch (const AirfoilError& error) {
       throw ShopError(std::string("the blade's design: ") + error.what());
     }
-    const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor, machine.design, lift,
-                                      airfoil ? &*airfoil : nullptr);
-    run.block = plan.block;
-    for (const ToolRun& tool : plan.tools) {
-      run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
-                           plan.block.top - tool.lowest, tool.holder, tool.stickout});
+    if (machine.job == Job::TwoSided) {
+      if (!machine.design.blankThickness) {
+        throw ShopError(
+            "the two-sided job mills a plank: give its thickness (--blank-thickness, Machine > Blade Design)");
+      }
+      // Side A mills the top of the blade from the plank's top face; side B,
+      // the plank turned over about the span, its bottom.
+      std::vector<ProgramPart> parts;
+      for (const PlankFace face : {PlankFace::Top, PlankFace::Bottom}) {
+        const bool a = face == PlankFace::Top;
+        PartMonitor part(monitor, a ? 0 : 0.5, a ? 0.5 : 1);
+        const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor ? &part : nullptr,
+                                          machine.design, lift, airfoil ? &*airfoil : nullptr, face);
+        const std::string side = a ? "A" : "B";
+        std::vector<ProgramPart> sideParts = shopPrograms(plan, machine.controller, "Blade from a plank, side " + side);
+        run.sides.push_back(joinedProgram(sideParts));
+        addParts(parts, std::move(sideParts), side);
+        if (a) run.block = plan.block;
+        // Each tool as deep as either side takes it.
+        for (const ToolRun& tool : plan.tools) {
+          const double depth = plan.block.top - tool.lowest;
+          auto known = std::find_if(run.tools.begin(), run.tools.end(),
+                                    [&](const JobTool& t) { return t.number == tool.number; });
+          if (known != run.tools.end()) {
+            known->depth = std::max(known->depth, depth);
+            continue;
+          }
+          run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
+                               depth, tool.holder, tool.stickout});
+        }
+        run.zTravelNeeded = std::max(run.zTravelNeeded, plan.zTravelNeeded);
+        if (outputs) {
+          run.shopReport += std::string(a ? "" : "\n") + "Side " + side +
+                            (a ? ": the plank's top face up.\n\n"
+                               : ": the plank turned over about the span (X), its far side now at Y 0 and its "
+                                 "underside on top.\n\n") +
+                            shopReport(plan, machine.controller, run.sides.back());
+        }
+      }
+      run.program = joinedProgram(parts);
+      run.programParts = std::move(parts);
+    } else {
+      const ShopPlan plan = planShopJob(inputs, *run.parameters, machine.shop, monitor, machine.design, lift,
+                                        airfoil ? &*airfoil : nullptr);
+      run.block = plan.block;
+      for (const ToolRun& tool : plan.tools) {
+        run.tools.push_back({tool.number, tool.cutter.shape, 2 * tool.cutter.radius, tool.flutes, tool.fluteLength,
+                             plan.block.top - tool.lowest, tool.holder, tool.stickout});
+      }
+      run.zTravelNeeded = plan.zTravelNeeded;
+      std::vector<ProgramPart> parts = shopPrograms(plan, machine.controller);
+      run.program = joinedProgram(parts);
+      if (parts.size() > 1) run.programParts = std::move(parts);
+      if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
     }
-    run.zTravelNeeded = plan.zTravelNeeded;
-    std::vector<ProgramPart> parts = shopPrograms(plan, machine.controller);
-    run.program = joinedProgram(parts);
-    if (parts.size() > 1) run.programParts = std::move(parts);
-    if (outputs) run.shopReport = shopReport(plan, machine.controller, run.program);
   } else {
     run.program = programFor(machine.controller, fields, table, observer, machine.shop);
   }
@@ -95,7 +157,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
 
 JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, const SectionTable& table,
                      ComputeObserver* progress) {
-  if (machine.job == Job::Shop) {
+  if (forMachine(machine.job)) {
     // The shop job is written as text from its plan; its file is that text's.
     JobRun run = runJob(fields, machine, table, progress, false);
     run.file = toProgramFileBytes(std::move(run.program));
@@ -103,7 +165,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }
@@ -117,7 +179,7 @@ std::string jobStationTable(const JobRun& run, const SectionTable& table) {
 
 std::string jobReport(const JobRun& run, const SectionTable& table, const FieldNamer& name) {
   const std::string performance = performanceReport(run.fields, table, run.machine);
-  if (run.machine.job == Job::Shop) return run.shopReport + performance;
+  if (forMachine(run.machine.job)) return run.shopReport + performance;
   return machiningReport(run.moves, run.record, run.fields, *run.parameters, table, name) + performance;
 }
 

@@ -63,6 +63,9 @@ struct JobRun {
   // A run for the program's file alone holds the file's bytes here, and no
   // text in `program`.
   FileBytes file;
+  // The two-sided job's programs, side A's and side B's (each its parts
+  // joined), for the check of each side; empty for other jobs.
+  std::vector<std::string> sides;
 };
 
 // The file of a program part: `path` with the part's suffix before its

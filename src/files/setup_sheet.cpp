@@ -18,7 +18,7 @@ struct Sheet {
 };
 
 Sheet sheetOf(const JobRun& run) {
-  if (run.machine.job != Job::Shop || !run.block) {
+  if (!forMachine(run.machine.job) || !run.block) {
     throw ShopError("the setup sheet is written for the shop job (--job shop)");
   }
   Sheet s;
@@ -63,17 +63,49 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
                          {"holder_diameter", tool.holder},
                          {"stickout", tool.stickout ? Json(*tool.stickout) : Json(nullptr)}});
   }
-  Json setup{
-      {"name", "A"},
-      {"program", programFiles.empty()       ? Json(nullptr)
-                  : programFiles.size() == 1 ? Json(programFiles.front())
-                                             : Json(programFiles)},
-      {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, 1, 0, minus(s.origin.y)}),
-                                  Json::array({0, 0, 1, minus(s.origin.z)})})},
-      {"origin", originText(s)},
-      {"holding", holdingText(s)},
-      {"z_travel_needed", run.zTravelNeeded},
-      {"tools", std::move(tools)}};
+  const auto filesOf = [](const std::vector<std::string>& files) {
+    return files.empty() ? Json(nullptr) : files.size() == 1 ? Json(files.front()) : Json(files);
+  };
+  Json setups = Json::array();
+  if (run.machine.job == Job::TwoSided) {
+    // The files follow the program's parts: side A's first (-A...), then
+    // side B's.
+    std::vector<std::string> filesA, filesB;
+    for (std::size_t k = 0; k < programFiles.size(); ++k) {
+      const bool b = k < run.programParts.size() && run.programParts[k].suffix.starts_with("-B");
+      (b ? filesB : filesA).push_back(programFiles[k]);
+    }
+    // Turned over about X, the plank's far side lies at Y 0 and its
+    // underside on top: Y and Z change sign.
+    setups.push_back(Json{{"name", "A"},
+                          {"program", filesOf(filesA)},
+                          {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
+                                                      Json::array({0, 1, 0, minus(s.origin.y)}),
+                                                      Json::array({0, 0, 1, minus(s.origin.z)})})},
+                          {"origin", originText(s)},
+                          {"holding", holdingText(s)},
+                          {"z_travel_needed", run.zTravelNeeded},
+                          {"tools", tools}});
+    setups.push_back(
+        Json{{"name", "B"},
+             {"program", filesOf(filesB)},
+             {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, -1, 0, b.y1}),
+                                         Json::array({0, 0, -1, b.bottom})})},
+             {"origin", "after turning the plank over about the span (X): " + originText(s)},
+             {"holding", holdingText(s)},
+             {"z_travel_needed", run.zTravelNeeded},
+             {"tools", std::move(tools)}});
+  } else {
+    setups.push_back(Json{{"name", "A"},
+                          {"program", filesOf(programFiles)},
+                          {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
+                                                      Json::array({0, 1, 0, minus(s.origin.y)}),
+                                                      Json::array({0, 0, 1, minus(s.origin.z)})})},
+                          {"origin", originText(s)},
+                          {"holding", holdingText(s)},
+                          {"z_travel_needed", run.zTravelNeeded},
+                          {"tools", std::move(tools)}});
+  }
   Json root{
       {"format", "ventaro-setup"},
       {"version", 1},
@@ -82,14 +114,17 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
       {"blank",
        Json{{"x", Json::array({b.x0, b.x1})}, {"y", Json::array({b.y0, b.y1})}, {"z", Json::array({b.bottom, b.top})}}},
       {"keep", Json::array()},
-      {"setups", Json::array({std::move(setup)})}};
+      {"setups", std::move(setups)}};
   return root.dump(2) + "\n";
 }
 
 std::string setupSheetText(const JobRun& run, const std::vector<std::string>& programFiles) {
   const Sheet s = sheetOf(run);
   const Block& b = s.block;
-  std::string out = "Setup sheet: one setup, the blade's upper face up\n\n";
+  const bool twoSided = run.machine.job == Job::TwoSided;
+  std::string out = twoSided ? "Setup sheet: two setups, side A with the plank's top face up, then side B with "
+                               "the plank turned over about the span (X)\n\n"
+                             : "Setup sheet: one setup, the blade's upper face up\n\n";
   out += "Block: " + mm(b.x1 - b.x0) + " along the span, " + mm(b.y1 - b.y0) + " across, " + mm(b.top - b.bottom) +
          " high.\n";
   out += "Program zero (G54): " + originText(s) + ".\n";
@@ -114,6 +149,12 @@ std::string setupSheetText(const JobRun& run, const std::vector<std::string>& pr
     out += "; cuts down to " + mm(std::ceil(tool.depth * 10) / 10) + " below the block top.\n";
   }
   out += "\nHolding: " + holdingText(s) + "\n";
+  if (twoSided) {
+    out +=
+        "Turning over: after side A's programs, turn the plank over about its length (X), so that its far side\n"
+        "lies along the Y 0 fence and its underside is on top, the hub end still at X 0; set the zero on it as\n"
+        "before and run side B's programs. The blade stays joined to the plank by its root block and past its tip.\n";
+  }
   out +=
       "Zero: set X and Y on the block's hub end and Y 0 edge; set each tool's Z on the block top (the first)\n"
       "or on the reference the first was set against.\n";

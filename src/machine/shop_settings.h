@@ -11,11 +11,15 @@
 
 namespace ventaro {
 
-// Which program a run writes: the window's program, or the job for a machine.
-enum class Job { Plain, Shop };
+// Which program a run writes: the window's program, or a job for a
+// machine: the blade's upper surface from a block (shop), or the whole
+// blade from a plank, milled from one face and then the other (two-sided).
+enum class Job { Plain, Shop, TwoSided };
 
-std::optional<Job> jobByName(std::string_view name);  // "plain", "shop"
+std::optional<Job> jobByName(std::string_view name);  // "plain", "shop", "two-sided"
 std::string_view jobName(Job job);
+// Whether the job is written for a machine from the shop settings.
+inline bool forMachine(Job job) { return job != Job::Plain; }
 
 // The cutting end of a tool: a flat end mill cuts with a flat disk, a
 // ball-nose with a half sphere of the tool's radius.

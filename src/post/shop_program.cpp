@@ -18,10 +18,14 @@ std::string posted(const Toolpath& path, Controller controller, const std::strin
 }  // namespace
 
 std::vector<ProgramPart> shopPrograms(const ShopPlan& plan, Controller controller) {
+  return shopPrograms(plan, controller, "Blade from its block");
+}
+
+std::vector<ProgramPart> shopPrograms(const ShopPlan& plan, Controller controller, const std::string& what) {
   if (controller == Controller::Plain) {
     throw ShopError("the shop job is written for a machine: LinuxCNC or GRBL, not the plain controller");
   }
-  const std::string title = "Blade from its block, for " + std::string(controllerName(controller));
+  const std::string title = what + ", for " + std::string(controllerName(controller));
   if (controller != Controller::Grbl) return {{"", posted(shopToolpath(plan), controller, title)}};
   std::vector<ProgramPart> parts;
   const std::vector<Toolpath> paths = shopToolpathPerTool(plan);

@@ -29,6 +29,9 @@ struct ProgramPart {
 // Raises ShopError for the plain controller, and ControllerError for a line
 // the controller could not read.
 std::vector<ProgramPart> shopPrograms(const ShopPlan& plan, Controller controller);
+// The same titled `what` ("Blade from a plank, side A") in place of "Blade
+// from its block".
+std::vector<ProgramPart> shopPrograms(const ShopPlan& plan, Controller controller, const std::string& what);
 
 // The programs' texts joined into one, in order (CR LF between them): what
 // the check, the report and the window read.

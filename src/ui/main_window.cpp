@@ -304,7 +304,7 @@ void Form1::cmdStart_Click() {
     // The core hands the program over only when the run succeeds: after a
     // failure, the program and the output field keep the last good one.
     // The stations are recorded for the exports, the preview and the report.
-    if (machine_.job == Job::Shop) {
+    if (forMachine(machine_.job)) {
       const JobFields fields = readFields();
       KeptFigure figure;
       JobRun run;

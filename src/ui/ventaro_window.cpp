@@ -171,7 +171,7 @@ void VentaroWindow::createMachineMenu() {
   }
   QMenu* jobMenu = menu->addMenu(QStringLiteral("&Job"));
   jobs_ = new QActionGroup(this);
-  const std::pair<Job, const char*> jobs[] = {{Job::Plain, "Plain"}, {Job::Shop, "Shop"}};
+  const std::pair<Job, const char*> jobs[] = {{Job::Plain, "Plain"}, {Job::Shop, "Shop"}, {Job::TwoSided, "Two-sided"}};
   for (const auto& [job, text] : jobs) {
     QAction* action = jobMenu->addAction(QString::fromLatin1(text));
     action->setObjectName(QStringLiteral("job_") + latin1(jobName(job)));
@@ -182,7 +182,7 @@ void VentaroWindow::createMachineMenu() {
       MachineSettings machine = form_->machine();
       machine.job = job;
       // The shop job is written for a machine: LinuxCNC unless GRBL is chosen.
-      if (job == Job::Shop && machine.controller == Controller::Plain) machine.controller = Controller::LinuxCnc;
+      if (forMachine(job) && machine.controller == Controller::Plain) machine.controller = Controller::LinuxCnc;
       chooseMachine(machine);
     });
   }
@@ -211,7 +211,7 @@ void VentaroWindow::showMachine() {
     const auto controller = static_cast<Controller>(action->data().toInt());
     action->setChecked(controller == machine.controller);
     // The shop job is not written for the plain controller.
-    action->setEnabled(controller != Controller::Plain || machine.job != Job::Shop);
+    action->setEnabled(controller != Controller::Plain || !forMachine(machine.job));
   }
   for (QAction* action : jobs_->actions()) action->setChecked(static_cast<Job>(action->data().toInt()) == machine.job);
 }
@@ -222,7 +222,7 @@ void VentaroWindow::editShopSettings() {
   MachineSettings machine = form_->machine();
   machine.shop = dialog.settings();
   // Only the shop job reads them: the plain program need not be made again.
-  form_->setMachine(machine, machine.job == Job::Shop);
+  form_->setMachine(machine, forMachine(machine.job));
 }
 
 void VentaroWindow::editDesign() {
@@ -243,7 +243,7 @@ void VentaroWindow::editDesign() {
     }
   }
   // The plain program follows the rule whatever they say.
-  form_->setMachine(machine, machine.job == Job::Shop);
+  form_->setMachine(machine, forMachine(machine.job));
   refreshViews();
 }
 
@@ -476,7 +476,7 @@ std::vector<std::string> VentaroWindow::programFiles(const JobRun& run) const {
 void VentaroWindow::exportSetup() {
   const JobRun* run = currentRun(QStringLiteral("Save the earlier program"));
   if (run == nullptr) return;
-  if (run->machine.job != Job::Shop) {
+  if (!forMachine(run->machine.job)) {
     boxes_.show(this, MessageKind::Notice, kTitle,
                 QStringLiteral("The setup sheet is written for the shop job: choose Machine > Job > Shop and press "
                                "\u201cCompute\u201d."));
@@ -552,7 +552,7 @@ void VentaroWindow::refreshViews() {
   if (setup_->isVisible()) {
     setup_->setText(run == nullptr ? QStringLiteral("Press \u201cCompute\u201d: the setup sheet describes the shop job "
                                                     "it makes.")
-                    : run->machine.job != Job::Shop
+                    : !forMachine(run->machine.job)
                         ? QStringLiteral("The setup sheet is for the shop job: choose Machine > Job > Shop and press "
                                          "\u201cCompute\u201d.")
                         : fromUtf8(setupSheetText(*run, programFiles(*run))));

@@ -143,7 +143,7 @@ TEST(DesignFile, BrokenFilesAreRefused) {
       {"controller", edited("\"controller\": \"plain\"", "\"controller\": \"fanuc\""),
        "the field \"machine.controller\" is \"fanuc\"; it must be plain, linuxcnc or grbl"},
       {"job", edited("\"job\": \"plain\"", "\"job\": \"Shop\""),
-       "the field \"machine.job\" is \"Shop\"; it must be plain or shop"},
+       "the field \"machine.job\" is \"Shop\"; it must be plain, shop or two-sided"},
       {"no shop", edited("\"shop\": {", "\"workshop\": {"), "the field \"machine.shop\" is missing"},
       {"shape", edited("\"fin-shape\": \"ball\"", "\"fin-shape\": \"bull\""),
        "the field \"machine.shop.fin-shape\" is \"bull\"; it must be ball or flat"},

@@ -54,7 +54,7 @@ struct BadOption {
 
 TEST(ShopOptions, RefuseValuesTheyCannotUse) {
   const BadOption cases[] = {
-      {{"--job", "lathe"}, "option '--job': the job must be plain or shop"},
+      {{"--job", "lathe"}, "option '--job': the job must be plain, shop or two-sided"},
       {{"--block-top", "high"}, "option '--block-top': the block top must be a number"},
       {{"--clearance", "0"}, "option '--clearance': the clearance must be a positive number"},
       {{"--rough-shape", "vee"}, "option '--rough-shape': the tool shape must be flat or ball"},
