@@ -99,12 +99,16 @@ class MenuTest : public QObject {
     field("txtPath")->setText(dir->path() + "/");
     field("txtFileName")->setText("window.nc");
     click("cmdSave");
-    // A job of one program per tool is saved as window-T1.nc, window-T2.nc:
-    // their bytes follow each other here.
-    const QString parts = file("window-T1.nc") + ", " + file("window-T2.nc");
-    if (!boxes->shown.isEmpty() && boxes->shown.last().text == "Gcode has been saved to " + parts) {
-      boxes->shown.removeLast();
-      return readAll(file("window-T1.nc")) + readAll(file("window-T2.nc"));
+    // A job of one program per tool is saved as window-T1.nc, window-T2.nc,
+    // and one of a program per side as window-A.nc, window-B.nc: their
+    // bytes follow each other here.
+    for (const auto& [first, second] :
+         {std::pair{"window-T1.nc", "window-T2.nc"}, std::pair{"window-A.nc", "window-B.nc"}}) {
+      const QString parts = file(first) + ", " + file(second);
+      if (!boxes->shown.isEmpty() && boxes->shown.last().text == "Gcode has been saved to " + parts) {
+        boxes->shown.removeLast();
+        return readAll(file(first)) + readAll(file(second));
+      }
     }
     if (boxes->shown.isEmpty() || boxes->shown.takeLast().text != "Gcode has been saved to " + file("window.nc")) {
       return "<not saved>";
@@ -190,6 +194,9 @@ class MenuTest : public QObject {
     QTest::newRow("shop grbl") << QStringList{"--job",       "shop", "--controller", "grbl", "--rough-shape", "ball",
                                               "--clearance", "12.5", "--tolerance",  "0.02", "--diameter",    "1.6",
                                               "--scallop",   "1"};
+    QTest::newRow("two-sided") << QStringList{"--job",       "two-sided", "--fin-dia",         "25",
+                                              "--diameter",  "1.6",       "--scallop",         "1",
+                                              "--chord-cap", "150",       "--blank-thickness", "40"};
   }
   void designGivesTheCommandLinesFiles() {
     QFETCH(QStringList, options);
@@ -212,7 +219,10 @@ class MenuTest : public QObject {
 
     click("cmdStart");
     const bool parts = options.contains("grbl") && options.contains("shop");
-    QCOMPARE(savedProgram(), parts ? readAll(file("cli-T1.nc")) + readAll(file("cli-T2.nc")) : readAll(file("cli.nc")));
+    const bool sides = options.contains("two-sided");
+    QCOMPARE(savedProgram(), parts   ? readAll(file("cli-T1.nc")) + readAll(file("cli-T2.nc"))
+                             : sides ? readAll(file("cli-A.nc")) + readAll(file("cli-B.nc"))
+                                     : readAll(file("cli.nc")));
     const std::pair<const char*, const char*> exports[] = {{"exportStations", "cli.csv"},
                                                            {"exportReport", "cli.txt"},
                                                            {"exportPreview", "cli.svg"},
