@@ -75,7 +75,7 @@ PlankFigures plankFigures(const PlankColumns& c, const PlankTarget& target) {
       if (inside) {
         out.deepestFromAbove = std::max(out.deepestFromAbove, target.top(x, y) - c.top(i, j));
         out.deepestFromBelow = std::max(out.deepestFromBelow, c.floor(i, j) - target.bottom(x, y));
-        out.mostLeftBelow = std::max(out.mostLeftBelow, target.bottom(x, y) - c.floor(i, j));
+        if (target.interior(x, y)) out.mostLeftBelow = std::max(out.mostLeftBelow, target.bottom(x, y) - c.floor(i, j));
       } else if (!kept) {
         ++out.columnsOutside;
         const double left = std::max(0.0, c.top(i, j) - c.floor(i, j));

@@ -61,13 +61,16 @@ class PlankColumns {
 // keeps (the root block, tabs).
 struct PlankTarget {
   std::function<bool(double x, double y)> inside;
+  // Far enough inside the outline that a tool reaches all of it: where
+  // what is left on the lower surface is measured.
+  std::function<bool(double x, double y)> interior;
   std::function<double(double x, double y)> top, bottom;
   std::function<bool(double x, double y)> kept;
 };
 
 struct PlankFigures {
   // Inside the outline: the deepest cut into the blade from above and from
-  // below, and the most left on its lower surface.
+  // below; well inside it, the most left on its lower surface.
   double deepestFromAbove = 0, deepestFromBelow = 0;
   double mostLeftBelow = 0;
   // Outside the outline and what is kept: the columns with material, and

@@ -149,6 +149,10 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
     const FaceColumn& c = at(x);
     return x >= held && y > c.lead && y < c.trail;
   };
+  target.interior = [&](double x, double y) {
+    const FaceColumn& c = at(x);
+    return x >= held + kInside && x <= block.x1 - kInside && y >= c.lead + kInside && y <= c.trail - kInside;
+  };
   target.top = [&](double x, double y) { return at(x).top(y); };
   target.bottom = [&](double x, double y) {
     const FaceColumn& c = at(x);
@@ -158,7 +162,8 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   text += "\nBoth sides, the plank " + NumberText(thickness) + " mm thick:\n";
   text += "  deepest cut into the blade: " + fixedText(std::max(0.0, f.deepestFromAbove), 3) + " mm from above, " +
           fixedText(std::max(0.0, f.deepestFromBelow), 3) + " mm from below\n";
-  text += "  left on the lower surface: at most " + fixedText(std::max(0.0, f.mostLeftBelow), 3) + " mm\n";
+  text += "  left on the lower surface at least 10 mm inside the outline: at most " +
+          fixedText(std::max(0.0, f.mostLeftBelow), 3) + " mm\n";
   text += "  outside the outline: " + std::to_string(f.leftOutside) + " of " + std::to_string(f.columnsOutside) +
           " cells hold more than 0.5 mm; 99th percentile " + fixedText(f.leftOutside99, 3) + " mm\n";
   text += "  material in " + std::to_string(f.pieces) + (f.pieces == 1 ? " piece" : " pieces") + "; the blade " +

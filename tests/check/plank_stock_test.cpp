@@ -37,6 +37,7 @@ void cut(HeightMap& map, bool sideB, double z, const std::function<bool(double, 
 PlankTarget target() {
   PlankTarget t;
   t.inside = inBlade;
+  t.interior = inBlade;
   t.top = [](double, double) { return kT; };
   t.bottom = [](double, double) { return 0.0; };
   t.kept = [](double x, double y) { return !inBlade(x, y) && !inMoat(x, y); };  // the frame

@@ -48,6 +48,12 @@ TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
   EXPECT_LE(figure(r.out, R"(deepest cut into the blade: ([0-9.]+) mm from above)"), 0.05) << r.out;
   EXPECT_LE(figure(r.out, R"(mm from above, ([0-9.]+) mm from below)"), 0.05) << r.out;
   EXPECT_NE(r.out.find("material in 1 piece; the blade is one piece with its root block"), std::string::npos);
+  // Well inside the outline the lower surface keeps no more than the
+  // scallop (0.2 mm) and a little.
+  const double left =
+      figure(r.out, R"(left on the lower surface at least 10 mm inside the outline: at most ([0-9.]+))");
+  EXPECT_GE(left, 0);
+  EXPECT_LE(left, 0.4);
 
   DesignSettings design;
   design.chordCap = 300;
