@@ -170,9 +170,11 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
           (f.bladeHeld ? "is one piece with its root block" : "is not one piece with its root block") + "\n";
   JobCheck check{text, results[0].hazard() || results[1].hazard(), {}};
   if (picture) {
-    check.picture =
-        checkPictureSvg(results[0], "Two-sided job, " + std::string(controllerName(run.machine.controller)) +
-                                        " profile: side A after its program, from above");
+    const std::string profile = std::string(controllerName(run.machine.controller)) + " profile";
+    check.picture = stackedPictureSvg(
+        checkPictureSvg(results[0], "Side A after its program, from above"),
+        checkPictureSvg(results[1], "Side B after its program, from above (the plank turned over about X)"),
+        "Two-sided job, " + profile + ": both sides");
   }
   return check;
 }

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <regex>
+#include <stdexcept>
 
 #include "core/number_text.h"
 #include "machine/fixed_text.h"
 #include "picture/png_encode.h"
 #include "picture/preview_svg.h"
 #include "picture/svg_canvas.h"
+#include "picture/svg_text.h"
 
 namespace ventaro {
 
@@ -190,6 +193,46 @@ std::string checkPictureSvg(const CheckResult& result, std::string_view title) {
   y = legendRow(page, y, "left above it", kLeftColours, result.settings.tolerance);
   page.text({kLeft, y + 15}, "grey: within " + NumberText(result.settings.tolerance) + " mm of the target", font);
   return page.finish();
+}
+
+namespace {
+
+// A page's size from its root element, and what lies inside the root
+// element, its title left out.
+struct Page {
+  double width = 0, height = 0;
+  std::string inner;
+};
+
+Page pageOf(const std::string& svg) {
+  Page page;
+  std::smatch m;
+  if (!std::regex_search(svg, m, std::regex(R"re(<svg [^>]*width="([0-9.]+)" height="([0-9.]+)")re"))) {
+    throw std::invalid_argument("not a picture page");
+  }
+  page.width = std::stod(m[1]);
+  page.height = std::stod(m[2]);
+  const std::size_t open = svg.find('>', static_cast<std::size_t>(m.position(0))) + 1;
+  page.inner = svg.substr(open, svg.rfind("</svg>") - open);
+  const std::size_t title = page.inner.find("<title>");
+  if (title != std::string::npos) page.inner.erase(title, page.inner.find("</title>", title) + 9 - title);
+  return page;
+}
+
+}  // namespace
+
+std::string stackedPictureSvg(const std::string& first, const std::string& second, std::string_view title) {
+  const Page a = pageOf(first);
+  Page b = pageOf(second);
+  for (std::size_t at = b.inner.find(" id=\""); at != std::string::npos; at = b.inner.find(" id=\"", at + 1)) {
+    b.inner.insert(b.inner.find('"', at + 5), "-2");
+  }
+  const std::string w = svgNumber(std::max(a.width, b.width), 0), h = svgNumber(a.height + b.height, 0);
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.2\" "
+         "baseProfile=\"tiny\" width=\"" +
+         w + "\" height=\"" + h + "\" viewBox=\"0 0 " + w + " " + h + "\">\n<title>" + xmlEscaped(std::string(title)) +
+         "</title>\n<g>" + a.inner + "</g>\n<g transform=\"translate(0," + svgNumber(a.height, 0) + ")\">" + b.inner +
+         "</g>\n</svg>\n";
 }
 
 }  // namespace ventaro

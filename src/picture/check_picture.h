@@ -27,6 +27,10 @@ RgbImage checkMap(const CheckResult& result);
 // form is this page rasterised, as every picture is.
 std::string checkPictureSvg(const CheckResult& result, std::string_view title);
 
+// Two such pages one above the other as one page titled `title` (a
+// two-sided job's sides); the second page's ids gain "-2".
+std::string stackedPictureSvg(const std::string& first, const std::string& second, std::string_view title);
+
 // The colours, for the legend and for tests: band 0 to 3 of a gouge or of
 // material left (beyond the tolerance, 0.1, 1 and 5 mm: a ball-nose
 // finish leaves scallops of a few millimetres).

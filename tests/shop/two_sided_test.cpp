@@ -31,12 +31,25 @@ double figure(const std::string& text, const std::string& pattern) {
 
 TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
   TempDir dir;
-  std::vector<std::string> args{"--job",   "two-sided",    "-o", dir.file("b.ngc"), "--setup", dir.file("b.json"),
-                                "--check", "--check-grid", "1",  "--quiet"};
+  std::vector<std::string> args{"--job",
+                                "two-sided",
+                                "-o",
+                                dir.file("b.ngc"),
+                                "--setup",
+                                dir.file("b.json"),
+                                "--check=" + dir.file("c.svg"),
+                                "--check-grid",
+                                "1",
+                                "--quiet"};
   args.insert(args.end(), kPlank.begin(), kPlank.end());
   const testing::RunResult r = runCli(args);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"b-A.ngc", "b-B.ngc", "b.json"}));
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"b-A.ngc", "b-B.ngc", "b.json", "c.svg"}));
+  // The picture: both sides, one above the other.
+  const std::string picture = testing::readFile(dir.file("c.svg"));
+  EXPECT_NE(picture.find("Side A after its program, from above"), std::string::npos);
+  EXPECT_NE(picture.find("Side B after its program, from above"), std::string::npos);
+  EXPECT_NE(picture.find("id=\"map-2\""), std::string::npos);
   // The check: no rapid through material on either side and tool, no cut
   // into the blade from above or below, one piece.
   std::size_t rapids = 0;
