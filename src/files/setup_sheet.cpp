@@ -66,6 +66,17 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
   const auto filesOf = [](const std::vector<std::string>& files) {
     return files.empty() ? Json(nullptr) : files.size() == 1 ? Json(files.front()) : Json(files);
   };
+  // A setup: its name, its files, the matrix from the blade frame to its
+  // program's coordinates, its zero.
+  const auto setupOf = [&](const char* name, const std::vector<std::string>& files, Json toProgram,
+                           const std::string& origin) {
+    return Json{{"name", name},     {"program", filesOf(files)}, {"to_program", std::move(toProgram)},
+                {"origin", origin}, {"holding", holdingText(s)}, {"z_travel_needed", run.zTravelNeeded},
+                {"tools", tools}};
+  };
+  const Json upright =
+      Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, 1, 0, minus(s.origin.y)}),
+                   Json::array({0, 0, 1, minus(s.origin.z)})});
   Json setups = Json::array();
   if (run.machine.job == Job::TwoSided) {
     // The files follow the program's parts: side A's first (-A...), then
@@ -75,36 +86,15 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
       const bool b = k < run.programParts.size() && run.programParts[k].suffix.starts_with("-B");
       (b ? filesB : filesA).push_back(programFiles[k]);
     }
+    setups.push_back(setupOf("A", filesA, upright, originText(s)));
     // Turned over about X, the plank's far side lies at Y 0 and its
     // underside on top: Y and Z change sign.
-    setups.push_back(Json{{"name", "A"},
-                          {"program", filesOf(filesA)},
-                          {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
-                                                      Json::array({0, 1, 0, minus(s.origin.y)}),
-                                                      Json::array({0, 0, 1, minus(s.origin.z)})})},
-                          {"origin", originText(s)},
-                          {"holding", holdingText(s)},
-                          {"z_travel_needed", run.zTravelNeeded},
-                          {"tools", tools}});
-    setups.push_back(
-        Json{{"name", "B"},
-             {"program", filesOf(filesB)},
-             {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, -1, 0, b.y1}),
-                                         Json::array({0, 0, -1, b.bottom})})},
-             {"origin", "after turning the plank over about the span (X): " + originText(s)},
-             {"holding", holdingText(s)},
-             {"z_travel_needed", run.zTravelNeeded},
-             {"tools", std::move(tools)}});
+    setups.push_back(setupOf("B", filesB,
+                             Json::array({Json::array({1, 0, 0, minus(s.origin.x)}), Json::array({0, -1, 0, b.y1}),
+                                          Json::array({0, 0, -1, b.bottom})}),
+                             "after turning the plank over about the span (X): " + originText(s)));
   } else {
-    setups.push_back(Json{{"name", "A"},
-                          {"program", filesOf(programFiles)},
-                          {"to_program", Json::array({Json::array({1, 0, 0, minus(s.origin.x)}),
-                                                      Json::array({0, 1, 0, minus(s.origin.y)}),
-                                                      Json::array({0, 0, 1, minus(s.origin.z)})})},
-                          {"origin", originText(s)},
-                          {"holding", holdingText(s)},
-                          {"z_travel_needed", run.zTravelNeeded},
-                          {"tools", std::move(tools)}});
+    setups.push_back(setupOf("A", programFiles, upright, originText(s)));
   }
   Json root{
       {"format", "ventaro-setup"},
