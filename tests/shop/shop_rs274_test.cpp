@@ -1,7 +1,8 @@
 // LinuxCNC's own interpreter runs the linuxcnc shop job of the default
-// blade: it complains of nothing, the spindle turns at every feed, the tool
-// length is applied after every tool change before any move, the moves come
-// back one for one, and the program ends.
+// blade, and side B of its two-sided job from a plank: it complains of
+// nothing, the spindle turns at every feed, the tool length is applied
+// after every tool change before any move, the moves come back one for
+// one, and the program ends.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -32,7 +33,23 @@ std::vector<std::string> callNames(const std::string& canon) {
   return names;
 }
 
-TEST(ShopRs274, RunsTheLinuxCncShopJob) {
+// The default shop job, and side B of the two-sided job on a 300 x 50 mm
+// plank (side A's program is the same kind, over the other face).
+class ShopRs274 : public testing::TestWithParam<bool> {};
+
+const ShopPlan& sideB() {
+  static const ShopPlan plan = [] {
+    DesignSettings plank;
+    plank.chordCap = 300;
+    plank.blankThickness = 50;
+    plank.rootBlock = std::pair{60.0, 80.0};
+    return planShopJob(readShopInputs(JobFields{}, {}), readParameters(JobFields{}), {}, nullptr, plank, std::nullopt,
+                       nullptr, PlankFace::Bottom);
+  }();
+  return plan;
+}
+
+TEST_P(ShopRs274, RunsTheLinuxCncProgram) {
   const auto rs274 = test::findRs274();
   if (!rs274) {
     if (const char* ci = std::getenv("CI"); ci && std::string_view(ci) == "true") {
@@ -40,7 +57,7 @@ TEST(ShopRs274, RunsTheLinuxCncShopJob) {
     }
     GTEST_SKIP() << "rs274 is not installed (Debian package linuxcnc-uspace)";
   }
-  const std::string program = shopProgram(shoptest::defaultPlan(), Controller::LinuxCnc);
+  const std::string program = shopProgram(GetParam() ? sideB() : shoptest::defaultPlan(), Controller::LinuxCnc);
   const test::Rs274Output out = test::runRs274(*rs274, programFileBytes(program), "shop");
   const std::vector<std::string> calls = callNames(out.canon);
   const std::string& complaints = out.complaints;
@@ -76,6 +93,10 @@ TEST(ShopRs274, RunsTheLinuxCncShopJob) {
   ASSERT_FALSE(calls.empty());
   EXPECT_NE(std::find(calls.end() - 4, calls.end(), "PROGRAM_END"), calls.end());
 }
+
+INSTANTIATE_TEST_SUITE_P(Jobs, ShopRs274, testing::Values(false, true), [](const testing::TestParamInfo<bool>& info) {
+  return info.param ? "TwoSidedSideB" : "Shop";
+});
 
 }  // namespace
 }  // namespace ventaro
