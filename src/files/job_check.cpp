@@ -92,28 +92,36 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   SectionTable table;
   table.fill();
   const BladeModel blade = designedBlade(parameters, table, run.machine);
-  const auto columnAt = [&](double x, bool turned) {
-    FaceColumn c{blade.section(x), blade.lowerSection(x)};
-    if (turned) {
-      for (Section* row : {&c.upper, &c.lower}) {
-        for (SectionPoint& p : *row) p = {block.y0 + block.y1 - p.y, thickness - p.z};
+  // Each column's section is worked out once, when the column is first
+  // asked for.
+  struct Columns {
+    const BladeModel& blade;
+    double width, thickness;
+    bool turned;
+    const FaceColumn& operator()(double at) {
+      if (at == x) return column;
+      x = at;
+      column = {blade.section(at), blade.lowerSection(at)};
+      if (turned) {
+        for (Section* row : {&column.upper, &column.lower}) {
+          for (SectionPoint& p : *row) p = {width - p.y, thickness - p.z};
+        }
       }
+      const auto& u = column.upper;
+      const auto& l = column.lower;
+      column.lead = std::min({u.front().y, u.back().y, l.front().y, l.back().y});
+      column.trail = std::max({u.front().y, u.back().y, l.front().y, l.back().y});
+      return column;
     }
-    c.lead = std::min({c.upper.front().y, c.upper.back().y, c.lower.front().y, c.lower.back().y});
-    c.trail = std::max({c.upper.front().y, c.upper.back().y, c.lower.front().y, c.lower.back().y});
-    return c;
+    double x = std::numeric_limits<double>::quiet_NaN();
+    FaceColumn column{};
   };
   constexpr double kInside = 10;
   settings.interiorMargin = kInside;
   std::string text;
   std::vector<CheckResult> results;
   for (const bool turned : {false, true}) {
-    double columnX = std::numeric_limits<double>::quiet_NaN();
-    FaceColumn column;
-    const auto at = [&](double x) -> const FaceColumn& {
-      if (!(x == columnX)) column = columnAt(x, turned), columnX = x;
-      return column;
-    };
+    Columns at{blade, block.y0 + block.y1, thickness, turned, std::numeric_limits<double>::quiet_NaN(), {}};
     settings.interior = [&](double x, double y) {
       if (x < block.x0 + kInside || x > block.x1 - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
         return false;
@@ -121,12 +129,7 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
       const FaceColumn& c = at(x);
       return y >= c.lead + kInside && y <= c.trail - kInside;
     };
-    WorkPart part(monitor, turned ? 0.5 : 0, turned ? 1 : 0.5);
-    struct : WorkMonitor {
-      const WorkPart* part = nullptr;
-      void advance(double done) override { part->advance(done); }
-    } sideMonitor;
-    sideMonitor.part = &part;
+    PartMonitor sideMonitor(monitor, turned ? 0.5 : 0, turned ? 1 : 0.5);
     results.push_back(checkProgram(
         run.sides[turned ? 1 : 0], settings, [&](double x, double y) { return at(x).top(y); },
         monitor != nullptr ? &sideMonitor : nullptr));
@@ -139,12 +142,7 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
                       results[0].finished.cell();
   PlankTarget target;
   target.kept = [&](double x, double) { return x < held; };
-  double columnX = std::numeric_limits<double>::quiet_NaN();
-  FaceColumn column;
-  const auto at = [&](double x) -> const FaceColumn& {
-    if (!(x == columnX)) column = columnAt(x, false), columnX = x;
-    return column;
-  };
+  Columns at{blade, block.y0 + block.y1, thickness, false, std::numeric_limits<double>::quiet_NaN(), {}};
   target.inside = [&](double x, double y) {
     const FaceColumn& c = at(x);
     return x >= held && y > c.lead && y < c.trail;

@@ -34,15 +34,6 @@ std::vector<std::string> programFileNames(const JobRun& run, const std::string& 
 namespace {
 
 // One part of a longer piece of work, as work of its own.
-class PartMonitor : public WorkMonitor {
- public:
-  PartMonitor(WorkMonitor* monitor, double from, double to) : part_(monitor, from, to) {}
-  void advance(double done) override { part_.advance(done); }
-
- private:
-  WorkPart part_;
-};
-
 void addParts(std::vector<ProgramPart>& to, std::vector<ProgramPart> parts, const std::string& side) {
   for (ProgramPart& part : parts) to.push_back({"-" + side + part.suffix, std::move(part.text)});
 }

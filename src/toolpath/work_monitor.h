@@ -36,4 +36,15 @@ class WorkPart {
   double from_, to_;
 };
 
+// A part of a larger piece of work handed to work that reports to a monitor
+// of its own: it reports `done` as WorkPart does.
+class PartMonitor : public WorkMonitor {
+ public:
+  PartMonitor(WorkMonitor* monitor, double from, double to) : part_(monitor, from, to) {}
+  void advance(double done) override { part_.advance(done); }
+
+ private:
+  WorkPart part_;
+};
+
 }  // namespace ventaro
