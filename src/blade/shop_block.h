@@ -22,6 +22,12 @@ struct Block {
   double bottom = 0;
 };
 
+// A box in the blade frame: what a job keeps of its stock to hold the blade
+// by, in millimetres.
+struct KeptBox {
+  double x0 = 0, x1 = 0, y0 = 0, y1 = 0, z0 = 0, z1 = 0;
+};
+
 // A job that cannot be laid out: no stations, an empty block, a field it
 // cannot use. Where a field is to blame, the text names it between `before`
 // and `after`, so that each client can name it its own way.

@@ -16,16 +16,48 @@ Vec3 cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
+// Where the blade's outline lies across the chord at a radius, the points
+// farthest to either side of all its rows: beyond them an outline cut falls
+// `drop` mm below the edge it passes.
+struct OutlineDrop {
+  SectionPoint low, high;
+  double drop = 0;
+};
+
+OutlineDrop outlineOf(const SectionRows& rows, double drop) {
+  OutlineDrop o{rows.front().front(), rows.front().front(), drop};
+  for (const Section& sec : rows) {
+    for (const SectionPoint& p : sec) {
+      if (p.y < o.low.y) o.low = p;
+      if (p.y > o.high.y) o.high = p;
+    }
+  }
+  return o;
+}
+
 // A section as a row of surface points across the chord at `x`: its 18
-// points, with one more at each end far out at the level of that edge.
-std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double yHigh) {
+// points, with one more at each end far out at the level of that edge; or,
+// with an outline cut, two more at each end: the surface falls at the
+// outline (a hundredth of a millimetre beyond it) to the cut's depth and
+// stays there out to the end.
+std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double yHigh, const OutlineDrop* cut) {
   std::vector<Vec3> row;
-  row.reserve(sec.size() + 2);
+  row.reserve(sec.size() + 4);
   // Normally the leading edge (point 1) lies at the smaller Y.
   const bool leadingLow = sec.front().y <= sec.back().y;
-  row.push_back({x, leadingLow ? yLow : yHigh, sec.front().z});
+  const auto outward = [&](const SectionPoint& edge, bool low) {
+    const double far = low ? yLow : yHigh;
+    if (cut == nullptr) return std::vector<Vec3>{{x, far, edge.z}};
+    constexpr double kBeyond = 0.01;
+    const SectionPoint& o = low ? cut->low : cut->high;
+    const double z = o.z - cut->drop;
+    return std::vector<Vec3>{{x, o.y + (low ? -kBeyond : kBeyond), z}, {x, far, z}};
+  };
+  const auto startEnd = outward(sec.front(), leadingLow);
+  row.insert(row.end(), startEnd.rbegin(), startEnd.rend());
   for (const SectionPoint& p : sec) row.push_back({x, p.y, p.z});
-  row.push_back({x, leadingLow ? yHigh : yLow, sec.back().z});
+  const auto finishEnd = outward(sec.back(), !leadingLow);
+  row.insert(row.end(), finishEnd.begin(), finishEnd.end());
   return row;
 }
 
@@ -114,9 +146,19 @@ EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
 
 }  // namespace
 
-SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness) {
-  return [&blade, face, width, thickness](double x) {
-    SectionRows rows{blade.section(x), blade.lowerSection(x)};
+SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness, double endFrom) {
+  return [&blade, face, width, thickness, endFrom](double x) {
+    if (x >= endFrom) {
+      // The end of the plank, its whole width and thickness.
+      Section flat;
+      for (std::size_t j = 0; j < flat.size(); ++j) {
+        flat[j] = {width * static_cast<double>(j) / static_cast<double>(flat.size() - 1), thickness};
+      }
+      return SectionRows{flat, flat};
+    }
+    // Past the tip, its section reaches on into the end of the plank.
+    const double at = std::min(x, blade.tipX());
+    SectionRows rows{blade.section(at), blade.lowerSection(at)};
     if (face == PlankFace::Bottom) {
       for (Section& row : rows) {
         for (SectionPoint& p : row) p = {width - p.y, thickness - p.z};
@@ -131,7 +173,7 @@ TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double
                     margin, tolerance) {}
 
 TargetSurface::TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
-                             double tolerance) {
+                             double tolerance, double outlineCut) {
   xMin_ = block.x0 - margin;
   xMax_ = block.x1 + margin;
   // The hub's and the tip's sections are corners of the surface: short of
@@ -189,10 +231,16 @@ TargetSurface::TargetSurface(const SectionSource& source, double hubX, double ti
   yMax_ = yHi + 1;
   const std::size_t rows = sections_.front().size();
   triangles_.reserve((sections_.size() - 1) * (SectionTable::kUpper + 1) * 4 * rows);
+  std::vector<OutlineDrop> outlines;
+  if (outlineCut > 0) {
+    outlines.reserve(sections_.size());
+    for (const SectionRows& sec : sections_) outlines.push_back(outlineOf(sec, outlineCut));
+  }
+  const auto cutAt = [&](std::size_t k) { return outlines.empty() ? nullptr : &outlines[k]; };
   for (std::size_t r = 0; r < rows; ++r) {
-    std::vector<Vec3> rowA = sectionRow(sections_.front()[r], sectionXs_.front(), yMin_, yMax_);
+    std::vector<Vec3> rowA = sectionRow(sections_.front()[r], sectionXs_.front(), yMin_, yMax_, cutAt(0));
     for (std::size_t k = 1; k < sections_.size(); ++k) {
-      std::vector<Vec3> rowB = sectionRow(sections_[k][r], sectionXs_[k], yMin_, yMax_);
+      std::vector<Vec3> rowB = sectionRow(sections_[k][r], sectionXs_[k], yMin_, yMax_, cutAt(k));
       addProfileStrip(rowA, rowB);
       rowA = std::move(rowB);
     }

@@ -76,8 +76,10 @@ enum class PlankFace { Top, Bottom };
 // the bottom both turned over with the plank (Y to width - Y, Z to
 // thickness - Z). The surface over them is the higher of the two: the top
 // of the closed section on side A, its bottom on side B, the nose of a
-// twisted root that leans past the leading edge included. Keeps `blade`.
-SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness);
+// twisted root that leans past the leading edge included. Past the tip its
+// section reaches on (a tab that holds the tip) up to `endFrom`, from where
+// the plank's end stays whole. Keeps `blade`.
+SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness, double endFrom);
 
 class TargetSurface {
  public:
@@ -91,8 +93,12 @@ class TargetSurface {
   TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance);
   // The same for the rows `source` gives (as many at every radius), which
   // keep the rows at `hubX` short of it and those at `tipX` beyond it.
+  // With an `outlineCut`, the surface beyond the outline (the rows' points
+  // farthest to either side) does not stay at the edge's level but falls,
+  // right at the outline, that many mm below it: milled from both faces of
+  // a plank, the material beside the blade is cut through.
   TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
-                double tolerance);
+                double tolerance, double outlineCut = 0);
 
   // A surface of given triangles (corners a, b, c each), laid out over their
   // own bounds: for surfaces with known shapes.

@@ -57,12 +57,6 @@ CheckSettings settingsFor(const JobRun& run, const BladeParameters& p, const Blo
   return s;
 }
 
-// Upside down: the lowest of a row read as the highest.
-Section flipped(Section row) {
-  for (SectionPoint& p : row) p.z = -p.z;
-  return row;
-}
-
 std::string pictureTitle(const JobRun& run) {
   std::string title = run.machine.job == Job::Shop ? "Shop job" : "Plain job";
   title +=
@@ -71,11 +65,88 @@ std::string pictureTitle(const JobRun& run) {
 }
 
 // The closed section's rows at x as one face of the plank sees them (see
-// plankFace), and where its outline begins and ends across the plank.
+// plankFace), and where its outline begins and ends across the plank: the
+// points farthest to either side, the nose of a twisted root that leans
+// past the leading edge included.
 struct FaceColumn {
   Section upper{}, lower{};
-  double lead = 0, trail = 0;
-  double top(double y) const { return std::max(profileHeight(upper, y), profileHeight(lower, y)); }
+  SectionPoint lead{}, trail{};
+  // How deep below the outline's edge the face is cut beside it; and
+  // whether the column lies in the plank's end, which is kept whole.
+  double cutBelow = 0;
+  std::optional<double> whole;
+
+  // The highest and the lowest point of the closed section's boundary over
+  // y (the segments that close it at its edges included); none outside it.
+  std::optional<std::pair<double, double>> span(double y) const {
+    std::optional<std::pair<double, double>> out;
+    const auto meet = [&](const SectionPoint& p, const SectionPoint& q) {
+      if (y < std::min(p.y, q.y) || y > std::max(p.y, q.y)) return;
+      const double z = p.y == q.y ? std::max(p.z, q.z) : p.z + (y - p.y) / (q.y - p.y) * (q.z - p.z);
+      const double lo = p.y == q.y ? std::min(p.z, q.z) : z;
+      out = out ? std::pair{std::min(out->first, lo), std::max(out->second, z)} : std::pair{lo, z};
+    };
+    for (const Section* row : {&upper, &lower}) {
+      for (std::size_t j = 0; j + 1 < row->size(); ++j) meet((*row)[j], (*row)[j + 1]);
+    }
+    meet(upper.front(), lower.front());
+    meet(upper.back(), lower.back());
+    return out;
+  }
+  // The face this side mills to: the top of the closed section, and beside
+  // it the outline cut.
+  double top(double y) const {
+    if (whole) return *whole;
+    if (y < lead.y) return lead.z - cutBelow;
+    if (y > trail.y) return trail.z - cutBelow;
+    const auto s = span(y);
+    return s ? s->second : lead.z - cutBelow;
+  }
+};
+
+// Each column's section is worked out once, when the column is first asked
+// for.
+class FaceColumns {
+ public:
+  FaceColumns(const BladeModel& blade, double width, double thickness, bool turned, double cutBelow,
+              std::optional<double> plankEnd)
+      : blade_(blade),
+        width_(width),
+        thickness_(thickness),
+        turned_(turned),
+        cutBelow_(cutBelow),
+        plankEnd_(plankEnd) {}
+
+  const FaceColumn& operator()(double at) {
+    if (at == x_) return column_;
+    x_ = at;
+    // Past the tip, its tab: the tip's section.
+    const double x0 = std::min(at, blade_.tipX());
+    column_ = {blade_.section(x0), blade_.lowerSection(x0), {}, {}, cutBelow_, std::nullopt};
+    if (plankEnd_ && at >= *plankEnd_) column_.whole = thickness_;
+    if (turned_) {
+      for (Section* row : {&column_.upper, &column_.lower}) {
+        for (SectionPoint& p : *row) p = {width_ - p.y, thickness_ - p.z};
+      }
+    }
+    column_.lead = column_.trail = column_.upper.front();
+    for (const Section* row : {&column_.upper, &column_.lower}) {
+      for (const SectionPoint& p : *row) {
+        if (p.y < column_.lead.y) column_.lead = p;
+        if (p.y > column_.trail.y) column_.trail = p;
+      }
+    }
+    return column_;
+  }
+
+ private:
+  const BladeModel& blade_;
+  double width_, thickness_;
+  bool turned_;
+  double cutBelow_;
+  std::optional<double> plankEnd_;
+  double x_ = std::numeric_limits<double>::quiet_NaN();
+  FaceColumn column_{};
 };
 
 // Side A and side B of a plank, each checked against its own face of the
@@ -92,42 +163,19 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   SectionTable table;
   table.fill();
   const BladeModel blade = designedBlade(parameters, table, run.machine);
-  // Each column's section is worked out once, when the column is first
-  // asked for.
-  struct Columns {
-    const BladeModel& blade;
-    double width, thickness;
-    bool turned;
-    const FaceColumn& operator()(double at) {
-      if (at == x) return column;
-      x = at;
-      column = {blade.section(at), blade.lowerSection(at)};
-      if (turned) {
-        for (Section* row : {&column.upper, &column.lower}) {
-          for (SectionPoint& p : *row) p = {width - p.y, thickness - p.z};
-        }
-      }
-      const auto& u = column.upper;
-      const auto& l = column.lower;
-      column.lead = std::min({u.front().y, u.back().y, l.front().y, l.back().y});
-      column.trail = std::max({u.front().y, u.back().y, l.front().y, l.back().y});
-      return column;
-    }
-    double x = std::numeric_limits<double>::quiet_NaN();
-    FaceColumn column{};
-  };
+  const double cutBelow = readShopInputs(run.fields, run.machine.shop).finishDepth + kOutlineCutPast;
   constexpr double kInside = 10;
   settings.interiorMargin = kInside;
   std::string text;
   std::vector<CheckResult> results;
   for (const bool turned : {false, true}) {
-    Columns at{blade, block.y0 + block.y1, thickness, turned, std::numeric_limits<double>::quiet_NaN(), {}};
+    FaceColumns at(blade, block.y0 + block.y1, thickness, turned, cutBelow, run.plankEnd);
     settings.interior = [&](double x, double y) {
-      if (x < block.x0 + kInside || x > block.x1 - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
+      if (x < block.x0 + kInside || x > blade.tipX() - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
         return false;
       }
       const FaceColumn& c = at(x);
-      return y >= c.lead + kInside && y <= c.trail - kInside;
+      return y >= c.lead.y + kInside && y <= c.trail.y - kInside;
     };
     PartMonitor sideMonitor(monitor, turned ? 0.5 : 0, turned ? 1 : 0.5);
     results.push_back(checkProgram(
@@ -141,20 +189,27 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   const double held = blade.hubX() + (run.machine.design.rootBlock ? run.machine.design.rootBlock->first : 0) +
                       results[0].finished.cell();
   PlankTarget target;
-  target.kept = [&](double x, double) { return x < held; };
-  Columns at{blade, block.y0 + block.y1, thickness, false, std::numeric_limits<double>::quiet_NaN(), {}};
-  target.inside = [&](double x, double y) {
+  FaceColumns at(blade, block.y0 + block.y1, thickness, false, cutBelow, run.plankEnd);
+  const auto within = [&](double x, double y) {
     const FaceColumn& c = at(x);
-    return x >= held && y > c.lead && y < c.trail;
+    return y > c.lead.y && y < c.trail.y;
   };
+  // The root block at the hub; past the tip its tab and the plank's end.
+  target.kept = [&](double x, double y) {
+    return x < held || (run.plankEnd && x >= *run.plankEnd) || (x > blade.tipX() && within(x, y));
+  };
+  target.inside = [&](double x, double y) { return x >= held && x <= blade.tipX() && within(x, y); };
   target.interior = [&](double x, double y) {
     const FaceColumn& c = at(x);
-    return x >= held + kInside && x <= block.x1 - kInside && y >= c.lead + kInside && y <= c.trail - kInside;
+    return x >= held + kInside && x <= blade.tipX() - kInside && y >= c.lead.y + kInside && y <= c.trail.y - kInside;
   };
-  target.top = [&](double x, double y) { return at(x).top(y); };
+  target.top = [&](double x, double y) {
+    const auto s = at(x).span(y);
+    return s ? s->second : -std::numeric_limits<double>::infinity();
+  };
   target.bottom = [&](double x, double y) {
-    const FaceColumn& c = at(x);
-    return -std::max(profileHeight(flipped(c.upper), y), profileHeight(flipped(c.lower), y));
+    const auto s = at(x).span(y);
+    return s ? s->first : std::numeric_limits<double>::infinity();
   };
   const PlankFigures f = plankFigures(columns, target);
   text += "\nBoth sides, the plank " + NumberText(thickness) + " mm thick:\n";
@@ -170,8 +225,8 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   if (picture) {
     const std::string profile = std::string(controllerName(run.machine.controller)) + " profile";
     check.picture = stackedPictureSvg(
-        checkPictureSvg(results[0], "Side A after its program, from above"),
-        checkPictureSvg(results[1], "Side B after its program, from above (the plank turned over about X)"),
+        checkPictureSvg(results[0], "Side A after its program, from above", "end"),
+        checkPictureSvg(results[1], "Side B after its program, from above (the plank turned over about X)", "end"),
         "Two-sided job, " + profile + ": both sides");
   }
   return check;

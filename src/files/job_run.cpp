@@ -48,7 +48,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
   }
   // The plain program takes no machine setting; every other program does.
   if (shop || machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   DesignRecorder recorder(progress);
   ComputeObserver* observer = outputs || shop ? &recorder : progress;
   if (shop) {
@@ -97,7 +97,7 @@ JobRun runJob(const JobFields& fields, const MachineSettings& machine, const Sec
         std::vector<ProgramPart> sideParts = shopPrograms(plan, machine.controller, "Blade from a plank, side " + side);
         run.sides.push_back(joinedProgram(sideParts));
         addParts(parts, std::move(sideParts), side);
-        if (a) run.block = plan.block;
+        if (a) run.block = plan.block, run.plankEnd = plan.plankEnd, run.keep = plan.keep;
         // Each tool as deep as either side takes it.
         for (const ToolRun& tool : plan.tools) {
           const double depth = plan.block.top - tool.lowest;
@@ -156,7 +156,7 @@ JobRun runJobForFile(const JobFields& fields, const MachineSettings& machine, co
     return run;
   }
   if (machine.controller != Controller::Plain) checkSettings(machine.shop);
-  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+  JobRun run{fields, machine, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}};
   run.file = programFileFor(machine.controller, fields, table, progress, machine.shop);
   return run;
 }

@@ -66,6 +66,11 @@ struct JobRun {
   // The two-sided job's programs, side A's and side B's (each its parts
   // joined), for the check of each side; empty for other jobs.
   std::vector<std::string> sides;
+  // The two-sided job: from here along X the plank's end stays whole (the
+  // tip's tab reaches into it).
+  std::optional<double> plankEnd;
+  // What of the stock holds the blade (the setup sheet's `keep`).
+  std::vector<KeptBox> keep;
 };
 
 // The file of a program part: `path` with the part's suffix before its

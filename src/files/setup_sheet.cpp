@@ -45,6 +45,16 @@ std::string holdingText(const Sheet& s) {
          mm(s.reachBeside) + " beside the block on every side, down to its underside, so no clamp may stand there.";
 }
 
+nlohmann::ordered_json keepJson(const std::vector<KeptBox>& keep) {
+  using Json = nlohmann::ordered_json;
+  Json out = Json::array();
+  for (const KeptBox& k : keep) {
+    out.push_back(
+        Json{{"x", Json::array({k.x0, k.x1})}, {"y", Json::array({k.y0, k.y1})}, {"z", Json::array({k.z0, k.z1})}});
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& programFiles) {
@@ -103,7 +113,7 @@ std::string setupSheetJson(const JobRun& run, const std::vector<std::string>& pr
       {"controller", std::string(controllerName(run.machine.controller))},
       {"blank",
        Json{{"x", Json::array({b.x0, b.x1})}, {"y", Json::array({b.y0, b.y1})}, {"z", Json::array({b.bottom, b.top})}}},
-      {"keep", Json::array()},
+      {"keep", keepJson(run.keep)},
       {"setups", std::move(setups)}};
   return root.dump(2) + "\n";
 }

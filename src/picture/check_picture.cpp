@@ -167,7 +167,7 @@ RgbImage checkMap(const CheckResult& result) {
   return image;
 }
 
-std::string checkPictureSvg(const CheckResult& result, std::string_view title) {
+std::string checkPictureSvg(const CheckResult& result, std::string_view title, std::string_view farEnd) {
   const RgbImage map = checkMap(result);
   const double mmPerPixel = checkPictureScale(result.finished);
   const int mapW = map.width(), mapH = map.height();
@@ -185,7 +185,7 @@ std::string checkPictureSvg(const CheckResult& result, std::string_view title) {
   const std::string hub =
       "hub X " + fixedText(b.x0, 0) + ", Y " + fixedText(b.y0, 0) + " (bottom) to " + fixedText(b.y1, 0) + " (top)";
   page.text({kLeft, y + 12}, hub, font);
-  page.text({kLeft + static_cast<double>(mapW), y + 12}, "tip X " + fixedText(b.x1, 0) + " mm",
+  page.text({kLeft + static_cast<double>(mapW), y + 12}, std::string(farEnd) + " X " + fixedText(b.x1, 0) + " mm",
             SvgFont{kLabelSize, kInkColour, SvgAnchor::End});
   scaleBar(page, kLeft + 7.5 * static_cast<double>(hub.size()) + 40, y, mmPerPixel, mapW);
   y += 30;

@@ -25,7 +25,9 @@ RgbImage checkMap(const CheckResult& result);
 // The picture as an SVG page: the title, the map as an embedded PNG image,
 // the block's edges, a scale bar and the legend as text and shapes. Its PNG
 // form is this page rasterised, as every picture is.
-std::string checkPictureSvg(const CheckResult& result, std::string_view title);
+// The block's far end is labelled `farEnd` ("tip", or the plank's "end"
+// where the plank reaches past the tip).
+std::string checkPictureSvg(const CheckResult& result, std::string_view title, std::string_view farEnd = "tip");
 
 // Two such pages one above the other as one page titled `title` (a
 // two-sided job's sides); the second page's ids gain "-2".

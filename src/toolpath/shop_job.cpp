@@ -668,6 +668,13 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.roughDepth = in.roughDepth;
   plan.finishDepth = in.finishDepth;
   plan.block = blockExtent(parameters);
+  if (face) {
+    // Past the tip the plank goes on: its tip section reaches on as a tab,
+    // as long as the widest tool needs to pass between tip and end, into
+    // the plank's end, which stays whole and holds the blade by its tip.
+    plan.plankEnd = plan.block.x1 + std::max(roughDia, finDia) + kTipTabBeyondTool;
+    plan.block.x1 = *plan.plankEnd + kPlankEndLength;
+  }
   plan.tolerance = settings.tolerance;
   plan.plungeFeed = settings.plungeFeed;
   plan.scallop = settings.scallop;
@@ -696,10 +703,16 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   plan.fit = bladeFit(blade);
   plan.plank = design.blankThickness.has_value();
   // The blade's upper surface; or a face of the plank, both surfaces.
-  const SectionSource source = face ? plankFace(blade, *face, plan.block.y1, *design.blankThickness)
+  const SectionSource source = face ? plankFace(blade, *face, plan.block.y1, *design.blankThickness, *plan.plankEnd)
                                     : SectionSource([&blade](double x) { return SectionRows{blade.section(x)}; });
+  // From each face the outline is cut deeper than the edge it passes by
+  // more than the finishing allowance, so that what either side leaves
+  // beside the blade the other takes: the blade comes free of the plank's
+  // sides.
+  const double outlineCut = face ? in.finishDepth + kOutlineCutPast : 0;
   const auto surfaceWithin = [&](double tolerance) {
-    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1, tolerance);
+    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1, tolerance,
+                         outlineCut);
   };
   const TargetSurface surface = surfaceWithin(plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
@@ -716,6 +729,20 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
     plan.block.top = highestTarget + (passes * in.roughDepth + in.finishDepth);
   }
   if (!std::isfinite(plan.block.top)) throw ShopError("the block top is not a finite height");
+  if (face) {
+    const Block& b = plan.block;
+    if (design.rootBlock)
+      plan.keep.push_back({b.x0, blade.hubX() + design.rootBlock->first, b.y0, b.y1, b.bottom, b.top});
+    KeptBox tab{blade.tipX(), *plan.plankEnd, b.y1, b.y0, b.top, b.bottom};
+    for (const Section& row : {blade.section(blade.tipX()), blade.lowerSection(blade.tipX())}) {
+      for (const SectionPoint& p : row) {
+        tab.y0 = std::min(tab.y0, p.y), tab.y1 = std::max(tab.y1, p.y);
+        tab.z0 = std::min(tab.z0, p.z), tab.z1 = std::max(tab.z1, p.z);
+      }
+    }
+    plan.keep.push_back(tab);
+    plan.keep.push_back({*plan.plankEnd, b.x1, b.y0, b.y1, b.bottom, b.top});
+  }
   // The roughing tool stands the allowance above the surface and follows it
   // within a tenth of that: a surface as close as its own tolerance asks
   // has far fewer triangles under its wide footprint.

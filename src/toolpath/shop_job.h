@@ -67,7 +67,20 @@ struct ShopPlan {
   // plank (a blank thickness).
   BladeFit fit;
   bool plank = false;
+  // A face of a plank: from here along X to the block's end the plank stays
+  // whole; between the tip and here the tip's section reaches on as a tab.
+  std::optional<double> plankEnd;
+  // What of the plank holds the blade, in the frame of the plank's top
+  // face: the root block, the tip's tab and the plank's end.
+  std::vector<KeptBox> keep;
 };
+
+// On a face of a plank: how much longer than the widest tool the tip's tab
+// is, how long the whole end of the plank beyond it, and how far past the
+// finishing allowance each face cuts below the outline's edge, mm.
+inline constexpr double kTipTabBeyondTool = 3;
+inline constexpr double kPlankEndLength = 40;
+inline constexpr double kOutlineCutPast = 1;
 
 // The chip load a tool sees: its feed over its speed and cutting edges, mm
 // per tooth.

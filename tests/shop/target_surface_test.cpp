@@ -91,7 +91,9 @@ TEST(TargetSurface, HighestAndLowestPointInsideTheBlock) {
 
 // A plank's two faces: side A follows the top of the closed section (the
 // higher of its upper and lower surfaces), side B, turned over about X, its
-// bottom; both within a quarter of the tolerance across the chord.
+// bottom; both within a quarter of the tolerance across the chord. Beside
+// the outline side A falls to the cut's depth below the edge it passes;
+// past the tip the tip's section reaches on, then the plank's end is whole.
 TEST(TargetSurface, PlankFacesAreTheTopAndTheTurnedBottomOfTheSection) {
   DesignSettings plank;
   plank.chordCap = 300;
@@ -101,13 +103,29 @@ TEST(TargetSurface, PlankFacesAreTheTopAndTheTurnedBottomOfTheSection) {
   table.fill();
   const BladeModel blade(readParameters(JobFields{}), table, plank);
   constexpr double kTol = 0.1, kWidth = 300, kThickness = 50;
-  const TargetSurface top(plankFace(blade, PlankFace::Top, kWidth, kThickness), blade.hubX(), blade.tipX(), block(), 20,
-                          kTol);
-  const TargetSurface bottom(plankFace(blade, PlankFace::Bottom, kWidth, kThickness), blade.hubX(), blade.tipX(),
-                             block(), 20, kTol);
-  double worst = 0;
-  for (double x = block().x0; x <= block().x1; x += 0.73) {
-    const Section up = blade.section(x), down = blade.lowerSection(x);
+  constexpr double kCut = 3, kTab = 10;
+  const TargetSurface top(plankFace(blade, PlankFace::Top, kWidth, kThickness, blade.tipX() + kTab), blade.hubX(),
+                          blade.tipX(), block(), 20, kTol, kCut);
+  const TargetSurface bottom(plankFace(blade, PlankFace::Bottom, kWidth, kThickness, blade.tipX() + kTab), blade.hubX(),
+                             blade.tipX(), block(), 20, kTol);
+  double worst = 0, worstBeside = 0;
+  for (double x = block().x0; x <= block().x1 + kTab + 8; x += 0.73) {
+    if (x > blade.tipX() + kTab) {
+      EXPECT_EQ(top.heightAt(x, 1), kThickness);
+      EXPECT_EQ(bottom.heightAt(x, kWidth / 2), kThickness);
+      continue;
+    }
+    const double at = std::min(x, blade.tipX());
+    const Section up = blade.section(at), down = blade.lowerSection(at);
+    SectionPoint lo = up.front(), hi = up.front();
+    for (const Section* row : {&up, &down}) {
+      for (const SectionPoint& p : *row) {
+        if (p.y < lo.y) lo = p;
+        if (p.y > hi.y) hi = p;
+      }
+    }
+    if (lo.y > 2) worstBeside = std::max(worstBeside, std::abs(top.heightAt(x, lo.y - 1) - (lo.z - kCut)));
+    if (hi.y < kWidth - 2) worstBeside = std::max(worstBeside, std::abs(top.heightAt(x, hi.y + 1) - (hi.z - kCut)));
     Section upFlipped = up, downFlipped = down;  // upside down, for the lowest
     for (SectionPoint& p : upFlipped) p.z = -p.z;
     for (SectionPoint& p : downFlipped) p.z = -p.z;
@@ -129,6 +147,7 @@ TEST(TargetSurface, PlankFacesAreTheTopAndTheTurnedBottomOfTheSection) {
   // along the span between the points each span is measured at: a few
   // hundredths over the quarter there.
   EXPECT_LE(worst, kTol / 4 * 1.05);
+  EXPECT_LE(worstBeside, kTol / 4);
   // The plank holds both faces.
   EXPECT_LE(top.heightsWithin(block()).second, kThickness + 1e-9);
   EXPECT_LE(bottom.heightsWithin(block()).second, kThickness + 1e-9);

@@ -61,6 +61,11 @@ TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
   EXPECT_LE(figure(r.out, R"(deepest cut into the blade: ([0-9.]+) mm from above)"), 0.05) << r.out;
   EXPECT_LE(figure(r.out, R"(mm from above, ([0-9.]+) mm from below)"), 0.05) << r.out;
   EXPECT_NE(r.out.find("material in 1 piece; the blade is one piece with its root block"), std::string::npos);
+  // Beside the blade the plank is cut through from both faces.
+  EXPECT_LE(
+      figure(r.out, R"(outside the outline: [0-9]+ of [0-9]+ cells hold more than 0.5 mm; 99th percentile ([0-9.]+))"),
+      0.5)
+      << r.out;
   // Well inside the outline the lower surface keeps no more than the
   // scallop (0.2 mm) and a little.
   const double left =
@@ -77,6 +82,16 @@ TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
   const BladeModel blade(readParameters(JobFields{}), table, design);
   const nlohmann::json setup = nlohmann::json::parse(testing::readFile(dir.file("b.json")));
   ASSERT_EQ(setup["setups"].size(), 2u);
+  // Kept: the root block, the tip's tab (as wide and thick as the tip's
+  // section, as long as the roughing tool and 3 mm) and the plank's end.
+  const nlohmann::json& keep = setup["keep"];
+  ASSERT_EQ(keep.size(), 3u);
+  EXPECT_EQ(keep[0]["x"][1].get<double>() - keep[0]["x"][0].get<double>(), 60);
+  EXPECT_EQ(keep[1]["x"], nlohmann::json::array({blade.tipX(), blade.tipX() + 40}));
+  EXPECT_NEAR(keep[1]["y"][1].get<double>() - keep[1]["y"][0].get<double>(),
+              blade.section(blade.tipX()).back().y - blade.section(blade.tipX()).front().y, 1);
+  EXPECT_EQ(keep[2]["x"], nlohmann::json::array({blade.tipX() + 40, blade.tipX() + 80}));
+  EXPECT_EQ(setup["blank"]["x"][1], blade.tipX() + 80);
   for (const nlohmann::json& side : setup["setups"]) {
     const bool b = side["name"] == "B";
     EXPECT_EQ(side["program"], b ? "b-B.ngc" : "b-A.ngc");
