@@ -444,6 +444,7 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
   constexpr double kLift = 2;
   std::vector<double> clamped;
   double above = b.top;  // where the material ends before this layer
+  std::size_t lastLine = 0;
   bool towardsTip = true;
   for (int k = 1; k <= layers; ++k) {
     layering.advance(static_cast<double>(k) / layers);
@@ -472,8 +473,21 @@ ToolRun roughing(const ShopPlan& plan, const TargetSurface& surface, const Cutte
       };
       // Across at the height the last line was left at, then down beside
       // the block through the air to the layer, then across the block.
+      // The crossing passes over every line between the last one cut and
+      // this one (the last of a layer to the first of the next, too), each
+      // standing as high as its heights: up above them first if need be.
       const Vec3 start = point(keep.front());
-      if (!run.moves.empty()) run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, run.moves.back().to.z}});
+      if (!run.moves.empty()) {
+        double standing = above;
+        for (std::size_t j = std::min(lastLine, i); j <= std::max(lastLine, i); ++j) {
+          standing = std::max(standing, highest[j]);
+        }
+        const Vec3 from = run.moves.back().to;
+        const double cross = std::max(from.z, std::min(b.top, standing) + kLift);
+        if (cross > from.z) run.moves.push_back({PathMoveKind::Rapid, {from.x, from.y, cross}});
+        run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, cross}});
+      }
+      lastLine = i;
       run.moves.push_back({PathMoveKind::Rapid, {start.x, start.y, start.z + 1}});
       run.moves.push_back({PathMoveKind::Plunge, start});
       for (std::size_t q = 1; q < keep.size(); ++q) run.moves.push_back({PathMoveKind::Cut, point(keep[q])});

@@ -1,5 +1,5 @@
 // The two-sided job through the built program: the default rotor fitted to
-// a 300 x 50 mm plank by a chord cap, a blank thickness and a root block.
+// a 300 x 75 mm plank by a chord cap, a blank thickness and a root block.
 // Each side's program, read back through its setup's matrix into the blade
 // frame, puts the finishing ball's tip on the blade's own face: side A's on
 // the top of the closed section, side B's on its bottom. The check follows
@@ -21,7 +21,7 @@ namespace {
 using testing::runCli;
 using testing::TempDir;
 
-const std::vector<std::string> kPlank{"--chord-cap", "300", "--blank-thickness", "50", "--root-block", "60,80"};
+const std::vector<std::string> kPlank{"--chord-cap", "300", "--blank-thickness", "75", "--root-block", "60,80"};
 
 double figure(const std::string& text, const std::string& pattern) {
   std::smatch m;
@@ -75,7 +75,7 @@ TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
 
   DesignSettings design;
   design.chordCap = 300;
-  design.blankThickness = 50;
+  design.blankThickness = 75;
   design.rootBlock = std::pair{60.0, 80.0};
   SectionTable table;
   table.fill();
