@@ -16,24 +16,11 @@ Vec3 cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// Where the blade's outline lies across the chord at a radius, the points
-// farthest to either side of all its rows: beyond them an outline cut falls
-// `drop` mm below the edge it passes.
+// An outline cut beyond an edge and its depth.
 struct OutlineDrop {
-  SectionPoint low, high;
+  Outline outline;
   double drop = 0;
 };
-
-OutlineDrop outlineOf(const SectionRows& rows, double drop) {
-  OutlineDrop o{rows.front().front(), rows.front().front(), drop};
-  for (const Section& sec : rows) {
-    for (const SectionPoint& p : sec) {
-      if (p.y < o.low.y) o.low = p;
-      if (p.y > o.high.y) o.high = p;
-    }
-  }
-  return o;
-}
 
 // A section as a row of surface points across the chord at `x`: its 18
 // points, with one more at each end far out at the level of that edge; or,
@@ -49,7 +36,7 @@ std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double y
     const double far = low ? yLow : yHigh;
     if (cut == nullptr) return std::vector<Vec3>{{x, far, edge.z}};
     constexpr double kBeyond = 0.01;
-    const SectionPoint& o = low ? cut->low : cut->high;
+    const SectionPoint& o = low ? cut->outline.low : cut->outline.high;
     const double z = o.z - cut->drop;
     return std::vector<Vec3>{{x, o.y + (low ? -kBeyond : kBeyond), z}, {x, far, z}};
   };
@@ -146,6 +133,24 @@ EdgeFrame frameOf(const Vec3& p, const Vec3& q) {
 
 }  // namespace
 
+Outline outlineOf(std::span<const Section> rows) {
+  Outline o{rows.front().front(), rows.front().front()};
+  for (const Section& sec : rows) {
+    for (const SectionPoint& p : sec) {
+      if (p.y < o.low.y) o.low = p;
+      if (p.y > o.high.y) o.high = p;
+    }
+  }
+  // The lowest point near either edge, whichever of them is farthest out.
+  for (const Section& sec : rows) {
+    for (const SectionPoint& p : sec) {
+      if (p.y <= o.low.y + kOutlineEdge) o.low.z = std::min(o.low.z, p.z);
+      if (p.y >= o.high.y - kOutlineEdge) o.high.z = std::min(o.high.z, p.z);
+    }
+  }
+  return o;
+}
+
 SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness, double endFrom) {
   return [&blade, face, width, thickness, endFrom](double x) {
     if (x >= endFrom) {
@@ -234,7 +239,7 @@ TargetSurface::TargetSurface(const SectionSource& source, double hubX, double ti
   std::vector<OutlineDrop> outlines;
   if (outlineCut > 0) {
     outlines.reserve(sections_.size());
-    for (const SectionRows& sec : sections_) outlines.push_back(outlineOf(sec, outlineCut));
+    for (const SectionRows& sec : sections_) outlines.push_back({outlineOf(sec), outlineCut});
   }
   const auto cutAt = [&](std::size_t k) { return outlines.empty() ? nullptr : &outlines[k]; };
   for (std::size_t r = 0; r < rows; ++r) {

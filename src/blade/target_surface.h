@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -66,6 +67,20 @@ double gridCell(double width, double depth, double reach);
 // which the surface is the higher wherever they lie over one another.
 using SectionRows = std::vector<Section>;
 using SectionSource = std::function<SectionRows(double x)>;
+
+// Where a closed section's outline lies across the plank: the Y of its
+// points farthest to either side, with, for each, the Z below which the
+// outline cut beside it begins: the lowest of the section's points within
+// kOutlineEdge of that side. Where a side of the section stands nearly
+// upright (a twisted root, a section fitted to the plank's width) which
+// point is farthest out is a matter of hundredths; the lowest near it is
+// not, and turned over with the plank it is the highest, so the cuts from
+// both faces overlap by the whole side.
+inline constexpr double kOutlineEdge = 1;  // mm
+struct Outline {
+  SectionPoint low, high;
+};
+Outline outlineOf(std::span<const Section> rows);
 
 // The two faces of a plank that a two-sided job mills: side A from above,
 // side B after the plank is turned over about the span (X) axis.

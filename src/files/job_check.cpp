@@ -65,9 +65,9 @@ std::string pictureTitle(const JobRun& run) {
 }
 
 // The closed section's rows at x as one face of the plank sees them (see
-// plankFace), and where its outline begins and ends across the plank: the
-// points farthest to either side, the nose of a twisted root that leans
-// past the leading edge included.
+// plankFace), and where its outline begins and ends across the plank (see
+// outlineOf): the nose of a twisted root that leans past the leading edge
+// included.
 struct FaceColumn {
   Section upper{}, lower{};
   SectionPoint lead{}, trail{};
@@ -129,13 +129,10 @@ class FaceColumns {
         for (SectionPoint& p : *row) p = {width_ - p.y, thickness_ - p.z};
       }
     }
-    column_.lead = column_.trail = column_.upper.front();
-    for (const Section* row : {&column_.upper, &column_.lower}) {
-      for (const SectionPoint& p : *row) {
-        if (p.y < column_.lead.y) column_.lead = p;
-        if (p.y > column_.trail.y) column_.trail = p;
-      }
-    }
+    const std::array<Section, 2> rows{column_.upper, column_.lower};
+    const Outline outline = outlineOf(rows);
+    column_.lead = outline.low;
+    column_.trail = outline.high;
     return column_;
   }
 

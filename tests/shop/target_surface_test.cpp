@@ -117,11 +117,17 @@ TEST(TargetSurface, PlankFacesAreTheTopAndTheTurnedBottomOfTheSection) {
     }
     const double at = std::min(x, blade.tipX());
     const Section up = blade.section(at), down = blade.lowerSection(at);
+    // The outline's sides, each cut from the lowest point within a
+    // millimetre of it.
     SectionPoint lo = up.front(), hi = up.front();
     for (const Section* row : {&up, &down}) {
+      for (const SectionPoint& p : *row) lo.y = std::min(lo.y, p.y), hi.y = std::max(hi.y, p.y);
+    }
+    lo.z = hi.z = kThickness;
+    for (const Section* row : {&up, &down}) {
       for (const SectionPoint& p : *row) {
-        if (p.y < lo.y) lo = p;
-        if (p.y > hi.y) hi = p;
+        if (p.y <= lo.y + 1) lo.z = std::min(lo.z, p.z);
+        if (p.y >= hi.y - 1) hi.z = std::min(hi.z, p.z);
       }
     }
     if (lo.y > 2) worstBeside = std::max(worstBeside, std::abs(top.heightAt(x, lo.y - 1) - (lo.z - kCut)));
