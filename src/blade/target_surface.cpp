@@ -16,17 +16,18 @@ Vec3 cross(const Vec3& a, const Vec3& b) {
   return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-// An outline cut beyond an edge and its depth.
+// An outline cut beside a section: where its outline lies and how deep
+// the cut beside each side goes.
 struct OutlineDrop {
   Outline outline;
-  double drop = 0;
+  double low = 0, high = 0;
+  double beyond = 0;  // how far beyond the outline the surface falls
 };
 
 // A section as a row of surface points across the chord at `x`: its 18
 // points, with one more at each end far out at the level of that edge; or,
-// with an outline cut, two more at each end: the surface falls at the
-// outline (a hundredth of a millimetre beyond it) to the cut's depth and
-// stays there out to the end.
+// with an outline cut, two more at each end: the surface falls just beyond
+// the outline to the cut's depth and stays there out to the end.
 std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double yHigh, const OutlineDrop* cut) {
   std::vector<Vec3> row;
   row.reserve(sec.size() + 4);
@@ -35,10 +36,9 @@ std::vector<Vec3> sectionRow(const Section& sec, double x, double yLow, double y
   const auto outward = [&](const SectionPoint& edge, bool low) {
     const double far = low ? yLow : yHigh;
     if (cut == nullptr) return std::vector<Vec3>{{x, far, edge.z}};
-    constexpr double kBeyond = 0.01;
     const SectionPoint& o = low ? cut->outline.low : cut->outline.high;
-    const double z = o.z - cut->drop;
-    return std::vector<Vec3>{{x, o.y + (low ? -kBeyond : kBeyond), z}, {x, far, z}};
+    const double z = low ? cut->low : cut->high;
+    return std::vector<Vec3>{{x, o.y + (low ? -cut->beyond : cut->beyond), z}, {x, far, z}};
   };
   const auto startEnd = outward(sec.front(), leadingLow);
   row.insert(row.end(), startEnd.rbegin(), startEnd.rend());
@@ -151,6 +151,49 @@ Outline outlineOf(std::span<const Section> rows) {
   return o;
 }
 
+OutlineFloors::OutlineFloors(const SectionSource& source, double xa, double xb, double window, double cutBelow,
+                             double step)
+    : xa_(xa), step_(step) {
+  const auto n = static_cast<std::size_t>(std::max(1.0, std::ceil((xb - xa) / step)));
+  xs_.resize(n + 1);
+  outlines_.resize(n + 1);
+  for (std::size_t i = 0; i <= n; ++i) {
+    xs_[i] = xa + static_cast<double>(i) * step;
+    outlines_[i] = outlineOf(source(xs_[i]));
+  }
+  // Never below the plank's underside: beyond it lies the spoilboard.
+  const auto floorOf = [&](const SectionPoint& edge) { return std::max(0.0, edge.z - cutBelow); };
+  const auto reach = static_cast<std::size_t>(std::ceil(window / step));
+  lowFloor_.assign(n + 1, std::numeric_limits<double>::infinity());
+  highFloor_ = lowFloor_;
+  for (std::size_t i = 0; i <= n; ++i) {
+    for (std::size_t j = i > reach ? i - reach : 0; j <= std::min(n, i + reach); ++j) {
+      lowFloor_[i] = std::min(lowFloor_[i], floorOf(outlines_[j].low));
+      highFloor_[i] = std::min(highFloor_[i], floorOf(outlines_[j].high));
+    }
+  }
+}
+
+double OutlineFloors::at(const std::vector<double>& floor, double x) const {
+  // Outside the readings, the nearest; between two, the lower.
+  const double t = (x - xa_) / step_;
+  if (!(t > 0)) return floor.front();
+  const auto i = static_cast<std::size_t>(t);
+  if (i + 1 >= floor.size()) return floor.back();
+  return std::min(floor[i], floor[i + 1]);
+}
+
+double OutlineFloors::over(const std::vector<double>& floor, double xa, double xb) const {
+  const double last = static_cast<double>(floor.size() - 1);
+  const auto index = [&](double x) { return static_cast<std::size_t>(std::clamp((x - xa_) / step_, 0.0, last)); };
+  // Between two readings the cut is the lower of them: the readings from
+  // the one at or before xa to the one at or before xb bound it.
+  const std::size_t from = index(xa), to = index(xb);
+  double most = -std::numeric_limits<double>::infinity();
+  for (std::size_t i = from; i <= to; ++i) most = std::max(most, floor[i]);
+  return most;
+}
+
 SectionSource plankFace(const BladeModel& blade, PlankFace face, double width, double thickness, double endFrom) {
   return [&blade, face, width, thickness, endFrom](double x) {
     if (x >= endFrom) {
@@ -178,7 +221,7 @@ TargetSurface::TargetSurface(const BladeModel& blade, const Block& block, double
                     margin, tolerance) {}
 
 TargetSurface::TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
-                             double tolerance, double outlineCut) {
+                             double tolerance, const OutlineFloors* cut) {
   xMin_ = block.x0 - margin;
   xMax_ = block.x1 + margin;
   // The hub's and the tip's sections are corners of the surface: short of
@@ -237,9 +280,20 @@ TargetSurface::TargetSurface(const SectionSource& source, double hubX, double ti
   const std::size_t rows = sections_.front().size();
   triangles_.reserve((sections_.size() - 1) * (SectionTable::kUpper + 1) * 4 * rows);
   std::vector<OutlineDrop> outlines;
-  if (outlineCut > 0) {
+  if (cut != nullptr) {
     outlines.reserve(sections_.size());
-    for (const SectionRows& sec : sections_) outlines.push_back({outlineOf(sec), outlineCut});
+    for (std::size_t k = 0; k < sections_.size(); ++k) {
+      // The sections stand within a quarter of the tolerance of the blade,
+      // measured across its surface: beside an upright side that much
+      // across is a long way down, and a tool that follows the triangles
+      // down beside it would graze the side. The fall stands off the
+      // outline by five tolerances (a hundredth of a millimetre at least);
+      // the outline cut (outline_cut.h), which follows the sections
+      // themselves, takes what is left there.
+      const double before = sectionXs_[k > 0 ? k - 1 : k], after = sectionXs_[std::min(k + 1, sections_.size() - 1)];
+      outlines.push_back({outlineOf(sections_[k]), cut->lowOver(before, after), cut->highOver(before, after),
+                          std::max(0.01, 5 * tolerance)});
+    }
   }
   const auto cutAt = [&](std::size_t k) { return outlines.empty() ? nullptr : &outlines[k]; };
   for (std::size_t r = 0; r < rows; ++r) {

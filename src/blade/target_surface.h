@@ -82,6 +82,43 @@ struct Outline {
 };
 Outline outlineOf(std::span<const Section> rows);
 
+// The cut beside the outline of a face, on both sides: how deep it goes at
+// each radius. Beside a side of the outline it lies `cutBelow` under the
+// lowest point near that side (outlineOf) anywhere within `window` mm
+// along the span: a tool no wider than that standing on the cut at one
+// radius stands below the cut at every radius under it, so a cut made to
+// this depth from one face and turned over from the other overlap beside
+// the outline by twice `cutBelow`, less what each leaves above it. The cut
+// goes no lower than the plank's underside, Z 0.
+class OutlineFloors {
+ public:
+  // Reads the outline every `step` mm from `xa` to `xb`.
+  OutlineFloors(const SectionSource& source, double xa, double xb, double window, double cutBelow, double step = 0.25);
+
+  // The depth of the cut beside the low (Y) and the high side at x.
+  double low(double x) const { return at(lowFloor_, x); }
+  double high(double x) const { return at(highFloor_, x); }
+  // The highest it lies from xa to xb: a surface that joins its sections
+  // straight stands on the cut nowhere below it when each section takes
+  // this from the one before to the one after.
+  double lowOver(double xa, double xb) const { return over(lowFloor_, xa, xb); }
+  double highOver(double xa, double xb) const { return over(highFloor_, xa, xb); }
+
+  // The outline as read: where each reading lies and what it found.
+  const std::vector<double>& xs() const { return xs_; }
+  const std::vector<Outline>& outlines() const { return outlines_; }
+  double step() const { return step_; }
+
+ private:
+  double at(const std::vector<double>& floor, double x) const;
+  double over(const std::vector<double>& floor, double xa, double xb) const;
+
+  double xa_, step_;
+  std::vector<double> xs_;
+  std::vector<Outline> outlines_;
+  std::vector<double> lowFloor_, highFloor_;
+};
+
 // The two faces of a plank that a two-sided job mills: side A from above,
 // side B after the plank is turned over about the span (X) axis.
 enum class PlankFace { Top, Bottom };
@@ -108,12 +145,12 @@ class TargetSurface {
   TargetSurface(const BladeModel& blade, const Block& block, double margin, double tolerance);
   // The same for the rows `source` gives (as many at every radius), which
   // keep the rows at `hubX` short of it and those at `tipX` beyond it.
-  // With an `outlineCut`, the surface beyond the outline (the rows' points
+  // With an outline cut, the surface beyond the outline (the rows' points
   // farthest to either side) does not stay at the edge's level but falls,
-  // right at the outline, that many mm below it: milled from both faces of
-  // a plank, the material beside the blade is cut through.
+  // right at the outline, to the cut's depth: milled from both faces of a
+  // plank, the material beside the blade is cut through. Keeps `cut`.
   TargetSurface(const SectionSource& source, double hubX, double tipX, const Block& block, double margin,
-                double tolerance, double outlineCut = 0);
+                double tolerance, const OutlineFloors* cut = nullptr);
 
   // A surface of given triangles (corners a, b, c each), laid out over their
   // own bounds: for surfaces with known shapes.

@@ -76,7 +76,7 @@ PlankFigures plankFigures(const PlankColumns& c, const PlankTarget& target) {
         out.deepestFromAbove = std::max(out.deepestFromAbove, target.top(x, y) - c.top(i, j));
         out.deepestFromBelow = std::max(out.deepestFromBelow, c.floor(i, j) - target.bottom(x, y));
         if (target.interior(x, y)) out.mostLeftBelow = std::max(out.mostLeftBelow, target.bottom(x, y) - c.floor(i, j));
-      } else if (!kept) {
+      } else if (!kept && (!target.beside || target.beside(x, y))) {
         ++out.columnsOutside;
         const double left = std::max(0.0, c.top(i, j) - c.floor(i, j));
         if (left > 0.5) ++out.leftOutside;

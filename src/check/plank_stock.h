@@ -66,6 +66,9 @@ struct PlankTarget {
   std::function<bool(double x, double y)> interior;
   std::function<double(double x, double y)> top, bottom;
   std::function<bool(double x, double y)> kept;
+  // Where, outside the outline and what is kept, what is left is measured:
+  // beside the blade (none: everywhere).
+  std::function<bool(double x, double y)> beside;
 };
 
 struct PlankFigures {
@@ -73,8 +76,8 @@ struct PlankFigures {
   // below; well inside it, the most left on its lower surface.
   double deepestFromAbove = 0, deepestFromBelow = 0;
   double mostLeftBelow = 0;
-  // Outside the outline and what is kept: the columns with material, and
-  // the 99th percentile of what they hold (0 for none).
+  // Beside the blade, outside the outline and what is kept: the columns
+  // with material, and the 99th percentile of what they hold (0 for none).
   std::size_t leftOutside = 0, columnsOutside = 0;
   double leftOutside99 = 0;
   int pieces = 0;

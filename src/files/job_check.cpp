@@ -71,10 +71,8 @@ std::string pictureTitle(const JobRun& run) {
 struct FaceColumn {
   Section upper{}, lower{};
   SectionPoint lead{}, trail{};
-  // How deep below the outline's edge the face is cut beside it; and
-  // whether the column lies in the plank's end, which is kept whole.
-  double cutBelow = 0;
-  std::optional<double> whole;
+  // The depth of the cut beside the outline's low and high side.
+  double lowCut = 0, highCut = 0;
 
   // The highest and the lowest point of the closed section's boundary over
   // y (the segments that close it at its edges included); none outside it.
@@ -96,52 +94,31 @@ struct FaceColumn {
   // The face this side mills to: the top of the closed section, and beside
   // it the outline cut.
   double top(double y) const {
-    if (whole) return *whole;
-    if (y < lead.y) return lead.z - cutBelow;
-    if (y > trail.y) return trail.z - cutBelow;
+    if (y < lead.y) return lowCut;
+    if (y > trail.y) return highCut;
     const auto s = span(y);
-    return s ? s->second : lead.z - cutBelow;
+    return s ? s->second : lowCut;
   }
 };
 
-// Each column's section is worked out once, when the column is first asked
-// for.
+// One face of the plank column by column, each worked out once, when the
+// column is first asked for.
 class FaceColumns {
  public:
-  FaceColumns(const BladeModel& blade, double width, double thickness, bool turned, double cutBelow,
-              std::optional<double> plankEnd)
-      : blade_(blade),
-        width_(width),
-        thickness_(thickness),
-        turned_(turned),
-        cutBelow_(cutBelow),
-        plankEnd_(plankEnd) {}
+  FaceColumns(SectionSource source, const OutlineFloors& floors) : source_(std::move(source)), floors_(floors) {}
 
   const FaceColumn& operator()(double at) {
     if (at == x_) return column_;
     x_ = at;
-    // Past the tip, its tab: the tip's section.
-    const double x0 = std::min(at, blade_.tipX());
-    column_ = {blade_.section(x0), blade_.lowerSection(x0), {}, {}, cutBelow_, std::nullopt};
-    if (plankEnd_ && at >= *plankEnd_) column_.whole = thickness_;
-    if (turned_) {
-      for (Section* row : {&column_.upper, &column_.lower}) {
-        for (SectionPoint& p : *row) p = {width_ - p.y, thickness_ - p.z};
-      }
-    }
-    const std::array<Section, 2> rows{column_.upper, column_.lower};
+    const SectionRows rows = source_(at);
     const Outline outline = outlineOf(rows);
-    column_.lead = outline.low;
-    column_.trail = outline.high;
+    column_ = {rows[0], rows[1], outline.low, outline.high, floors_.low(at), floors_.high(at)};
     return column_;
   }
 
  private:
-  const BladeModel& blade_;
-  double width_, thickness_;
-  bool turned_;
-  double cutBelow_;
-  std::optional<double> plankEnd_;
+  SectionSource source_;
+  const OutlineFloors& floors_;
   double x_ = std::numeric_limits<double>::quiet_NaN();
   FaceColumn column_{};
 };
@@ -160,13 +137,22 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   SectionTable table;
   table.fill();
   const BladeModel blade = designedBlade(parameters, table, run.machine);
+  if (!run.plankEnd) throw ShopError("the two-sided job's check needs the plank's end");
+  // Each face as the job milled it: the closed section, past the tip its
+  // tab, the plank's end whole, and beside the outline the cut through,
+  // read over the widest tool's reach.
   const double cutBelow = readShopInputs(run.fields, run.machine.shop).finishDepth + kOutlineCutPast;
+  double margin = 0;
+  for (const auto& [number, cutter] : settings.tools) margin = std::max(margin, cutter.radius + 1);
+  const auto faceOf = [&](PlankFace face) { return plankFace(blade, face, block.y1, thickness, *run.plankEnd); };
+  const OutlineFloors topFloors(faceOf(PlankFace::Top), block.x0 - margin, block.x1 + margin, margin, cutBelow);
+  const OutlineFloors bottomFloors(faceOf(PlankFace::Bottom), block.x0 - margin, block.x1 + margin, margin, cutBelow);
   constexpr double kInside = 10;
   settings.interiorMargin = kInside;
   std::string text;
   std::vector<CheckResult> results;
   for (const bool turned : {false, true}) {
-    FaceColumns at(blade, block.y0 + block.y1, thickness, turned, cutBelow, run.plankEnd);
+    FaceColumns at(faceOf(turned ? PlankFace::Bottom : PlankFace::Top), turned ? bottomFloors : topFloors);
     settings.interior = [&](double x, double y) {
       if (x < block.x0 + kInside || x > blade.tipX() - kInside || y < block.y0 + kInside || y > block.y1 - kInside) {
         return false;
@@ -186,7 +172,7 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
   const double held = blade.hubX() + (run.machine.design.rootBlock ? run.machine.design.rootBlock->first : 0) +
                       results[0].finished.cell();
   PlankTarget target;
-  FaceColumns at(blade, block.y0 + block.y1, thickness, false, cutBelow, run.plankEnd);
+  FaceColumns at(faceOf(PlankFace::Top), topFloors);
   const auto within = [&](double x, double y) {
     const FaceColumn& c = at(x);
     return y > c.lead.y && y < c.trail.y;
@@ -196,6 +182,9 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
     return x < held || (run.plankEnd && x >= *run.plankEnd) || (x > blade.tipX() && within(x, y));
   };
   target.inside = [&](double x, double y) { return x >= held && x <= blade.tipX() && within(x, y); };
+  // Beside the tip's tab, in the corners it makes with the plank's end, a
+  // tool leaves its radius: what is left is measured along the blade.
+  target.beside = [&](double x, double) { return x <= blade.tipX(); };
   target.interior = [&](double x, double y) {
     const FaceColumn& c = at(x);
     return x >= held + kInside && x <= blade.tipX() - kInside && y >= c.lead.y + kInside && y <= c.trail.y - kInside;
@@ -214,8 +203,9 @@ JobCheck checkTwoSided(const JobRun& run, double grid, bool picture, WorkMonitor
           fixedText(std::max(0.0, f.deepestFromBelow), 3) + " mm from below\n";
   text += "  left on the lower surface at least 10 mm inside the outline: at most " +
           fixedText(std::max(0.0, f.mostLeftBelow), 3) + " mm\n";
-  text += "  outside the outline: " + std::to_string(f.leftOutside) + " of " + std::to_string(f.columnsOutside) +
-          " cells hold more than 0.5 mm; 99th percentile " + fixedText(f.leftOutside99, 3) + " mm\n";
+  text += "  beside the blade, outside the outline: " + std::to_string(f.leftOutside) + " of " +
+          std::to_string(f.columnsOutside) + " cells hold more than 0.5 mm; 99th percentile " +
+          fixedText(f.leftOutside99, 3) + " mm\n";
   text += "  material in " + std::to_string(f.pieces) + (f.pieces == 1 ? " piece" : " pieces") + "; the blade " +
           (f.bladeHeld ? "is one piece with its root block" : "is not one piece with its root block") + "\n";
   JobCheck check{text, results[0].hazard() || results[1].hazard(), {}};

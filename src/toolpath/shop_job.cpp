@@ -11,6 +11,8 @@
 
 #include "core/number_text.h"
 #include "machine/machine_limits.h"
+#include "toolpath/outline_cut.h"
+#include "toolpath/stock.h"
 
 namespace ventaro {
 
@@ -162,102 +164,6 @@ std::size_t crestOf(const std::vector<double>& z, std::size_t from, std::size_t 
     if (q == to) break;
   }
   return z[top] - low > kDescent ? top : to;
-}
-
-// The stock as the roughing tool leaves it: a grid of square cells over the
-// block, each holding the material's top at its centre, lowered under the
-// cutter at every sampled position of its path. Between two samples a rim of
-// a few hundredths of a millimetre may stay counted as material: the rest
-// pass then cuts a little air, never less than there is.
-class Stock {
- public:
-  Stock(const Block& b, double cell)
-      : x0_(b.x0),
-        y0_(b.y0),
-        cell_(cell),
-        nx_(std::max(1, static_cast<int>(std::ceil((b.x1 - b.x0) / cell)))),
-        ny_(std::max(1, static_cast<int>(std::ceil((b.y1 - b.y0) / cell)))),
-        z_(static_cast<std::size_t>(nx_) * static_cast<std::size_t>(ny_), b.top) {}
-
-  // The cutter's underside at a distance d from its axis, above its tip.
-  static double rise(const Cutter& c, double d2) {
-    return c.shape == ToolShape::Ball ? c.radius - std::sqrt(std::max(0.0, c.radius * c.radius - d2)) : 0;
-  }
-
-  void lower(const Cutter& c, double x, double y, double tip) {
-    within(x, y, c.radius, [&](double& h, double d2) { h = std::min(h, tip + rise(c, d2)); });
-  }
-  // The highest material within `r` of (x, y); minus infinity where no
-  // cell lies so near.
-  double highestWithin(double x, double y, double r) {
-    double most = -std::numeric_limits<double>::infinity();
-    within(x, y, r, [&](const double& h, double) { most = std::max(most, h); });
-    return most;
-  }
-  // The highest material within a rectangle; minus infinity for none.
-  double highest(double xlo, double ylo, double xhi, double yhi) const {
-    double most = -std::numeric_limits<double>::infinity();
-    const auto [i0, i1] = range(xlo, xhi, x0_, nx_);
-    const auto [j0, j1] = range(ylo, yhi, y0_, ny_);
-    for (int i = i0; i <= i1; ++i) {
-      for (int j = j0; j <= j1; ++j) most = std::max(most, z_[index(i, j)]);
-    }
-    return most;
-  }
-
- private:
-  // The cells whose centres lie within [lo, hi] along one axis.
-  std::pair<int, int> range(double lo, double hi, double origin, int n) const {
-    return {std::max(0, static_cast<int>(std::ceil((lo - origin) / cell_ - 0.5))),
-            std::min(n - 1, static_cast<int>(std::floor((hi - origin) / cell_ - 0.5)))};
-  }
-  std::size_t index(int i, int j) const {
-    return static_cast<std::size_t>(i) * static_cast<std::size_t>(ny_) + static_cast<std::size_t>(j);
-  }
-  template <typename F>
-  void within(double x, double y, double r, F&& f) {
-    const auto [i0, i1] = range(x - r, x + r, x0_, nx_);
-    for (int i = i0; i <= i1; ++i) {
-      const double dx = x0_ + (i + 0.5) * cell_ - x;
-      const double half = std::sqrt(std::max(0.0, r * r - dx * dx));
-      const auto [j0, j1] = range(y - half, y + half, y0_, ny_);
-      for (int j = j0; j <= j1; ++j) {
-        const double dy = y0_ + (j + 0.5) * cell_ - y;
-        f(z_[index(i, j)], dx * dx + dy * dy);
-      }
-    }
-  }
-
-  double x0_, y0_, cell_;
-  int nx_, ny_;
-  std::vector<double> z_;
-};
-
-// The stock's cells hold the material at their centres; material within a
-// cell of the tool's reach counts as under it.
-inline constexpr double kStockRim = 1;
-
-// Up above the material between the tool and `to` (2 mm above the highest
-// the stock holds within the tool's reach of the way), across, and down to
-// it, the last millimetre fed; the first move of a tool goes straight to a
-// millimetre above `to`.
-void travelOver(const Stock& stock, const Cutter& cutter, std::vector<PathMove>& moves, const Vec3& to) {
-  constexpr double kLift = 2;
-  if (moves.empty()) {
-    moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
-    moves.push_back({PathMoveKind::Plunge, to});
-    return;
-  }
-  const Vec3 at = moves.back().to;
-  const double r = cutter.radius + kStockRim;
-  const double clear = stock.highest(std::min(at.x, to.x) - r, std::min(at.y, to.y) - r, std::max(at.x, to.x) + r,
-                                     std::max(at.y, to.y) + r) +
-                       kLift;
-  const double z = std::max({clear, at.z, to.z + 1});
-  if (at.z < z) moves.push_back({PathMoveKind::Rapid, {at.x, at.y, z}});
-  moves.push_back({PathMoveKind::Rapid, {to.x, to.y, z}});
-  if (z > to.z + 1) moves.push_back({PathMoveKind::Rapid, {to.x, to.y, to.z + 1}});
-  moves.push_back({PathMoveKind::Plunge, to});
 }
 
 // The rest pass leaves at most this much (mm) above the finishing allowance
@@ -723,10 +629,14 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   // more than the finishing allowance, so that what either side leaves
   // beside the blade the other takes: the blade comes free of the plank's
   // sides.
-  const double outlineCut = face ? in.finishDepth + kOutlineCutPast : 0;
+  const double margin = std::max(roughDia, finDia) / 2 + 1;
+  const std::optional<OutlineFloors> floors =
+      face ? std::optional<OutlineFloors>(std::in_place, source, plan.block.x0 - margin, plan.block.x1 + margin, margin,
+                                          in.finishDepth + kOutlineCutPast)
+           : std::nullopt;
   const auto surfaceWithin = [&](double tolerance) {
-    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, std::max(roughDia, finDia) / 2 + 1, tolerance,
-                         outlineCut);
+    return TargetSurface(source, blade.hubX(), blade.tipX(), plan.block, margin, tolerance,
+                         floors ? &*floors : nullptr);
   };
   const TargetSurface surface = surfaceWithin(plan.tolerance);
   const auto [lowestTarget, highestTarget] = surface.heightsWithin(plan.block);
@@ -782,6 +692,11 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   ToolRun rough = roughing(plan, plan.roughTolerance > plan.tolerance ? roughSurface : surface,
                            Cutter{settings.roughShape, roughDia / 2}, settings.roughHolder / 2, plan.layers,
                            plan.restLines, stock, monitor);
+  if (floors) {
+    const Cutter cutter{settings.roughShape, roughDia / 2};
+    const OutlineCutSettings outline{in.finishDepth, in.roughDepth, plan.tolerance};
+    rough.lowest = std::min(rough.lowest, outlineCut(*floors, plan.block, cutter, outline, stock, rough.moves));
+  }
   // The rest of the progress follows the sampling, in as many steps
   // however far it has come by now.
   constexpr int kFinishSteps = 20;
