@@ -148,12 +148,24 @@ std::string setupSheetText(const JobRun& run, const std::vector<std::string>& pr
     out += tool.stickout ? ", " + mm(*tool.stickout) + " out of it" : "";
     out += "; cuts down to " + mm(std::ceil(tool.depth * 10) / 10) + " below the block top.\n";
   }
-  out += "\nHolding: " + holdingText(s) + "\n";
   if (twoSided) {
+    // What holds the blade, along the span as the programs read it.
+    std::string kept;
+    for (const KeptBox& k : run.keep) {
+      const bool whole = k.y0 <= b.y0 && k.y1 >= b.y1;
+      kept += std::string(kept.empty() ? "" : "; ") + (whole ? "the whole plank" : "the tip's tab") + " from X " +
+              machineNumber(k.x0 - s.origin.x) + " to " + machineNumber(k.x1 - s.origin.x);
+    }
+    out += "\nHolding: beside the blade both sides cut the plank through. What stays whole holds the blade: " + kept +
+           ". Fix the plank down at its two ends only, under the root block and under the plank's end past the\n"
+           "tip (double-sided tape; no screw or clamp within " +
+           mm(s.reachBeside) + " of the block's top or sides).\n";
     out +=
         "Turning over: after side A's programs, turn the plank over about its length (X), so that its far side\n"
         "lies along the Y 0 fence and its underside is on top, the hub end still at X 0; set the zero on it as\n"
-        "before and run side B's programs. The blade stays joined to the plank by its root block and past its tip.\n";
+        "before and run side B's programs. Then cut the tip's tab and saw off the plank's end.\n";
+  } else {
+    out += "\nHolding: " + holdingText(s) + "\n";
   }
   out +=
       "Zero: set X and Y on the block's hub end and Y 0 edge; set each tool's Z on the block top (the first)\n"

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "files/setup_sheet.h"
+
 namespace ventaro {
 namespace {
 
@@ -63,6 +65,32 @@ TEST(JobOutputs, RefusedWithoutARasteriserOrWithAGridTooFine) {
   check.check = true;
   check.checkGrid = 0.05;
   EXPECT_THROW(build(check, OutputWays{}), CheckGridError);
+}
+
+}  // namespace
+}  // namespace ventaro
+
+namespace ventaro {
+namespace {
+
+// The two-sided job's setup sheet says what holds the blade, where the
+// programs put it: the root block (60 mm), the tip's tab (the roughing
+// tool's 37 mm and 3) and the plank's end (40 mm), from the hub end.
+TEST(SetupSheet, TwoSidedHoldsTheBladeByItsEnds) {
+  MachineSettings machine;
+  machine.controller = Controller::LinuxCnc;
+  machine.job = Job::TwoSided;
+  machine.design.chordCap = 300;
+  machine.design.blankThickness = 75;
+  machine.design.rootBlock = std::pair{60.0, 80.0};
+  SectionTable table;
+  table.fill();
+  const JobRun run = runJob(JobFields{}, machine, table, nullptr, false);
+  const std::string text = setupSheetText(run, {"b-A.ngc", "b-B.ngc"});
+  EXPECT_NE(text.find("What stays whole holds the blade: the whole plank from X 0 to 60; the tip's tab from X 1480 to "
+                      "1520; the whole plank from X 1520 to 1560. Fix the plank down at its two ends only"),
+            std::string::npos)
+      << text;
 }
 
 }  // namespace
