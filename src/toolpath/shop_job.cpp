@@ -592,7 +592,10 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
     // Past the tip the plank goes on: its tip section reaches on as a tab,
     // as long as the widest tool needs to pass between tip and end, into
     // the plank's end, which stays whole and holds the blade by its tip.
-    plan.plankEnd = plan.block.x1 + std::max(roughDia, finDia) + kTipTabBeyondTool;
+    // The finishing tool goes no farther than its radius past the tip (see
+    // below), clear of the corners the roughing tool leaves its radius in
+    // between tab and end.
+    plan.plankEnd = plan.block.x1 + std::max({roughDia, finDia, roughDia / 2 + finDia}) + kTipTabBeyondTool;
     plan.block.x1 = *plan.plankEnd + kPlankEndLength;
   }
   plan.tolerance = settings.tolerance;
@@ -678,7 +681,11 @@ ShopPlan planShopJob(const ShopInputs& in, const BladeParameters& parameters, co
   // for before the surfaces it reads go away.
   const Cutter finCutter{settings.finShape, finDia / 2};
   SideWork side;
-  const ShopPlan forLines = plan;
+  ShopPlan forLines = plan;
+  // On a face of a plank the finishing lines end a radius and a millimetre
+  // past the tip: beside the tab no blade is left to finish, and the cuts
+  // of the roughing tool from both faces overlap there by themselves.
+  if (plan.plankEnd) forLines.block.x1 = std::min(plan.block.x1, blade.tipX() + finDia / 2 + 1);
   std::future<FinishLines> sampled = std::async(std::launch::async, [&side, &surface, &forLines, finCutter] {
     return finishingLines(forLines, surface, finCutter, side);
   });

@@ -75,9 +75,11 @@ struct ShopPlan {
   std::vector<KeptBox> keep;
 };
 
-// On a face of a plank: how much longer than the widest tool the tip's tab
-// is, how long the whole end of the plank beyond it, and how far past the
-// finishing allowance each face cuts below the outline's edge, mm.
+// On a face of a plank: how much longer the tip's tab is than the widest
+// tool, or than the roughing tool's radius and the finishing tool's
+// diameter together; how long the whole end of the plank beyond it; and
+// how far past the finishing allowance each face cuts below the outline's
+// edge, mm.
 inline constexpr double kTipTabBeyondTool = 3;
 inline constexpr double kPlankEndLength = 40;
 inline constexpr double kOutlineCutPast = 1;

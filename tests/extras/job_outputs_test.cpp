@@ -75,7 +75,8 @@ namespace {
 
 // The two-sided job's setup sheet says what holds the blade, where the
 // programs put it: the root block (60 mm), the tip's tab (the roughing
-// tool's 37 mm and 3) and the plank's end (40 mm), from the hub end.
+// tool's radius, the finishing tool's diameter and 3 mm: 41.5) and the
+// plank's end (40 mm), from the hub end.
 TEST(SetupSheet, TwoSidedHoldsTheBladeByItsEnds) {
   MachineSettings machine;
   machine.controller = Controller::LinuxCnc;
@@ -88,7 +89,7 @@ TEST(SetupSheet, TwoSidedHoldsTheBladeByItsEnds) {
   const JobRun run = runJob(JobFields{}, machine, table, nullptr, false);
   const std::string text = setupSheetText(run, {"b-A.ngc", "b-B.ngc"});
   EXPECT_NE(text.find("What stays whole holds the blade: the whole plank from X 0 to 60; the tip's tab from X 1480 to "
-                      "1520; the whole plank from X 1520 to 1560. Fix the plank down at its two ends only"),
+                      "1521.5; the whole plank from X 1521.5 to 1561.5. Fix the plank down at its two ends only"),
             std::string::npos)
       << text;
 }

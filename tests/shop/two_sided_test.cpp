@@ -83,15 +83,16 @@ TEST(TwoSided, EachSideFinishesItsFaceOfTheBlade) {
   const nlohmann::json setup = nlohmann::json::parse(testing::readFile(dir.file("b.json")));
   ASSERT_EQ(setup["setups"].size(), 2u);
   // Kept: the root block, the tip's tab (as wide and thick as the tip's
-  // section, as long as the roughing tool and 3 mm) and the plank's end.
+  // section, as long as the roughing tool's radius, the finishing tool's
+  // diameter and 3 mm) and the plank's end.
   const nlohmann::json& keep = setup["keep"];
   ASSERT_EQ(keep.size(), 3u);
   EXPECT_EQ(keep[0]["x"][1].get<double>() - keep[0]["x"][0].get<double>(), 60);
-  EXPECT_EQ(keep[1]["x"], nlohmann::json::array({blade.tipX(), blade.tipX() + 40}));
+  EXPECT_EQ(keep[1]["x"], nlohmann::json::array({blade.tipX(), blade.tipX() + 41.5}));
   EXPECT_NEAR(keep[1]["y"][1].get<double>() - keep[1]["y"][0].get<double>(),
               blade.section(blade.tipX()).back().y - blade.section(blade.tipX()).front().y, 1);
-  EXPECT_EQ(keep[2]["x"], nlohmann::json::array({blade.tipX() + 40, blade.tipX() + 80}));
-  EXPECT_EQ(setup["blank"]["x"][1], blade.tipX() + 80);
+  EXPECT_EQ(keep[2]["x"], nlohmann::json::array({blade.tipX() + 41.5, blade.tipX() + 81.5}));
+  EXPECT_EQ(setup["blank"]["x"][1], blade.tipX() + 81.5);
   for (const nlohmann::json& side : setup["setups"]) {
     const bool b = side["name"] == "B";
     EXPECT_EQ(side["program"], b ? "b-B.ngc" : "b-A.ngc");
